@@ -1,0 +1,183 @@
+#pragma once
+
+#include "AppSettings.h"
+#include "QuillonPubStats.h"
+#include "QuillonTools.h"
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class Desktop;
+class HttpClient;
+class Launcher;
+class MateTree;
+class ProfileStore;
+class QAbstractButton;
+class QLabel;
+class QPushButton;
+class QSplitter;
+class QTimer;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class RosterCommands;
+class TfAddEditMate;
+class TfLegends;
+class TfSettings;
+
+// The main window. It wires the controls to the work of the folders' libraries.
+class TfMain : public QWidget {
+    Q_OBJECT
+public:
+    // exePath: the running program's file; the data folder, groups folder and
+    // settings file are formed from it.
+    TfMain(Desktop& desktop, const QString& exePath, QWidget* parent = nullptr);
+    ~TfMain() override;
+
+    // The creation sequence. An error ends it at the failing step (shown in the error
+    // box); the window opens all the same. Returns false when a step failed.
+    bool FormCreate();
+    // The windows created after the main window; the main window uses them.
+    void setDialogs(TfLegends* legends, TfAddEditMate* addEditMate, TfSettings* settings);
+
+    // Settings (kept in memory; see LoadSettings/SaveSettings).
+    AppSettings settings;
+    int sortColumn = 0;
+    bool sortDescending = false;
+    int playersTotal = 0;
+
+    QString exeDir;    // ends in '/'
+    QString dataDir;   // exeDir + "data/"
+    QString groupsDir; // dataDir + "groups/"
+    QString ConfigPath;
+    TFileVersionInfo versionInfo;
+
+    // Service addresses (section SERVICE); the public service when missing.
+    QString statsServer;
+    QString highlightsServer;
+
+    void LoadSettings();
+    void SaveSettings();
+
+    // Refresh (server list).
+    void RefreshServerList();
+    void tAutoRefreshTimer();
+    void lvServerColumnClick(int column);
+    void SortServerList();
+    bool refreshInProgress() const { return m_refreshing; }
+
+    // Ticker.
+    QByteArray FetchHighlights(int lines);
+    void LoadHighlights();
+    void tScrollHighlightsTimer();
+    bool highlightsInProgress() const { return m_loadingHighlights; }
+
+    // Roster and launcher handlers.
+    void bAddGroupClick();
+    void bDelGroupClick();
+    void bAddMateClick();
+    void bDelMateClick();
+    void bEditMateClick();
+    void bOnOfflineClick();
+    void bSettingsClick();
+    void bStartLFSClick();
+    void bJoinMateClick();
+    void bJoinPWClick();
+    void bJoinSvrClick();
+    void bJoinSvrPWClick();
+    void bLegendsClick();
+    void Image2Click();
+    void tCheckLFSTimer();
+    void tvMatesDblClick();
+    void pMainTopResize();
+
+    QuillonPubStats& stats() { return m_stats; }
+    MateTree& mateTree() { return *m_mateTree; }
+    RosterCommands& rosterCommands() { return *m_rosterCommands; }
+    HttpClient& httpClient() { return *IdHTTP; }
+    HttpClient& highlightsClient() { return *IdHTTPHighlights; }
+    Desktop& desktop() { return m_desktop; }
+
+    // Controls (names as the layout gives them).
+    QSplitter* spLeft = nullptr;
+    QWidget* pRight = nullptr;
+    QWidget* pRightTop = nullptr;
+    QWidget* pRightBottom = nullptr;
+    QWidget* Panel1 = nullptr;
+    QWidget* pClient = nullptr;
+    QWidget* pMainTop = nullptr;
+    QWidget* pClientBottom = nullptr;
+    QWidget* pStatus = nullptr;
+    QWidget* Panel2 = nullptr;
+    QWidget* sHighlights = nullptr;
+    QWidget* Shape1 = nullptr;
+    QWidget* Shape2 = nullptr;
+    QWidget* Shape4 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* lVersion = nullptr;
+    QLabel* lCopyright = nullptr;
+    QLabel* lCountry = nullptr;
+    QLabel* lHighlights = nullptr;
+    QLabel* lMateInfo = nullptr;
+    QLabel* lSvrCount = nullptr;
+    QLabel* lOccupied = nullptr;
+    QLabel* lSvrMates = nullptr;
+    QLabel* lPlayersOnline = nullptr;
+    QTreeWidget* tvMates = nullptr;
+    QTreeWidget* lvServer = nullptr;
+    QToolButton* bAddGroup = nullptr;
+    QToolButton* bDelGroup = nullptr;
+    QToolButton* bAddMate = nullptr;
+    QToolButton* bDelMate = nullptr;
+    QToolButton* bEditMate = nullptr;
+    QToolButton* bSettings = nullptr;
+    QToolButton* bStartLFS = nullptr;
+    QToolButton* bOnOffline = nullptr;
+    QToolButton* bJoinMate = nullptr;
+    QToolButton* bJoinPW = nullptr;
+    QToolButton* bJoinSvr = nullptr;
+    QToolButton* bJoinSvrPW = nullptr;
+    QPushButton* bLegends = nullptr;
+    QTimer* tAutoRefresh = nullptr;
+    QTimer* tScrollHighlights = nullptr;
+    QTimer* tCheckLFS = nullptr;
+    HttpClient* IdHTTP = nullptr;
+    HttpClient* IdHTTPHighlights = nullptr;
+    QList<QIcon> ilServerStatus;
+    QList<QIcon> ilMateStatus;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Builds the controls and their arrangement (uMainLayout.cpp).
+    void CreateControls();
+    // Connects the controls' events to the handlers.
+    void WireHandlers();
+    // Runs a handler body through the top-level error handler.
+    template <typename Body> bool guarded(Body&& body);
+    QString selectedServerCaption() const;
+    void selectServerRow(const QString& caption);
+    void fillServerRows();
+
+    Desktop& m_desktop;
+    QString m_exePath;
+    QuillonPubStats m_stats;
+    std::unique_ptr<ProfileStore> m_store;
+    MateTree* m_mateTree = nullptr;
+    RosterCommands* m_rosterCommands = nullptr;
+    Launcher* m_launcher = nullptr;
+    TfLegends* m_legends = nullptr;
+    TfAddEditMate* m_addEditMate = nullptr;
+    TfSettings* m_settings = nullptr;
+    bool m_refreshing = false;
+    bool m_loadingHighlights = false;
+};

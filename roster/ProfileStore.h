@@ -1,0 +1,43 @@
+#pragma once
+
+#include "MateRecord.h"
+
+#include <QList>
+#include <QString>
+
+class QuillonPubStats;
+
+// The profile files of the groups folder: one file per group, named by the group with
+// ".profile", a headerless run of 383-byte records. Every call opens, works and closes
+// the file within the call and throws PelmarkError when the file system refuses.
+class ProfileStore {
+public:
+    explicit ProfileStore(QString groupsDir); // groups folder path ending in '/'
+    const QString& groupsDir() const { return m_groupsDir; }
+    QString ProfilePath(const QString& group) const;
+    bool ProfileExists(const QString& group) const;
+
+    // Clears the group and mate lists and loads every "*.profile" file. A missing
+    // folder gives an empty roster. An unreadable file stops the load there with an
+    // error; what was read before stays in the lists.
+    void LoadRoster(QuillonPubStats& stats) const;
+    // Appends the entries of one file; the group is the file name without its last
+    // extension, cut to 50 characters.
+    void LoadProfile(const QString& path, QList<MateEntry>& mates) const;
+
+    void CreateProfile(const QString& group) const;
+    // Writes after the last whole record (over a trailing fragment); the file must exist.
+    void AppendMateRecord(const QString& group, const MateRecord& record) const;
+    // Overwrites, in place, the first record with the old record's LFS name; no match
+    // leaves the file unchanged. The file must exist.
+    void ReplaceMateRecord(const QString& group, const MateRecord& oldRecord,
+                           const MateRecord& newRecord) const;
+    // Writes the records of the group's entries, in list order, to a temporary file
+    // renamed over the old one, so a failure leaves the previous file whole.
+    void RewriteProfile(const QString& group, const QList<MateEntry>& mates) const;
+    // Deletes the file when it exists; a failure is not reported.
+    void DeleteProfile(const QString& group) const;
+
+private:
+    QString m_groupsDir;
+};

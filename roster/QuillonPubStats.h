@@ -1,0 +1,37 @@
+#pragma once
+
+#include "HostRecord.h"
+#include "MateRecord.h"
+
+#include <QList>
+#include <QStringList>
+
+class QTreeWidget;
+
+// The program's three shared lists and the look-ups on them. The main window owns
+// the single instance. Look-ups answer indices, never pointers, so that no caller
+// keeps a reference into a list across a wait.
+class QuillonPubStats {
+public:
+    QStringList groups;     // one name per profile file, in file-system order
+    HostList hosts;         // the last successful decode
+    QList<MateEntry> mates; // all groups' entries, group by group
+
+    // First entry of that group whose LFS name equals the record's; -1 when none.
+    int FindMateIndex(const QString& group, const MateRecord& record) const;
+    // Removes the first entry with the same group and LFS name.
+    void RemoveMate(const MateEntry& entry);
+
+    // True when an S1 or S2 host lists the name among its racers (slots trimmed).
+    bool IsMateOnline(QByteArrayView name) const;
+    int FindMateByDisplayName(QByteArrayView displayName) const;
+    int FindMate(QByteArrayView displayName, const QString& group) const;
+    // The host of the last host in the list that lists the mate; empty when none.
+    QByteArray FindMateHost(QByteArrayView displayName) const;
+    // The private flag of the first host with exactly that name; false when none.
+    bool HostNeedsPassword(QByteArrayView hostName) const;
+};
+
+// Server-list rows: gives image 2 to the first row (display order) whose caption
+// equals the host name without regard to case. An empty name marks nothing.
+void MarkMateHost(QTreeWidget* lvServer, QByteArrayView hostName);

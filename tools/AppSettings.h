@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class IniFile;
+
+// The four general settings, kept in memory by the main window.
+struct AppSettings {
+    QString lfsPath;
+    quint32 interval = 70000; // milliseconds
+    QString country = QStringLiteral("All countries");
+    qint32 numHighlights = 20;
+};
+
+// Section SETTINGS of the settings file; defaults for whatever is missing or unparsable.
+AppSettings ReadAppSettings(const IniFile& file);
+// Writes LFSPath, Interval, Country, NumHighlights in this order. Throws PelmarkError
+// "In %s kann nicht geschrieben werden" when the file cannot be written.
+void WriteAppSettings(IniFile& file, const AppSettings& settings);

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// An INI text in memory, read with the private-profile rules: section and key names
+// matched without regard to case, blanks around names and values ignored, one pair
+// of enclosing quotes removed from a value. The first matching section and key win.
+class IniDocument {
+public:
+    IniDocument() = default;
+    explicit IniDocument(QByteArray content) : m_content(std::move(content)) {}
+
+    std::optional<QByteArray> value(QByteArrayView section, QByteArrayView key) const;
+    const QByteArray& content() const { return m_content; }
+
+    // Replaces the key's line, or adds the key at the end of its section, or adds the
+    // section at the end. Every other byte of the text stays as it was.
+    void setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value);
+
+private:
+    QByteArray m_content;
+};
+
+// An INI file on disk. Each call opens the file, does its work and closes it again,
+// so every write reaches the file at once and nothing is cached between calls.
+class IniFile {
+public:
+    static constexpr qsizetype MaxStringLength = 2047;
+
+    explicit IniFile(QString path) : m_path(std::move(path)) {}
+    const QString& path() const { return m_path; }
+
+    // A missing file, section or key gives the default; reading never fails.
+    QString readString(const QString& section, const QString& key,
+                       const QString& defaultValue) const;
+    qint32 readInteger(const QString& section, const QString& key, qint32 defaultValue) const;
+
+    // Throws PelmarkError "In %s kann nicht geschrieben werden" when the file cannot
+    // be written.
+    void writeString(const QString& section, const QString& key, const QString& value);
+    void writeInteger(const QString& section, const QString& key, qint64 value);
+
+    // The whole file for repeated look-ups (Tracks.data); empty when unreadable.
+    IniDocument load() const;
+
+private:
+    QString m_path;
+};
+
+// Decimal text, or hexadecimal text after "0x"; anything else gives nothing.
+std::optional<qint32> ParseIniInteger(QByteArrayView text);
