@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MateRecord.h"
+
 #include <QIcon>
 #include <QList>
 #include <QObject>
@@ -80,4 +82,3 @@ private:
     QList<QIcon> m_serverImages;
 };
 
-#include "MateRecord.h"
