@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class Desktop;
 class HttpClient;
@@ -165,6 +166,9 @@ private:
     // Runs a handler body through the top-level error handler.
     template <typename Body> bool guarded(Body&& body);
     QString selectedServerCaption() const;
+    std::optional<QString> selectedHost() const;
+    void setAutoRefreshPeriod();
+    void setAutoRefreshEnabled(bool on);
     void selectServerRow(const QString& caption);
     void fillServerRows();
 

@@ -6,8 +6,8 @@
 QString HighlightsFileName(const QString& country) {
     if (country == AllCountries)
         return QStringLiteral("highlights.txt");
-    return QStringLiteral("highlights_") + ReplaceChar(country, QLatin1Char(' '), QLatin1Char('_')) +
-           QStringLiteral(".txt");
+    return QStringLiteral("highlights_") +
+           ReplaceChar(country, QLatin1Char(' '), QLatin1Char('_')) + QStringLiteral(".txt");
 }
 
 QByteArray RemoveTags(QByteArrayView line) {

@@ -5,7 +5,9 @@
 
 #include <cstring>
 
-bool IsRefusalReply(QByteArrayView reply) { return reply.contains(QByteArrayView("can't")); }
+bool IsRefusalReply(QByteArrayView reply) {
+    return reply.contains(QByteArrayView("can't"));
+}
 
 namespace {
 

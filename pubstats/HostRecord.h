@@ -11,10 +11,10 @@ struct HostRecord {
     static constexpr qsizetype RacerNameSize = 24;
     static constexpr qsizetype FixedSize = 53; // an entry without racer names
 
-    QByteArray rawName; // the 32 name bytes as received, zero padding included
-    QByteArray name;    // colour codes stripped, then trimmed
-    std::array<quint8, 4> version{};  // version type, then 3 detail bytes
-    std::array<quint8, 4> track{};    // 3 track key bytes, then the player limit
+    QByteArray rawName;              // the 32 name bytes as received, zero padding included
+    QByteArray name;                 // colour codes stripped, then trimmed
+    std::array<quint8, 4> version{}; // version type, then 3 detail bytes
+    std::array<quint8, 4> track{};   // 3 track key bytes, then the player limit
     std::array<quint8, 4> carMask{};
     std::array<quint8, 4> rules{};
     quint8 laps = 0;

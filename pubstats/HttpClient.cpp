@@ -11,7 +11,8 @@
 #include <QTimer>
 #include <memory>
 
-HttpClient::HttpClient(QObject* parent) : QObject(parent), m_manager(new QNetworkAccessManager(this)) {
+HttpClient::HttpClient(QObject* parent)
+    : QObject(parent), m_manager(new QNetworkAccessManager(this)) {
     m_manager->setProxy(QNetworkProxy::NoProxy);
     m_manager->setCookieJar(new QNetworkCookieJar(m_manager));
     m_manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
@@ -76,9 +77,10 @@ QByteArray HttpClient::get(const QUrl& url) {
 
     switch (abort) {
     case Abort::Stalled:
-        throw PelmarkError(QStringLiteral("Zeitüberschreitung: %1 hat %2 Sekunden lang nichts gesendet")
-                               .arg(hostOf(url))
-                               .arg(m_stallLimitMs / 1000));
+        throw PelmarkError(
+            QStringLiteral("Zeitüberschreitung: %1 hat %2 Sekunden lang nichts gesendet")
+                .arg(hostOf(url))
+                .arg(m_stallLimitMs / 1000));
     case Abort::TooLarge:
         throw PelmarkError(QStringLiteral("Die Antwort von %1 ist größer als %2 MB")
                                .arg(hostOf(url))

@@ -43,8 +43,8 @@ QByteArray CarsText(const HostRecord& host) {
         {"XFG,XRG,XRT,RB4,FXO,LX4,LX6,MRT,UF1,RAC,FZ5", "Only street cars with MRT5"},
         {"XFG,XRG,XRT,RB4,FXO,LX4,LX6,UF1,RAC,FZ5", "Only street cars"},
     };
-    const quint32 mask = host.carMask[0] | (quint32(host.carMask[1]) << 8) |
-                         (quint32(host.carMask[2]) << 16);
+    const quint32 mask =
+        host.carMask[0] | (quint32(host.carMask[1]) << 8) | (quint32(host.carMask[2]) << 16);
     QByteArray text;
     for (int bit = 0; bit < 18; ++bit) {
         if (mask & (1u << bit)) {

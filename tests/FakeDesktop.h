@@ -17,9 +17,9 @@ public:
         QString caption;
         QString prompt;
     };
-    QList<Input> inputs;                     // input boxes shown
-    QQueue<std::optional<QString>> answers;  // next answers; cancelled when empty
-    std::function<void()> duringInput;       // runs while an input box is "open"
+    QList<Input> inputs;                    // input boxes shown
+    QQueue<std::optional<QString>> answers; // next answers; cancelled when empty
+    std::function<void()> duringInput;      // runs while an input box is "open"
     std::optional<QString> nextFileName;
     struct Start {
         QString program;
@@ -27,8 +27,8 @@ public:
         QString workingDirectory;
     };
     QList<Start> starts;
-    QString startError;                      // returned by startProgram when set
-    bool reallyStart = false;                // start the program for real (fake game)
+    QString startError;       // returned by startProgram when set
+    bool reallyStart = false; // start the program for real (fake game)
     QList<QUrl> urls;
     QStringList processes;
     bool useRealProcessList = false;

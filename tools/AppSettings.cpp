@@ -10,8 +10,8 @@ AppSettings ReadAppSettings(const IniFile& file) {
     const AppSettings defaults;
     AppSettings s;
     s.lfsPath = file.readString(Section, QStringLiteral("LFSPath"), defaults.lfsPath);
-    s.interval = static_cast<quint32>(file.readInteger(
-        Section, QStringLiteral("Interval"), static_cast<qint32>(defaults.interval)));
+    s.interval = static_cast<quint32>(file.readInteger(Section, QStringLiteral("Interval"),
+                                                       static_cast<qint32>(defaults.interval)));
     s.country = file.readString(Section, QStringLiteral("Country"), defaults.country);
     s.numHighlights =
         file.readInteger(Section, QStringLiteral("NumHighlights"), defaults.numHighlights);

@@ -11,7 +11,9 @@
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 QByteArrayView trimmedView(QByteArrayView v) {
     while (!v.isEmpty() && isBlank(v.front()))
@@ -188,8 +190,7 @@ QString IniFile::readString(const QString& section, const QString& key,
     return ToDisplay(QByteArrayView(*v).first(std::min(v->size(), MaxStringLength)));
 }
 
-qint32 IniFile::readInteger(const QString& section, const QString& key,
-                            qint32 defaultValue) const {
+qint32 IniFile::readInteger(const QString& section, const QString& key, qint32 defaultValue) const {
     auto v = load().value(FromDisplay(section), FromDisplay(key));
     if (!v)
         return defaultValue;

@@ -4,7 +4,9 @@ PelmarkError::PelmarkError(QString message)
     : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
 
 namespace ErrorText {
-QString InvalidIndex() { return QStringLiteral("Ungültiger Index"); }
+QString InvalidIndex() {
+    return QStringLiteral("Ungültiger Index");
+}
 QString NotAnInteger(const QString& text) {
     return QStringLiteral("'%1' ist kein gültiger Integerwert").arg(text);
 }

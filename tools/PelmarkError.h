@@ -18,9 +18,9 @@ private:
 
 // Texts of the runtime errors, kept as the program has always shown them.
 namespace ErrorText {
-QString InvalidIndex();                           // "Ungültiger Index"
-QString NotAnInteger(const QString& text);        // "'%s' ist kein gültiger Integerwert"
-QString CannotWrite(const QString& path);         // "In %s kann nicht geschrieben werden"
+QString InvalidIndex();                    // "Ungültiger Index"
+QString NotAnInteger(const QString& text); // "'%s' ist kein gültiger Integerwert"
+QString CannotWrite(const QString& path);  // "In %s kann nicht geschrieben werden"
 QString CannotOpen(const QString& path);
 QString CannotRead(const QString& path);
 } // namespace ErrorText

@@ -91,7 +91,7 @@ QByteArray blockMarker(const char* tail) {
 void assign(TFileVersionInfo& info, QByteArrayView key, const QString& value) {
     struct Slot {
         const char* name;
-        QString TFileVersionInfo::* field;
+        QString TFileVersionInfo::*field;
     };
     static const Slot slots[] = {
         {"CompanyName", &TFileVersionInfo::CompanyName},

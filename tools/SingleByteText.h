@@ -7,7 +7,9 @@
 // Names in records and on the wire are single bytes. They stay QByteArray in the
 // model and become QString only for display, through Latin-1, which maps every byte
 // to one character and back without loss.
-inline QString ToDisplay(QByteArrayView bytes) { return QString::fromLatin1(bytes); }
+inline QString ToDisplay(QByteArrayView bytes) {
+    return QString::fromLatin1(bytes);
+}
 
 // Text typed by the user back to single bytes; a character outside Latin-1 becomes '?'.
 QByteArray FromDisplay(const QString& text);

@@ -1,0 +1,3 @@
+#include "PelmarkApp.h"
+
+int main(int argc, char** argv) { return RunPelmark(argc, argv); }

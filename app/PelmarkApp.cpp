@@ -1,0 +1,45 @@
+#include "PelmarkApp.h"
+
+#include "ErrorHandler.h"
+#include "QtDesktop.h"
+#include "uAddEditMate.h"
+#include "uLegends.h"
+#include "uMain.h"
+#include "uSettings.h"
+#include "uSplashScreen.h"
+
+#include <QApplication>
+#include <memory>
+
+int RunPelmark(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pelmark II"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pelmark II"));
+    QtDesktop desktop;
+    const QString exePath = QCoreApplication::applicationFilePath();
+
+    auto splash = std::make_unique<TfSplashScreen>(exePath);
+    splash->show();
+    splash->repaint();
+    QCoreApplication::processEvents();
+
+    TfMain fMain(desktop, exePath);
+    fMain.FormCreate();
+    std::unique_ptr<TfLegends> fLegends;
+    std::unique_ptr<TfAddEditMate> fAddEditMate;
+    std::unique_ptr<TfSettings> fSettings;
+    const bool created = Guarded(desktop, [&] {
+        fLegends = std::make_unique<TfLegends>(fMain.ilServerStatus, fMain.ilMateStatus, &fMain);
+        fAddEditMate =
+            std::make_unique<TfAddEditMate>(fMain.stats(), fMain.rosterCommands(), desktop, &fMain);
+        fSettings = std::make_unique<TfSettings>(fMain.settings, fMain.ConfigPath, desktop, &fMain);
+        fMain.setDialogs(fLegends.get(), fAddEditMate.get(), fSettings.get());
+    });
+    splash->hide();
+    splash.reset();
+    if (!created)
+        return 1;
+
+    fMain.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,460 @@
+#include "uMain.h"
+
+#include "ErrorHandler.h"
+#include "ExecuteFile.h"
+#include "Highlights.h"
+#include "HostListDecoder.h"
+#include "HttpClient.h"
+#include "IniFile.h"
+#include "ItemImages.h"
+#include "Launcher.h"
+#include "MateTree.h"
+#include "ProfileStore.h"
+#include "RosterCommands.h"
+#include "ServerList.h"
+#include "SingleByteText.h"
+#include "TrackNaming.h"
+#include "uAddEditMate.h"
+#include "uLegends.h"
+#include "uSettings.h"
+
+#include <QEvent>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+namespace {
+
+const QString PublicService = QStringLiteral("https://www.lfsworld.net");
+const QString HomePage = QStringLiteral("https://www.pelmark.org/");
+const QString SortSection = QStringLiteral("SORT");
+const QString ServiceSection = QStringLiteral("SERVICE");
+constexpr qsizetype MaxLabelText = 200;
+// Far more than any ticker needs; a reply with endless lines must not make the
+// label wider than the window system can paint.
+constexpr qsizetype MaxTickerChars = 20000;
+
+// Sets a flag for the duration of a scope.
+class InProgress {
+public:
+    explicit InProgress(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~InProgress() { m_flag = false; }
+    InProgress(const InProgress&) = delete;
+    InProgress& operator=(const InProgress&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+QUrl serviceUrl(const QString& base, const QString& path, const QString& query = {}) {
+    QUrl url(base);
+    url.setPath(url.path().chopped(url.path().endsWith(QLatin1Char('/')) ? 1 : 0) + path);
+    if (!query.isEmpty())
+        url.setQuery(query);
+    return url;
+}
+
+} // namespace
+
+template <typename Body> bool TfMain::guarded(Body&& body) {
+    return Guarded(m_desktop, std::forward<Body>(body));
+}
+
+TfMain::TfMain(Desktop& desktop, const QString& exePath, QWidget* parent)
+    : QWidget(parent), m_desktop(desktop), m_exePath(exePath) {
+    exeDir = QFileInfo(exePath).absolutePath() + QLatin1Char('/');
+    dataDir = exeDir + QStringLiteral("data/");
+    groupsDir = dataDir + QStringLiteral("groups/");
+    ConfigPath = exeDir + QFileInfo(exePath).completeBaseName() + QStringLiteral(".config");
+    statsServer = PublicService;
+    highlightsServer = PublicService;
+    m_store = std::make_unique<ProfileStore>(groupsDir);
+
+    CreateControls();
+
+    m_mateTree = new MateTree({tvMates, lvServer, lMateInfo, lSvrMates, bOnOffline}, m_stats,
+                              *m_store, this);
+    m_mateTree->setImages(ilMateStatus, ilServerStatus);
+    m_rosterCommands = new RosterCommands(m_stats, *m_store, *m_mateTree, m_desktop, this);
+    m_launcher = new Launcher(m_desktop, m_stats, *m_mateTree, [this] { return settings.lfsPath; });
+
+    WireHandlers();
+    tAutoRefresh->start();
+    tCheckLFS->start();
+}
+
+TfMain::~TfMain() {
+    // The shared lists go in the reverse order of their creation.
+    m_stats.mates.clear();
+    m_stats.hosts.clear();
+    m_stats.groups.clear();
+    delete m_launcher;
+}
+
+void TfMain::WireHandlers() {
+    connect(tAutoRefresh, &QTimer::timeout, this, &TfMain::tAutoRefreshTimer);
+    connect(tScrollHighlights, &QTimer::timeout, this, &TfMain::tScrollHighlightsTimer);
+    connect(tCheckLFS, &QTimer::timeout, this, &TfMain::tCheckLFSTimer);
+
+    connect(bAddGroup, &QToolButton::clicked, this, &TfMain::bAddGroupClick);
+    connect(bDelGroup, &QToolButton::clicked, this, &TfMain::bDelGroupClick);
+    connect(bAddMate, &QToolButton::clicked, this, &TfMain::bAddMateClick);
+    connect(bDelMate, &QToolButton::clicked, this, &TfMain::bDelMateClick);
+    connect(bEditMate, &QToolButton::clicked, this, &TfMain::bEditMateClick);
+    connect(bOnOffline, &QToolButton::clicked, this, &TfMain::bOnOfflineClick);
+    connect(bSettings, &QToolButton::clicked, this, &TfMain::bSettingsClick);
+    connect(bStartLFS, &QToolButton::clicked, this, &TfMain::bStartLFSClick);
+    connect(bJoinMate, &QToolButton::clicked, this, &TfMain::bJoinMateClick);
+    connect(bJoinPW, &QToolButton::clicked, this, &TfMain::bJoinPWClick);
+    connect(bJoinSvr, &QToolButton::clicked, this, &TfMain::bJoinSvrClick);
+    connect(bJoinSvrPW, &QToolButton::clicked, this, &TfMain::bJoinSvrPWClick);
+    connect(bLegends, &QAbstractButton::clicked, this, &TfMain::bLegendsClick);
+
+    connect(lvServer->header(), &QHeaderView::sectionClicked, this, &TfMain::lvServerColumnClick);
+    connect(lvServer, &QTreeWidget::itemDoubleClicked, this, [this] { bJoinSvrClick(); });
+    connect(tvMates, &QTreeWidget::itemDoubleClicked, this, [this] { tvMatesDblClick(); });
+
+    tvMates->installEventFilter(this);
+    tvMates->viewport()->installEventFilter(this);
+    Image2->installEventFilter(this);
+    pMainTop->installEventFilter(this);
+}
+
+void TfMain::setDialogs(TfLegends* legends, TfAddEditMate* addEditMate, TfSettings* settingsDlg) {
+    m_legends = legends;
+    m_addEditMate = addEditMate;
+    m_settings = settingsDlg;
+    if (m_addEditMate) {
+        connect(m_rosterCommands, &RosterCommands::groupCreated, m_addEditMate,
+                &TfAddEditMate::groupCreated);
+        connect(m_rosterCommands, &RosterCommands::groupDeleted, m_addEditMate,
+                &TfAddEditMate::groupDeleted);
+    }
+}
+
+bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Resize:
+        if (watched == pMainTop)
+            pMainTopResize();
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == Image2 && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            Image2Click();
+        else if (watched == tvMates->viewport())
+            guarded([&] { m_mateTree->tvMatesMouseUp(); });
+        break;
+    case QEvent::KeyRelease:
+        if (watched == tvMates) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            guarded([&] { m_mateTree->tvMatesKeyUp(key); });
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- creation ---------------------------------------------------------------------
+
+bool TfMain::FormCreate() {
+    return guarded([&] {
+        versionInfo = ReadFileVersionInfo(m_exePath);
+        lVersion->setText(QStringLiteral("v ") + Bounded(versionInfo.FileVersion, MaxLabelText));
+        lCopyright->setText(Bounded(versionInfo.LegalCopyRight, MaxLabelText));
+        pMainTopResize();
+
+        const IniFile config(ConfigPath);
+        statsServer =
+            config.readString(ServiceSection, QStringLiteral("StatsServer"), PublicService);
+        highlightsServer =
+            config.readString(ServiceSection, QStringLiteral("HighlightsServer"), PublicService);
+        LoadSettings();
+        setAutoRefreshPeriod();
+
+        m_stats.groups.clear();
+        m_stats.hosts.clear();
+        m_stats.mates.clear();
+
+        sortColumn = config.readInteger(SortSection, QStringLiteral("ColumnIndex"), 0);
+        sortDescending = config.readInteger(SortSection, QStringLiteral("SortDirection"), 0) != 0;
+
+        RefreshServerList();
+        m_mateTree->RebuildRoster();
+        LoadHighlights();
+        tScrollHighlights->start();
+    });
+}
+
+// ---- settings ---------------------------------------------------------------------
+
+void TfMain::LoadSettings() {
+    settings = ReadAppSettings(IniFile(ConfigPath));
+    lCountry->setText(Bounded(settings.country, MaxLabelText));
+}
+
+void TfMain::SaveSettings() {
+    IniFile file(ConfigPath);
+    WriteAppSettings(file, settings);
+}
+
+void TfMain::setAutoRefreshPeriod() {
+    const bool wasActive = tAutoRefresh->isActive();
+    tAutoRefresh->setInterval(static_cast<int>(std::min<quint32>(settings.interval, INT_MAX)));
+    // A period of 0 never fires (a QTimer of 0 would fire at every turn of the loop).
+    if (settings.interval == 0)
+        tAutoRefresh->stop();
+    else if (wasActive)
+        tAutoRefresh->start();
+}
+
+void TfMain::setAutoRefreshEnabled(bool on) {
+    if (!on)
+        tAutoRefresh->stop();
+    else if (!tAutoRefresh->isActive() && settings.interval != 0)
+        tAutoRefresh->start();
+}
+
+// ---- server list ------------------------------------------------------------------
+
+void TfMain::RefreshServerList() {
+    InProgress busy(m_refreshing);
+    const QByteArray reply = IdHTTP->get(serviceUrl(
+        statsServer, QStringLiteral("/pubstat/get_stat2.php"), QStringLiteral("action=hosts")));
+    if (IsRefusalReply(reply)) {
+        m_desktop.showMessage(QStringLiteral("Could not refresh."));
+        return;
+    }
+    HostList hosts;
+    if (DecodeHostList(reply, hosts) != DecodeResult::Ok) {
+        m_desktop.showMessage(QStringLiteral("Could not refresh."));
+        return;
+    }
+    m_stats.hosts = std::move(hosts);
+    fillServerRows();
+}
+
+void TfMain::fillServerRows() {
+    const TrackTable tracks = TrackTable::load(dataDir + QStringLiteral("Tracks.data"));
+    lvServer->setUpdatesEnabled(false);
+    lvServer->clear();
+    playersTotal = 0;
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(m_stats.hosts.size());
+    for (const HostRecord& host : std::as_const(m_stats.hosts)) {
+        if (!host.isListed())
+            continue;
+        auto* row = new ServerRow(ServerRowTexts(host, tracks));
+        SetItemImage(row, host.racerCount > 0 ? 1 : 0, ilServerStatus);
+        playersTotal += host.racerCount;
+        rows.append(row);
+    }
+    lvServer->addTopLevelItems(rows);
+    SortServerList();
+    lvServer->setUpdatesEnabled(true);
+
+    int occupied = 0;
+    for (int i = 0; i < lvServer->topLevelItemCount(); ++i) {
+        const int image = ItemImage(lvServer->topLevelItem(i));
+        occupied += (image == 1 || image == 2) ? 1 : 0;
+    }
+    lSvrCount->setText(QStringLiteral("Servers online: %1").arg(lvServer->topLevelItemCount()));
+    lOccupied->setText(QStringLiteral("Servers occupied: %1").arg(occupied));
+    lPlayersOnline->setText(QStringLiteral("Players online: %1").arg(playersTotal));
+}
+
+void TfMain::SortServerList() {
+    const int column = (sortColumn >= 0 && sortColumn < ServerRow::ColumnCount) ? sortColumn : 0;
+    const Qt::SortOrder order = sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    lvServer->sortItems(column, order);
+    lvServer->header()->setSortIndicatorShown(true);
+    lvServer->header()->setSortIndicator(column, order);
+}
+
+QString TfMain::selectedServerCaption() const {
+    const QList<QTreeWidgetItem*> selected = lvServer->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text(0);
+}
+
+void TfMain::selectServerRow(const QString& caption) {
+    for (int i = 0; i < lvServer->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lvServer->topLevelItem(i);
+        if (row->text(0).compare(caption, Qt::CaseInsensitive) == 0) {
+            lvServer->setCurrentItem(row);
+            lvServer->scrollToItem(row, QAbstractItemView::EnsureVisible);
+            return;
+        }
+    }
+}
+
+void TfMain::tAutoRefreshTimer() {
+    if (m_refreshing)
+        return; // the refresh before this one still waits for the service
+    guarded([&] {
+        const QString caption = selectedServerCaption();
+        RefreshServerList();
+        if (!caption.isEmpty())
+            selectServerRow(caption);
+        m_mateTree->RebuildRoster();
+    });
+}
+
+void TfMain::lvServerColumnClick(int column) {
+    guarded([&] {
+        sortDescending = column == sortColumn ? !sortDescending : false;
+        sortColumn = column;
+        IniFile config(ConfigPath);
+        config.writeInteger(SortSection, QStringLiteral("ColumnIndex"), sortColumn);
+        config.writeInteger(SortSection, QStringLiteral("SortDirection"), sortDescending ? 1 : 0);
+        SortServerList();
+    });
+}
+
+// ---- ticker -----------------------------------------------------------------------
+
+QByteArray TfMain::FetchHighlights(int lines) {
+    const auto fileUrl = [this](const QString& country) {
+        return serviceUrl(highlightsServer,
+                          QStringLiteral("/highlight_countries/") + HighlightsFileName(country));
+    };
+    QByteArray reply;
+    try {
+        reply = IdHTTPHighlights->get(fileUrl(settings.country));
+    } catch (const PelmarkError&) {
+        const QByteArray all = IdHTTPHighlights->get(fileUrl(AllCountries));
+        reply = FallbackMessage(settings.country) + all;
+        settings.country = AllCountries;
+        SaveSettings();
+        LoadSettings();
+    }
+    return BuildTickerText(reply, lines);
+}
+
+void TfMain::LoadHighlights() {
+    if (m_loadingHighlights)
+        return; // a reload is still waiting for its reply
+    InProgress busy(m_loadingHighlights);
+    lHighlights->hide();
+    lHighlights->move(0, lHighlights->y());
+    const QString text =
+        Bounded(ToDisplay(FetchHighlights(settings.numHighlights)), MaxTickerChars);
+    lHighlights->setText(text);
+    // Sized to the text once; it keeps that width while it scrolls.
+    lHighlights->resize(lHighlights->fontMetrics().horizontalAdvance(text), lHighlights->height());
+    lHighlights->move(pMainTop->width(), lHighlights->y());
+    lHighlights->show();
+}
+
+void TfMain::tScrollHighlightsTimer() {
+    if (lHighlights->x() <= -lHighlights->width()) {
+        tScrollHighlights->stop();
+        if (!guarded([&] { LoadHighlights(); }))
+            return; // the ticker stands still after a failed reload
+        tScrollHighlights->start();
+    }
+    lHighlights->move(lHighlights->x() - 5, lHighlights->y());
+}
+
+// ---- roster -----------------------------------------------------------------------
+
+void TfMain::bAddGroupClick() {
+    guarded([&] { m_rosterCommands->CreateGroup(); });
+}
+
+void TfMain::bDelGroupClick() {
+    guarded([&] { m_rosterCommands->DeleteGroup(); });
+}
+
+void TfMain::bDelMateClick() {
+    guarded([&] { m_rosterCommands->DeleteMate(); });
+}
+
+void TfMain::bAddMateClick() {
+    guarded([&] {
+        const QString group = m_rosterCommands->AddMateGroup();
+        if (!m_addEditMate)
+            return;
+        m_addEditMate->PrepareAdd(group);
+        m_addEditMate->RunModal();
+    });
+}
+
+void TfMain::bEditMateClick() {
+    guarded([&] {
+        const auto preset = m_rosterCommands->EditMatePreset();
+        if (!preset || !m_addEditMate)
+            return;
+        m_addEditMate->PrepareEdit(*preset);
+        m_addEditMate->RunModal();
+    });
+}
+
+void TfMain::bOnOfflineClick() {
+    guarded([&] { m_mateTree->bOnOfflineClick(); });
+}
+
+void TfMain::tvMatesDblClick() {
+    guarded([&] { m_mateTree->tvMatesDblClick(); });
+}
+
+// ---- settings dialog, legends, home page ------------------------------------------
+
+void TfMain::bSettingsClick() {
+    guarded([&] {
+        if (!m_settings || !m_settings->Run())
+            return;
+        LoadSettings();
+        LoadHighlights();
+    });
+}
+
+void TfMain::bLegendsClick() {
+    if (m_legends)
+        m_legends->ShowLegends();
+}
+
+void TfMain::Image2Click() {
+    guarded([&] { ExecuteFile(m_desktop, HomePage, QString(), false); });
+}
+
+// ---- game -------------------------------------------------------------------------
+
+void TfMain::bStartLFSClick() {
+    guarded([&] { m_launcher->StartLFS(); });
+}
+
+void TfMain::bJoinMateClick() {
+    guarded([&] { m_launcher->JoinMate(false); });
+}
+
+void TfMain::bJoinPWClick() {
+    guarded([&] { m_launcher->JoinMate(true); });
+}
+
+void TfMain::bJoinSvrClick() {
+    guarded([&] { m_launcher->JoinServer(selectedHost(), false); });
+}
+
+void TfMain::bJoinSvrPWClick() {
+    guarded([&] { m_launcher->JoinServer(selectedHost(), true); });
+}
+
+std::optional<QString> TfMain::selectedHost() const {
+    const QList<QTreeWidgetItem*> selected = lvServer->selectedItems();
+    if (selected.isEmpty())
+        return std::nullopt;
+    return selected.first()->text(0);
+}
+
+void TfMain::tCheckLFSTimer() {
+    tCheckLFS->stop();
+    guarded([&] { setAutoRefreshEnabled(!m_launcher->IsGameRunning()); });
+    tCheckLFS->start();
+}

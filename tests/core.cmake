@@ -1,0 +1,5 @@
+pelmark_add_test(tst_tools SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_tools.cpp LIBS pelmark_tools)
+pelmark_add_test(tst_hostlist SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_hostlist.cpp LIBS pelmark_pubstats)
+pelmark_add_test(tst_naming SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_naming.cpp LIBS pelmark_pubstats)
+pelmark_add_test(tst_highlights SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_highlights.cpp LIBS pelmark_pubstats)
+pelmark_add_test(tst_httpclient SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_httpclient.cpp LIBS pelmark_pubstats PkgConfig::CPPHTTPLIB Threads::Threads)

@@ -1,0 +1,169 @@
+#include "HostListBuilder.h"
+#include "HostListDecoder.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+class TestHostList : public QObject {
+    Q_OBJECT
+
+    static HostList decode(const QByteArray& reply) {
+        HostList hosts;
+        if (DecodeHostList(reply, hosts) != DecodeResult::Ok)
+            qFatal("reply rejected");
+        return hosts;
+    }
+
+private Q_SLOTS:
+    void singleEntryWithoutRacers() {
+        const QByteArray reply = PackHost(HostSpec("Solo").limit(8));
+        QCOMPARE(reply.size(), 53);
+        const HostList hosts = decode(reply);
+        QCOMPARE(hosts.size(), 1);
+        QCOMPARE(hosts[0].name, QByteArray("Solo"));
+        QCOMPARE(hosts[0].rawName.size(), 32);
+        QCOMPARE(hosts[0].racerCount, 0);
+        for (int j = 0; j < 23; ++j)
+            QVERIFY(hosts[0].racerSlot(j).isEmpty());
+    }
+
+    void nextEntryStartsAfterTheRacers() {
+        const QByteArray first = PackHost(HostSpec("Three").with({"a", "b", "c"}));
+        QCOMPARE(first.size(), 125);
+        const HostList hosts = decode(first + PackHost(HostSpec("Next").withLaps(77)));
+        QCOMPARE(hosts.size(), 2);
+        QCOMPARE(hosts[1].name, QByteArray("Next"));
+        QCOMPARE(hosts[1].laps, 77);
+        QCOMPARE(hosts[0].racerSlot(2), QByteArrayView(QByteArray("c") + QByteArray(23, '\0')));
+    }
+
+    void strayTrailingByteIsIgnored() {
+        const QByteArray reply = PackHost(HostSpec("A")) + PackHost(HostSpec("B"));
+        QCOMPARE(decode(reply + 'x').size(), 2);
+        QCOMPARE(decode("x").size(), 0);
+        QCOMPARE(decode({}).size(), 0);
+    }
+
+    void fieldsAreCopiedAsReceived() {
+        HostSpec spec = HostSpec("^1Fast ^7Racers^a")
+                            .version(1)
+                            .at(2, 3, 1)
+                            .limit(100)
+                            .cars(0x00030201)
+                            .withRules(43)
+                            .withLaps(100)
+                            .quali(9);
+        const HostRecord h = decode(PackHost(spec)).first();
+        QCOMPARE(h.name, QByteArray("Fast Racers*"));
+        QCOMPARE(h.versionType(), 1);
+        QCOMPARE(h.track[1], 3);
+        QCOMPARE(h.maxPlayers(), 100);
+        QCOMPARE(h.carMask[2], 3);
+        QCOMPARE(VersionText(h), QByteArray("S1"));
+        QCOMPARE(RulesText(h), QByteArray("VSPm"));
+        QCOMPARE(PlayersText(h), QByteArray("00/100"));
+        QVERIFY(h.isPrivate());
+    }
+
+    void texts_data() {
+        QTest::addColumn<int>("racers");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("rules");
+        QTest::addColumn<QByteArray>("players");
+        QTest::addColumn<QByteArray>("letters");
+        QTest::newRow("5 of 24") << 5 << 24 << 0 << QByteArray("05/24") << QByteArray("");
+        QTest::newRow("0 of 8") << 0 << 8 << 127 << QByteArray("00/08") << QByteArray("VSQPMmp");
+        QTest::newRow("12 of 100") << 12 << 100 << 128 << QByteArray("12/100") << QByteArray("");
+    }
+    void texts() {
+        QFETCH(int, racers);
+        QFETCH(int, limit);
+        QFETCH(int, rules);
+        QFETCH(QByteArray, players);
+        QFETCH(QByteArray, letters);
+        HostSpec spec = HostSpec("T").limit(quint8(limit)).withRules(quint8(rules));
+        for (int i = 0; i < racers; ++i)
+            spec.racers << QByteArray("r") + QByteArray::number(i);
+        const HostRecord h = decode(PackHost(spec)).first();
+        QCOMPARE(PlayersText(h), players);
+        QCOMPARE(RulesText(h), letters);
+    }
+
+    void unlistedHostsAreStillDecoded() {
+        const HostList hosts = decode(PackHost(HostSpec("Old").version(0).with({"x"})) +
+                                      PackHost(HostSpec("Full").limit(0)));
+        QCOMPARE(hosts.size(), 2);
+        QVERIFY(!hosts[0].isListed());
+        QVERIFY(!hosts[1].isListed());
+        QCOMPARE(hosts[0].racerCount, 1);
+    }
+
+    void moreThan23RacersAreAllKept() {
+        HostSpec spec = HostSpec("Big").limit(40);
+        for (int i = 0; i < 30; ++i)
+            spec.racers << QByteArray("Racer") + QByteArray::number(i);
+        const HostList hosts = decode(PackHost(spec) + PackHost(HostSpec("After")));
+        QCOMPARE(hosts[0].racerCount, 30);
+        QVERIFY(hosts[0].racerSlot(29).startsWith("Racer29"));
+        QCOMPARE(hosts[1].name, QByteArray("After"));
+    }
+
+    void refusal_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("text") << QByteArray("Sorry, can't do that") << true;
+        QTest::newRow("inside a name") << PackHost(HostSpec("I can't win")) << true;
+        QTest::newRow("inside a racer") << PackHost(HostSpec("x").with({"can't"})) << true;
+        QTest::newRow("other case") << QByteArray("CAN'T") << false;
+        QTest::newRow("normal") << PackHost(HostSpec("cant")) << false;
+    }
+    void refusal() {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, refused);
+        QCOMPARE(IsRefusalReply(reply), refused);
+    }
+
+    // Every prefix of a valid reply is decoded or rejected, never read past its end
+    // (the sanitizer build of this suite catches an overread).
+    void everyPrefixIsSafe() {
+        const QByteArray whole =
+            PackHost(HostSpec("One").with({"a", "b"})) + PackHost(HostSpec("Two").with({"c"}));
+        const qsizetype firstEnd = 53 + 48;
+        for (qsizetype n = 1; n < whole.size(); ++n) {
+            const QByteArray prefix(whole.constData(), n); // own buffer: overreads are caught
+            HostList hosts{HostRecord{}};
+            const DecodeResult r = DecodeHostList(prefix, hosts);
+            const bool complete = n == 1 || n == firstEnd || n == firstEnd + 1;
+            QCOMPARE(r == DecodeResult::Ok, complete);
+            if (n == 1) {
+                QVERIFY(hosts.isEmpty());
+            } else {
+                QCOMPARE(hosts.size(), 1); // decoded: "One"; rejected: the list as it was
+                QCOMPARE(hosts[0].name, complete ? QByteArray("One") : QByteArray());
+            }
+        }
+    }
+
+    void badInput() {
+        HostList hosts;
+        // A racer count of 255 with too few name bytes.
+        QByteArray reply = PackHost(HostSpec("Liar").claim(255));
+        QCOMPARE(DecodeHostList(reply, hosts), DecodeResult::Truncated);
+        // A name of 32 carets.
+        QCOMPARE(decode(PackHost(HostSpec(QByteArray(32, '^')))).first().name, QByteArray(31, '^'));
+        // Markup in a name is kept as text; the list shows it literally.
+        QCOMPARE(decode(PackHost(HostSpec("<b>bold</b>"))).first().name, QByteArray("<b>bold</b>"));
+        // 1 MiB of random bytes: decoded or rejected, nothing else.
+        QRandomGenerator rng(42);
+        for (int round = 0; round < 20; ++round) {
+            QByteArray noise(1024 * 1024, '\0');
+            rng.fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+            HostList out;
+            const DecodeResult r = DecodeHostList(noise, out);
+            QVERIFY(r == DecodeResult::Ok || out.isEmpty());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostList)
+#include "tst_hostlist.moc"
