@@ -72,8 +72,9 @@ TfMain::TfMain(Desktop& desktop, const QString& exePath, QWidget* parent)
     dataDir = exeDir + QStringLiteral("data/");
     groupsDir = dataDir + QStringLiteral("groups/");
     ConfigPath = exeDir + QFileInfo(exePath).completeBaseName() + QStringLiteral(".config");
-    statsServer = PublicService;
-    highlightsServer = PublicService;
+    defaultService = PublicService;
+    statsServer = defaultService;
+    highlightsServer = defaultService;
     m_store = std::make_unique<ProfileStore>(groupsDir);
 
     CreateControls();
@@ -173,9 +174,9 @@ bool TfMain::FormCreate() {
 
         const IniFile config(ConfigPath);
         statsServer =
-            config.readString(ServiceSection, QStringLiteral("StatsServer"), PublicService);
+            config.readString(ServiceSection, QStringLiteral("StatsServer"), defaultService);
         highlightsServer =
-            config.readString(ServiceSection, QStringLiteral("HighlightsServer"), PublicService);
+            config.readString(ServiceSection, QStringLiteral("HighlightsServer"), defaultService);
         LoadSettings();
         setAutoRefreshPeriod();
 

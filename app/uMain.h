@@ -56,7 +56,8 @@ public:
     QString ConfigPath;
     TFileVersionInfo versionInfo;
 
-    // Service addresses (section SERVICE); the public service when missing.
+    // Service addresses (section SERVICE); defaultService when the keys are missing.
+    QString defaultService;
     QString statsServer;
     QString highlightsServer;
 

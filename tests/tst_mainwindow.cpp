@@ -1,0 +1,220 @@
+#include "IniFile.h"
+#include "ItemImages.h"
+#include "MainWindowFixture.h"
+#include "MateRecord.h"
+#include "MateTree.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    static QByteArray threeHosts() {
+        return PackHosts({HostSpec("Empty S2").limit(24),
+                          HostSpec("Busy S2").limit(24).with({"a", "b", "c", "d", "e"}),
+                          HostSpec("Old type").version(0).with({"x", "y", "z"})});
+    }
+
+private Q_SLOTS:
+    void refresh_listsOnlyS1AndS2HostsWithAPlayerLimit() {
+        MainWindowFixture f;
+        f.hostsReply = threeHosts() + PackHost(HostSpec("No limit").version(1).limit(0));
+        TfMain& w = f.start();
+        QVERIFY(f.desktop.errors.isEmpty());
+        QCOMPARE(w.lvServer->topLevelItemCount(), 2);
+        QCOMPARE(f.column(0), (QStringList{"Busy S2", "Empty S2"}));
+        QCOMPARE(ItemImage(w.lvServer->topLevelItem(0)), 1);
+        QCOMPARE(ItemImage(w.lvServer->topLevelItem(1)), 0);
+        QCOMPARE(w.lSvrCount->text(), QStringLiteral("Servers online: 2"));
+        QCOMPARE(w.lOccupied->text(), QStringLiteral("Servers occupied: 1"));
+        QCOMPARE(w.lPlayersOnline->text(), QStringLiteral("Players online: 5"));
+        QCOMPARE(f.column(5), (QStringList{"05/24", "00/24"}));
+        QCOMPARE(w.stats().hosts.size(), 4);
+    }
+
+    void rowTexts() {
+        MainWindowFixture f;
+        f.hostsReply = PackHost(HostSpec("^1Red <b>Host</b>").version(1).at(0, 1, 0).limit(12)
+                                    .cars(3).withRules(43).withLaps(9).quali(30));
+        TfMain& w = f.start();
+        QCOMPARE(w.lvServer->topLevelItemCount(), 1);
+        QStringList texts;
+        for (int c = 0; c < 8; ++c)
+            texts << w.lvServer->topLevelItem(0)->text(c);
+        QCOMPARE(texts, (QStringList{"Red <b>Host</b>", "S1", "Blackwood GP Track", "VSPm",
+                                     "XFG,XRG", "00/12", "9", "30"}));
+    }
+
+    void columnClicks_sortAndSaveAtOnce() {
+        MainWindowFixture f;
+        f.hostsReply = PackHosts({HostSpec("a").withLaps(9).with({"r1"}),
+                                  HostSpec("b").withLaps(10),
+                                  HostSpec("c").withLaps(100).with({"r1", "r2"})});
+        TfMain& w = f.start();
+        const IniFile config(f.configPath());
+        auto sortState = [&] {
+            return QPair<int, int>(config.readInteger("SORT", "ColumnIndex", -1),
+                                   config.readInteger("SORT", "SortDirection", -1));
+        };
+        w.lvServerColumnClick(5);
+        QCOMPARE(sortState(), (QPair<int, int>(5, 0)));
+        QCOMPARE(f.column(0), (QStringList{"b", "a", "c"}));
+        w.lvServerColumnClick(5);
+        QCOMPARE(sortState(), (QPair<int, int>(5, 1)));
+        QCOMPARE(f.column(0), (QStringList{"c", "a", "b"}));
+        w.lvServerColumnClick(6);
+        QCOMPARE(sortState(), (QPair<int, int>(6, 0)));
+        QCOMPARE(f.column(6), (QStringList{"10", "100", "9"}));
+    }
+
+    void nameSortIsCaseBlindAndStable() {
+        MainWindowFixture f;
+        f.hostsReply = PackHosts({HostSpec("alpha"), HostSpec("Beta"), HostSpec("ALPHA")});
+        TfMain& w = f.start();
+        QCOMPARE(f.column(0), (QStringList{"alpha", "ALPHA", "Beta"}));
+        w.lvServerColumnClick(0); // descending now
+        QCOMPARE(f.column(0).first(), QStringLiteral("Beta"));
+    }
+
+    void storedSortStateIsUsedAtStart_data() {
+        QTest::addColumn<QByteArray>("sort");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("track descending")
+            << QByteArray("[SORT]\nColumnIndex=2\nSortDirection=7\n")
+            << QStringList{"Blackwood GP Track", "n/a", "n/a"};
+        QTest::newRow("column out of range sorts by name")
+            << QByteArray("[SORT]\nColumnIndex=42\n") << QStringList{"n/a", "Blackwood GP Track", "n/a"};
+    }
+    void storedSortStateIsUsedAtStart() {
+        QFETCH(QByteArray, sort);
+        QFETCH(QStringList, order);
+        MainWindowFixture f(sort);
+        f.hostsReply = PackHosts({HostSpec("b").at(9, 9, 9), HostSpec("a").at(0, 1, 0),
+                                  HostSpec("c").at(5, 5, 5)});
+        f.start();
+        QCOMPARE(f.column(2), order);
+    }
+
+    void selectionSurvivesARefreshThatMovesIt() {
+        MainWindowFixture f;
+        f.hostsReply = PackHosts({HostSpec("Aaa"), HostSpec("Mmm"), HostSpec("Zzz")});
+        TfMain& w = f.start();
+        w.lvServer->setCurrentItem(w.lvServer->topLevelItem(2));
+        f.hostsReply = PackHosts({HostSpec("Bbb"), HostSpec("ZZZ"), HostSpec("Ccc"), HostSpec("Yyy")});
+        w.lvServerColumnClick(0); // descending: ZZZ is the first row
+        w.tAutoRefreshTimer();
+        const auto selected = w.lvServer->selectedItems();
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(selected.first()->text(0), QStringLiteral("ZZZ"));
+        QCOMPARE(w.lvServer->indexOfTopLevelItem(selected.first()), 0);
+
+        f.hostsReply = PackHost(HostSpec("Other"));
+        w.tAutoRefreshTimer();
+        QVERIFY(w.lvServer->selectedItems().isEmpty());
+    }
+
+    void refusalAndTruncationKeepTheRowsAndTheTickGoesOn_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("refusal") << QByteArray("Sorry, can't answer now");
+        QTest::newRow("truncated") << PackHost(HostSpec("x").with({"a", "b"})).chopped(5);
+    }
+    void refusalAndTruncationKeepTheRowsAndTheTickGoesOn() {
+        QFETCH(QByteArray, reply);
+        MainWindowFixture f;
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        w.lMateInfo->setText(QStringLiteral("marker"));
+        f.hostsReply = reply;
+        w.tAutoRefreshTimer();
+        QCOMPARE(f.desktop.messages, QStringList{"Could not refresh."});
+        QCOMPARE(w.lvServer->topLevelItemCount(), 2);
+        QCOMPARE(w.lSvrCount->text(), QStringLiteral("Servers online: 2"));
+        QCOMPARE(w.stats().hosts.size(), 3);
+        QCOMPARE(w.lMateInfo->text(), QStringLiteral("Online mates: 0/0")); // roster rebuilt
+    }
+
+    void noNetworkGivesOneErrorPerTickAndKeepsTheRows() {
+        MainWindowFixture f;
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        f.serviceDown = true;
+        w.tAutoRefreshTimer();
+        w.tAutoRefreshTimer();
+        QCOMPARE(f.desktop.errors.size(), 2);
+        QCOMPARE(f.desktop.errors.first(), QStringLiteral("HTTP/1.1 503 Service Unavailable."));
+        QCOMPARE(w.lvServer->topLevelItemCount(), 2);
+        QCOMPARE(w.lOccupied->text(), QStringLiteral("Servers occupied: 1"));
+    }
+
+    void startWithoutSettingsFile_usesDefaultsAndWritesNothing() {
+        MainWindowFixture f;
+        QFile::remove(f.configPath());
+        f.hostsReply = threeHosts();
+        TfMain& w = f.create();
+        w.defaultService = f.service.baseUrl(); // never the public service in a test
+        w.FormCreate();
+        QVERIFY(f.desktop.errors.isEmpty());
+        QCOMPARE(w.lvServer->topLevelItemCount(), 2);
+        QCOMPARE(w.settings.lfsPath, QString());
+        QCOMPARE(w.settings.interval, 70000u);
+        QCOMPARE(w.settings.country, QStringLiteral("All countries"));
+        QCOMPARE(w.settings.numHighlights, 20);
+        QCOMPARE(w.sortColumn, 0);
+        QVERIFY(!w.sortDescending);
+        QVERIFY(!QFile::exists(f.configPath()));
+        w.close();
+        QVERIFY(!QFile::exists(f.configPath()));
+    }
+
+    void startWithServiceDown_opensWithTheLaterStepsSkipped() {
+        MainWindowFixture f;
+        f.serviceDown = true;
+        f.writeFile("data/groups/Friends.profile", MateRecord::make("Alex", "", "", "").bytes());
+        TfMain& w = f.start();
+        QCOMPARE(f.desktop.errors.size(), 1);
+        QCOMPARE(w.lSvrCount->text(), QStringLiteral("lSvrCount"));
+        QCOMPARE(w.tvMates->topLevelItemCount(), 0);
+        QCOMPARE(w.lMateInfo->text(), QStringLiteral("Ready"));
+        QVERIFY(!w.tScrollHighlights->isActive());
+        QVERIFY(w.tAutoRefresh->isActive());
+
+        f.serviceDown = false;
+        f.hostsReply = threeHosts();
+        w.tAutoRefreshTimer();
+        QCOMPARE(w.tvMates->topLevelItemCount(), 1);
+        QCOMPARE(w.lMateInfo->text(), QStringLiteral("Online mates: 0/1"));
+        QVERIFY(!w.tScrollHighlights->isActive());
+    }
+
+    void aTickWhileARefreshWaitsIsSkipped() {
+        MainWindowFixture f;
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        f.service.setHandler([](const httplib::Request&, httplib::Response& res) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            res.set_content(PackHost(HostSpec("Late")).toStdString(), "application/octet-stream");
+        });
+        int requestsBefore = int(f.service.requests().size());
+        QTimer::singleShot(50, [&] {
+            QVERIFY(w.refreshInProgress());
+            w.tAutoRefreshTimer(); // comes due meanwhile: skipped, not stacked
+        });
+        w.tAutoRefreshTimer();
+        QCOMPARE(int(f.service.requests().size()) - requestsBefore, 1);
+        QCOMPARE(f.column(0), QStringList{"Late"});
+        QVERIFY(f.desktop.errors.isEmpty());
+    }
+
+    void intervalZeroNeverFires() {
+        MainWindowFixture f("[SETTINGS]\nInterval=0\n");
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        QVERIFY(!w.tAutoRefresh->isActive());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
