@@ -2,6 +2,7 @@
 
 #include "ErrorHandler.h"
 #include "QtDesktop.h"
+#include "QuitOnSignal.h"
 #include "uAddEditMate.h"
 #include "uLegends.h"
 #include "uMain.h"
@@ -40,6 +41,7 @@ int RunPelmark(int argc, char** argv) {
     if (!created)
         return 1;
 
+    CloseOnTerminationSignal(&fMain);
     fMain.show();
     return QApplication::exec();
 }
