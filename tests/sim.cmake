@@ -1,0 +1,8 @@
+if(TARGET pelmark-statsim)
+    pelmark_add_test(tst_statsim SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_statsim.cpp
+        LIBS pelmark_pubstats Qt6::Network)
+    target_compile_definitions(tst_statsim PRIVATE
+        STATSIM_PATH="$<TARGET_FILE:pelmark-statsim>"
+        TRACKS_DATA_PATH="${PROJECT_SOURCE_DIR}/data/Tracks.data")
+    add_dependencies(tst_statsim pelmark-statsim)
+endif()
