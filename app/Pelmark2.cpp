@@ -1,3 +1,5 @@
 #include "PelmarkApp.h"
 
-int main(int argc, char** argv) { return RunPelmark(argc, argv); }
+int main(int argc, char** argv) {
+    return RunPelmark(argc, argv);
+}

@@ -15,31 +15,31 @@ QList<QIcon> ServerStatusImages();
 QList<QIcon> MateStatusImages();
 
 enum class Glyph {
-    AddGroup,      // person with a list
-    DelGroup,      // person with a crossed-out list
-    AddMate,       // person with a star
-    DelMate,       // person with a red no-entry sign
-    EditMate,      // person with a form
-    Settings,      // a form with a tick
-    StartLFS,      // the game's emblem
-    OnOffline,     // ball half green, half red
-    OnOfflineOff,  // grey ball (shown while the button is disabled)
-    JoinMate,      // person with a green arrow
-    JoinPW,        // person with a key
-    JoinSvr,       // computer with a green arrow
-    JoinSvrPW,     // computer with a key
-    Legends,       // for "Show legends"
-    Browse,        // folder, for the Settings dialog's Browse button
-    Ok,            // tick
-    Close,         // cross
-    Add,           // plus, for the Add/Edit Mate dialog's Add/Apply
+    AddGroup,     // person with a list
+    DelGroup,     // person with a crossed-out list
+    AddMate,      // person with a star
+    DelMate,      // person with a red no-entry sign
+    EditMate,     // person with a form
+    Settings,     // a form with a tick
+    StartLFS,     // the game's emblem
+    OnOffline,    // ball half green, half red
+    OnOfflineOff, // grey ball (shown while the button is disabled)
+    JoinMate,     // person with a green arrow
+    JoinPW,       // person with a key
+    JoinSvr,      // computer with a green arrow
+    JoinSvrPW,    // computer with a key
+    Legends,      // for "Show legends"
+    Browse,       // folder, for the Settings dialog's Browse button
+    Ok,           // tick
+    Close,        // cross
+    Add,          // plus, for the Add/Edit Mate dialog's Add/Apply
 };
 QPixmap GlyphPixmap(Glyph glyph); // 16x16
 QIcon GlyphIcon(Glyph glyph);     // with the disabled picture where one exists
 
-QPixmap GameLogo();        // 88x31
-QPixmap Banner();          // 328x42, the maker's banner
-QPixmap GroupOfPeople();   // 32x32, Add/Edit Mate dialog
-QPixmap PersonWithText();  // 32x32, Add/Edit Mate dialog
+QPixmap GameLogo();       // 88x31
+QPixmap Banner();         // 328x42, the maker's banner
+QPixmap GroupOfPeople();  // 32x32, Add/Edit Mate dialog
+QPixmap PersonWithText(); // 32x32, Add/Edit Mate dialog
 
 } // namespace Pictures

@@ -1,1 +1,440 @@
-// implemented by the roster work
+#include "MateTree.h"
+
+#include "ItemImages.h"
+#include "PelmarkError.h"
+#include "ProfileStore.h"
+#include "QuillonPubStats.h"
+#include "SingleByteText.h"
+
+#include <QAbstractButton>
+#include <QCollator>
+#include <QLabel>
+#include <QSet>
+#include <QTreeWidget>
+
+namespace {
+
+// Siblings sort by the locale's collation, case-sensitively, as the tree always has.
+class MateNode : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override {
+        return collator().compare(text(0), other.text(0)) < 0;
+    }
+
+private:
+    static const QCollator& collator() {
+        static const QCollator c = [] {
+            // The C locale would sort by character code, every capital before every
+            // small letter; users expect a dictionary order.
+            const QLocale system;
+            QCollator made(system.language() == QLocale::C ? QLocale(QLocale::English) : system);
+            made.setCaseSensitivity(Qt::CaseSensitive);
+            return made;
+        }();
+        return c;
+    }
+};
+
+// Drawing stays off until the outermost bracket ends, so nested operations redraw once.
+class UpdateBracket {
+public:
+    explicit UpdateBracket(QWidget* widget) : m_widget(widget), m_was(widget->updatesEnabled()) {
+        m_widget->setUpdatesEnabled(false);
+    }
+    ~UpdateBracket() {
+        if (m_was)
+            m_widget->setUpdatesEnabled(true);
+    }
+    UpdateBracket(const UpdateBracket&) = delete;
+    UpdateBracket& operator=(const UpdateBracket&) = delete;
+
+private:
+    QWidget* m_widget;
+    bool m_was;
+};
+
+int subtreeSize(const QTreeWidgetItem* item) {
+    int size = 1;
+    for (int i = 0; i < item->childCount(); ++i)
+        size += subtreeSize(item->child(i));
+    return size;
+}
+
+const QTreeWidgetItem* nodeWithin(const QTreeWidgetItem* item, int& row) {
+    if (row == 0)
+        return item;
+    --row;
+    for (int i = 0; i < item->childCount(); ++i) {
+        const QTreeWidgetItem* child = item->child(i);
+        const int size = subtreeSize(child);
+        if (row < size)
+            return nodeWithin(child, row);
+        row -= size;
+    }
+    return nullptr;
+}
+
+// Rows before `item` among the nodes under `parent` (or the roots), in tree order.
+int rowsBefore(const QTreeWidget* tree, const QTreeWidgetItem* parent,
+               const QTreeWidgetItem* item) {
+    int row = 0;
+    const int count = parent ? parent->childCount() : tree->topLevelItemCount();
+    for (int i = 0; i < count; ++i) {
+        const QTreeWidgetItem* sibling = parent ? parent->child(i) : tree->topLevelItem(i);
+        if (sibling == item)
+            return row;
+        row += subtreeSize(sibling);
+    }
+    return -1;
+}
+
+QTreeWidgetItem* childWithText(QTreeWidgetItem* parent, const QString& text) {
+    for (int i = 0; i < parent->childCount(); ++i) {
+        if (parent->child(i)->text(0) == text)
+            return parent->child(i);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+MateTree::MateTree(Widgets widgets, QuillonPubStats& stats, const ProfileStore& store,
+                   QObject* parent)
+    : QObject(parent), m_w(widgets), m_stats(stats), m_store(store) {
+    m_w.tvMates->setSortingEnabled(false);
+    m_w.tvMates->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    if (m_w.bOnOffline && !m_w.bOnOffline->property("Tag").isValid())
+        m_w.bOnOffline->setProperty("Tag", 1);
+}
+
+void MateTree::setImages(QList<QIcon> mateImages, QList<QIcon> serverImages) {
+    m_mateImages = std::move(mateImages);
+    m_serverImages = std::move(serverImages);
+}
+
+bool MateTree::allMates() const {
+    return !m_w.bOnOffline || m_w.bOnOffline->property("Tag").toInt() != 1;
+}
+
+int MateTree::NodeCount() const {
+    int count = 0;
+    for (int i = 0; i < m_w.tvMates->topLevelItemCount(); ++i)
+        count += subtreeSize(m_w.tvMates->topLevelItem(i));
+    return count;
+}
+
+QTreeWidgetItem* MateTree::NodeAt(int absoluteRow) const {
+    if (absoluteRow >= 0) {
+        int row = absoluteRow;
+        for (int i = 0; i < m_w.tvMates->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* root = m_w.tvMates->topLevelItem(i);
+            const int size = subtreeSize(root);
+            if (row < size)
+                return const_cast<QTreeWidgetItem*>(nodeWithin(root, row));
+            row -= size;
+        }
+    }
+    throw PelmarkError(ErrorText::InvalidIndex());
+}
+
+int MateTree::AbsoluteRow(const QTreeWidgetItem* item) const {
+    if (!item || item->treeWidget() != m_w.tvMates)
+        return -1;
+    int row = 0;
+    for (const QTreeWidgetItem* node = item; node; node = node->parent()) {
+        row += rowsBefore(m_w.tvMates, node->parent(), node);
+        if (node->parent())
+            ++row; // the parent itself comes before its children
+    }
+    return row;
+}
+
+int MateTree::FindGroupNode(const QString& group) const {
+    int row = 0;
+    for (int i = 0; i < m_w.tvMates->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* root = m_w.tvMates->topLevelItem(i);
+        if (root->text(0) == group)
+            return row;
+        row += subtreeSize(root);
+    }
+    return -1;
+}
+
+void MateTree::LoadGroupNodes() {
+    UpdateBracket bracket(m_w.tvMates);
+    fillGroupNodes();
+    sortTree();
+}
+
+void MateTree::fillGroupNodes() {
+    m_w.tvMates->clear();
+    for (const QString& group : std::as_const(m_stats.groups)) {
+        auto* node = new MateNode(m_w.tvMates, QStringList{group});
+        SetItemImage(node, 0, m_mateImages);
+    }
+}
+
+void MateTree::sortTree() {
+    m_w.tvMates->sortItems(0, Qt::AscendingOrder);
+}
+
+void MateTree::AddGroupNode(const QString& group) {
+    UpdateBracket bracket(m_w.tvMates);
+    QTreeWidgetItem* remembered = rememberedNode();
+    auto* node = new MateNode(m_w.tvMates, QStringList{group});
+    SetItemImage(node, 0, m_mateImages);
+    sortTree();
+    followNode(remembered);
+}
+
+QSet<QString> MateTree::cutGroupNames() const {
+    QSet<QString> cut;
+    for (const QString& group : std::as_const(m_stats.groups)) {
+        if (group.size() > MateEntry::GroupNameMax)
+            cut.insert(group.left(MateEntry::GroupNameMax));
+    }
+    return cut;
+}
+
+QTreeWidgetItem* MateTree::groupNodeForEntry(const QString& entryGroup,
+                                             const QSet<QString>& cutNames) const {
+    // An entry of a group whose name was cut to 50 characters cannot tell its group
+    // apart from one that is named by the cut text, so it gets no node at all rather
+    // than one under a foreign group. Such groups show as nodes without mates.
+    if (entryGroup.size() > MateEntry::GroupNameMax || cutNames.contains(entryGroup))
+        return nullptr;
+    const int row = FindGroupNode(entryGroup);
+    return row < 0 ? nullptr : NodeAt(row);
+}
+
+int MateTree::BuildMateNodes(bool allMates) {
+    UpdateBracket bracket(m_w.tvMates);
+    const QSet<QString> cutNames = cutGroupNames();
+    const MateMatcher matcher(m_stats);
+    int online = 0;
+    QTreeWidgetItem* groupNode = nullptr;
+    for (qsizetype i = 0; i < m_stats.mates.size(); ++i) {
+        const QString& group = m_stats.mates.at(i).group;
+        // Entries of one group stand together, so the node is looked up per run.
+        if (i == 0 || group != m_stats.mates.at(i - 1).group)
+            groupNode = groupNodeForEntry(group, cutNames);
+        if (groupNode && addMateEntryNode(matcher, m_stats.mates.at(i).record, groupNode, allMates))
+            ++online;
+    }
+    sortTree();
+    updateServersWithMates();
+    return online;
+}
+
+bool MateTree::addMateEntryNode(const MateMatcher& matcher, const MateRecord& record,
+                                QTreeWidgetItem* groupNode, bool allMates) {
+    if (ItemImage(groupNode) != 2)
+        SetItemImage(groupNode, 1, m_mateImages);
+    const bool online = matcher.IsMateOnline(TrimBytes(record.lfsName()));
+    if (allMates || online) {
+        auto* node = new MateNode(groupNode, QStringList{ToDisplay(record.displayName())});
+        SetItemImage(node, online ? 4 : 3, m_mateImages);
+    }
+    if (online) {
+        MarkMateHost(m_w.lvServer, matcher.FindMateHost(record.trimmedDisplayName()),
+                     m_serverImages);
+        SetItemImage(groupNode, 2, m_mateImages);
+        if (!allMates)
+            groupNode->setExpanded(true);
+    }
+    return online;
+}
+
+void MateTree::updateServersWithMates() {
+    if (!m_w.lSvrMates)
+        return;
+    int marked = 0;
+    if (m_w.lvServer) {
+        for (int i = 0; i < m_w.lvServer->topLevelItemCount(); ++i) {
+            if (ItemImage(m_w.lvServer->topLevelItem(i)) == 2)
+                ++marked;
+        }
+    }
+    m_w.lSvrMates->setText(QStringLiteral("Servers with mates: %1").arg(marked));
+}
+
+void MateTree::AddMateNode(const MateRecord& record, const QString& group, bool allMates) {
+    const QSet<QString> cutNames = cutGroupNames();
+    if (group.size() > MateEntry::GroupNameMax)
+        return; // its entry carries a cut name; the build would not place it either
+    QTreeWidgetItem* groupNode = groupNodeForEntry(group, cutNames);
+    if (!groupNode)
+        return;
+    UpdateBracket bracket(m_w.tvMates);
+    QTreeWidgetItem* remembered = rememberedNode();
+    if (addMateEntryNode(MateMatcher(m_stats), record, groupNode, allMates))
+        ++onlineMateCount;
+    sortTree();
+    followNode(remembered);
+}
+
+void MateTree::RenameMateNode(const MateRecord& oldRecord, const MateRecord& newRecord,
+                              const QString& group) {
+    const int row = FindGroupNode(group);
+    if (row < 0)
+        return;
+    QTreeWidgetItem* node = childWithText(NodeAt(row), ToDisplay(oldRecord.trimmedDisplayName()));
+    if (!node)
+        return;
+    UpdateBracket bracket(m_w.tvMates);
+    QTreeWidgetItem* remembered = rememberedNode();
+    node->setText(0, ToDisplay(newRecord.trimmedDisplayName()));
+    sortTree();
+    followNode(remembered);
+    // The remembered text is what Edit mate looks the mate up by.
+    if (remembered == node)
+        rememberedDisplayName = node->text(0);
+}
+
+QTreeWidgetItem* MateTree::rememberedNode() const {
+    return rememberedPosition >= 0 && rememberedPosition < NodeCount() ? NodeAt(rememberedPosition)
+                                                                       : nullptr;
+}
+
+void MateTree::followNode(const QTreeWidgetItem* remembered) {
+    // Sorting moves nodes; the remembered position must keep naming the node the
+    // user chose, or a following delete would act on another mate or group.
+    if (remembered)
+        rememberedPosition = AbsoluteRow(remembered);
+}
+
+MateTree::RememberedNode MateTree::captureRememberedNode() const {
+    // Only a node that still bears the remembered text is the user's choice; after a
+    // delete the position points at the first node, which nobody chose.
+    const QTreeWidgetItem* node = rememberedNode();
+    if (!node || rememberedDisplayName.isEmpty() || node->text(0) != rememberedDisplayName)
+        return {};
+    RememberedNode captured;
+    captured.valid = true;
+    captured.text = node->text(0);
+    captured.isMate = node->parent() != nullptr;
+    captured.group = captured.isMate ? node->parent()->text(0) : QString();
+    return captured;
+}
+
+void MateTree::restoreRememberedNode(const QString& displayName, const QString& group,
+                                     bool wasMate) {
+    QTreeWidgetItem* node = nullptr;
+    const int groupRow = FindGroupNode(wasMate ? group : displayName);
+    if (groupRow >= 0) {
+        QTreeWidgetItem* groupNode = NodeAt(groupRow);
+        node = wasMate ? childWithText(groupNode, displayName) : groupNode;
+    }
+    if (!node) {
+        rememberedPosition = 0;
+        rememberedDisplayName.clear();
+        rememberedGroup.clear();
+        return;
+    }
+    if (wasMate) {
+        // The user's choice stays visible, also in the all-mates view.
+        node->parent()->setExpanded(true);
+        rememberedGroup = group;
+    }
+    rememberedDisplayName = displayName;
+    rememberedPosition = AbsoluteRow(node);
+    m_w.tvMates->setCurrentItem(node);
+}
+
+void MateTree::carryOver(const RememberedNode& before) {
+    if (before.valid) {
+        restoreRememberedNode(before.text, before.group, before.isMate);
+    } else {
+        rememberedPosition = 0;
+        rememberedDisplayName.clear();
+        rememberedGroup.clear();
+    }
+}
+
+void MateTree::RebuildRoster() {
+    UpdateBracket bracket(m_w.tvMates);
+    const RememberedNode before = captureRememberedNode();
+    m_w.tvMates->clear();
+    m_store.LoadRoster(m_stats);
+    fillGroupNodes();
+    onlineMateCount = BuildMateNodes(allMates());
+    mateTotal = int(m_stats.mates.size());
+    updateMateInfo();
+    carryOver(before);
+}
+
+void MateTree::updateMateInfo() {
+    if (m_w.lMateInfo)
+        m_w.lMateInfo->setText(
+            QStringLiteral("Online mates: %1/%2").arg(onlineMateCount).arg(mateTotal));
+}
+
+void MateTree::bOnOfflineClick() {
+    QAbstractButton* button = m_w.bOnOffline;
+    if (!button)
+        return;
+    button->setEnabled(false);
+    // Enabled again however the rebuild ends.
+    struct Reenable {
+        QAbstractButton* b;
+        ~Reenable() { b->setEnabled(true); }
+    } reenable{button};
+
+    onlineMateCount = 0;
+    mateTotal = 0;
+    const int tag = button->property("Tag").toInt();
+    if (tag == 0 || tag == 1) {
+        const bool toAllMates = tag == 1;
+        button->setProperty("Tag", toAllMates ? 0 : 1);
+        UpdateBracket bracket(m_w.tvMates);
+        const RememberedNode before = captureRememberedNode();
+        fillGroupNodes();
+        onlineMateCount = BuildMateNodes(toAllMates);
+        mateTotal = int(m_stats.mates.size());
+        carryOver(before);
+    }
+    updateMateInfo();
+}
+
+void MateTree::tvMatesMouseUp() {
+    const QList<QTreeWidgetItem*> selected = m_w.tvMates->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QTreeWidgetItem* node = selected.first();
+    rememberedPosition = AbsoluteRow(node);
+    if (node->parent())
+        rememberedGroup = node->parent()->text(0);
+    rememberedDisplayName = node->text(0);
+}
+
+void MateTree::tvMatesKeyUp(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        tvMatesMouseUp();
+        break;
+    default:
+        break;
+    }
+}
+
+void MateTree::tvMatesDblClick() {
+    const QTreeWidgetItem* node = NodeAt(rememberedPosition);
+    const QByteArray host = m_stats.FindMateHost(FromDisplay(node->text(0)));
+    if (host.isEmpty() || !m_w.lvServer)
+        return;
+    const QString caption = ToDisplay(host);
+    for (int i = 0; i < m_w.lvServer->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = m_w.lvServer->topLevelItem(i);
+        if (row->text(0).compare(caption, Qt::CaseInsensitive) == 0) {
+            m_w.lvServer->clearSelection();
+            m_w.lvServer->setCurrentItem(row);
+            row->setSelected(true);
+            m_w.lvServer->scrollToItem(row, QAbstractItemView::EnsureVisible);
+            return;
+        }
+    }
+}

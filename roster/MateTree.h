@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class QAbstractButton;
@@ -12,6 +13,7 @@ class QKeyEvent;
 class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
+class MateMatcher;
 class ProfileStore;
 class QuillonPubStats;
 
@@ -52,7 +54,7 @@ public:
     void bOnOfflineClick();
     void tvMatesMouseUp();
     void tvMatesKeyUp(int key); // Qt::Key
-    void tvMatesDblClick();      // throws "Ungültiger Index" past the tree's end
+    void tvMatesDblClick();     // throws "Ungültiger Index" past the tree's end
 
     // Plain tree operations by absolute row (every node in tree order, expanded or not).
     int NodeCount() const;
@@ -71,8 +73,26 @@ public:
     const QList<QIcon>& mateImages() const { return m_mateImages; }
 
 private:
-    void addMateEntryNode(int entryIndex, QTreeWidgetItem* groupNode, bool allMates);
+    struct RememberedNode {
+        bool valid = false;
+        bool isMate = false;
+        QString text;
+        QString group;
+    };
+
+    void fillGroupNodes();
+    void sortTree();
+    QSet<QString> cutGroupNames() const;
+    QTreeWidgetItem* groupNodeForEntry(const QString& entryGroup,
+                                       const QSet<QString>& cutNames) const;
+    bool addMateEntryNode(const MateMatcher& matcher, const MateRecord& record,
+                          QTreeWidgetItem* groupNode, bool allMates);
+    void updateServersWithMates();
     void updateMateInfo();
+    QTreeWidgetItem* rememberedNode() const; // nullptr when the position names no node
+    void followNode(const QTreeWidgetItem* remembered);
+    RememberedNode captureRememberedNode() const;
+    void carryOver(const RememberedNode& before);
     void restoreRememberedNode(const QString& displayName, const QString& group, bool wasMate);
 
     Widgets m_w;
@@ -81,4 +101,3 @@ private:
     QList<QIcon> m_mateImages;
     QList<QIcon> m_serverImages;
 };
-

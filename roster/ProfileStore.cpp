@@ -1,1 +1,134 @@
-// implemented by the roster work
+#include "ProfileStore.h"
+
+#include "PelmarkError.h"
+#include "QuillonPubStats.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+void writeRecord(QFile& file, const MateRecord& record) {
+    if (file.write(record.bytes()) != MateRecord::Size || !file.flush())
+        throw PelmarkError(ErrorText::CannotWrite(file.fileName()));
+}
+
+// Opens a profile file that must already exist; the append and the in-place
+// replace never create one.
+void openExisting(QFile& file) {
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        throw PelmarkError(ErrorText::CannotOpen(file.fileName()));
+}
+
+qsizetype wholeRecords(qint64 fileSize) {
+    return qsizetype(fileSize / MateRecord::Size);
+}
+
+} // namespace
+
+ProfileStore::ProfileStore(QString groupsDir) : m_groupsDir(std::move(groupsDir)) {}
+
+QString ProfileStore::ProfilePath(const QString& group) const {
+    return m_groupsDir + group + QStringLiteral(".profile");
+}
+
+bool ProfileStore::ProfileExists(const QString& group) const {
+    // A dangling link counts too: writing through it would create a file elsewhere.
+    const QFileInfo info(ProfilePath(group));
+    return info.exists() || info.isSymLink();
+}
+
+void ProfileStore::LoadRoster(QuillonPubStats& stats) const {
+    stats.mates.clear();
+    stats.groups.clear();
+    const QDir dir(m_groupsDir);
+    if (!dir.exists())
+        return;
+    // Every kind of entry is taken, so that a folder named like a profile is reported
+    // rather than silently skipped. Sorted by name so that the roster's order (and so
+    // which of two equal nicks comes first) does not depend on the file system.
+    const QFileInfoList entries = dir.entryInfoList({QStringLiteral("*.profile")},
+                                                    QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                        QDir::NoDotAndDotDot | QDir::CaseSensitive,
+                                                    QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        stats.groups.append(entry.completeBaseName());
+        LoadProfile(entry.filePath(), stats.mates);
+    }
+}
+
+void ProfileStore::LoadProfile(const QString& path, QList<MateEntry>& mates) const {
+    const QString group = QFileInfo(path).completeBaseName();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw PelmarkError(ErrorText::CannotOpen(path));
+    const qsizetype count = wholeRecords(file.size());
+    for (qsizetype i = 0; i < count; ++i) {
+        const QByteArray bytes = file.read(MateRecord::Size);
+        if (bytes.size() != MateRecord::Size)
+            throw PelmarkError(ErrorText::CannotRead(path));
+        mates.append(MateEntry::make(group, MateRecord::fromBytes(bytes)));
+    }
+}
+
+void ProfileStore::CreateProfile(const QString& group) const {
+    const QString path = ProfilePath(group);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw PelmarkError(ErrorText::CannotWrite(path));
+}
+
+void ProfileStore::AppendMateRecord(const QString& group, const MateRecord& record) const {
+    const QString path = ProfilePath(group);
+    QFile file(path);
+    openExisting(file);
+    // After the last whole record, so that a trailing fragment is overwritten.
+    if (!file.seek(qint64(wholeRecords(file.size())) * MateRecord::Size))
+        throw PelmarkError(ErrorText::CannotWrite(path));
+    writeRecord(file, record);
+}
+
+void ProfileStore::ReplaceMateRecord(const QString& group, const MateRecord& oldRecord,
+                                     const MateRecord& newRecord) const {
+    const QString path = ProfilePath(group);
+    QFile file(path);
+    openExisting(file);
+    const QByteArray oldName = oldRecord.lfsName();
+    const qsizetype count = wholeRecords(file.size());
+    for (qsizetype i = 0; i < count; ++i) {
+        const qint64 offset = qint64(i) * MateRecord::Size;
+        if (!file.seek(offset))
+            throw PelmarkError(ErrorText::CannotRead(path));
+        const QByteArray bytes = file.read(MateRecord::Size);
+        if (bytes.size() != MateRecord::Size)
+            throw PelmarkError(ErrorText::CannotRead(path));
+        if (MateRecord::fromBytes(bytes).lfsName() != oldName)
+            continue;
+        if (!file.seek(offset))
+            throw PelmarkError(ErrorText::CannotWrite(path));
+        writeRecord(file, newRecord);
+        return;
+    }
+}
+
+void ProfileStore::RewriteProfile(const QString& group, const QList<MateEntry>& mates) const {
+    const QString path = ProfilePath(group);
+    QByteArray records;
+    for (const MateEntry& entry : mates) {
+        if (entry.group == group)
+            records += entry.record.bytes();
+    }
+    // Unbuffered, because a buffered QSaveFile loses a failed final flush and commits
+    // the cut file as if it were whole.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw PelmarkError(ErrorText::CannotWrite(path));
+    if (file.write(records) != records.size() || !file.commit())
+        throw PelmarkError(ErrorText::CannotWrite(path));
+}
+
+void ProfileStore::DeleteProfile(const QString& group) const {
+    QFile::remove(ProfilePath(group));
+}

@@ -1,1 +1,139 @@
-// implemented by the roster work
+#include "QuillonPubStats.h"
+
+#include "ItemImages.h"
+#include "SingleByteText.h"
+
+#include <QTreeWidget>
+
+namespace {
+
+// The trim of TrimBytes without a copy: the slot scans run for every racer of every
+// host, once per mate and build.
+QByteArrayView trimmedView(QByteArrayView bytes) {
+    qsizetype begin = 0;
+    qsizetype end = bytes.size();
+    while (begin < end && static_cast<unsigned char>(bytes[begin]) <= 32)
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(bytes[end - 1]) <= 32)
+        --end;
+    return bytes.sliced(begin, end - begin);
+}
+
+bool listsRacer(const HostRecord& host, QByteArrayView name) {
+    for (qsizetype j = 0; j < host.racerCount; ++j) {
+        if (trimmedView(host.racerSlot(j)) == name)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int QuillonPubStats::FindMateIndex(const QString& group, const MateRecord& record) const {
+    const QByteArray lfsName = record.lfsName();
+    for (qsizetype i = 0; i < mates.size(); ++i) {
+        const MateEntry& entry = mates.at(i);
+        if (entry.group == group && entry.record.lfsName() == lfsName)
+            return int(i);
+    }
+    return -1;
+}
+
+void QuillonPubStats::RemoveMate(const MateEntry& entry) {
+    const int index = FindMateIndex(entry.group, entry.record);
+    if (index >= 0)
+        mates.removeAt(index);
+}
+
+bool QuillonPubStats::IsMateOnline(QByteArrayView name) const {
+    // An empty slot is not a racer, so a blank name never matches one.
+    if (name.isEmpty())
+        return false;
+    for (const HostRecord& host : hosts) {
+        if (host.isS1OrS2() && listsRacer(host, name))
+            return true;
+    }
+    return false;
+}
+
+int QuillonPubStats::FindMateByDisplayName(QByteArrayView displayName) const {
+    for (qsizetype i = 0; i < mates.size(); ++i) {
+        if (mates.at(i).record.displayName() == displayName)
+            return int(i);
+    }
+    return -1;
+}
+
+int QuillonPubStats::FindMate(QByteArrayView displayName, const QString& group) const {
+    for (qsizetype i = 0; i < mates.size(); ++i) {
+        const MateEntry& entry = mates.at(i);
+        if (entry.group == group && entry.record.displayName() == displayName)
+            return int(i);
+    }
+    return -1;
+}
+
+QByteArray QuillonPubStats::FindMateHost(QByteArrayView displayName) const {
+    const int index = FindMateByDisplayName(displayName);
+    if (index < 0)
+        return {};
+    const QByteArray lfsName = mates.at(index).record.lfsName();
+    if (lfsName.isEmpty())
+        return {};
+    // Every version type counts here: a join can still use a host the matching skips.
+    QByteArray found;
+    for (const HostRecord& host : hosts) {
+        if (listsRacer(host, lfsName))
+            found = host.name;
+    }
+    return found;
+}
+
+bool QuillonPubStats::HostNeedsPassword(QByteArrayView hostName) const {
+    for (const HostRecord& host : hosts) {
+        if (host.name == hostName)
+            return host.isPrivate();
+    }
+    return false;
+}
+
+MateMatcher::MateMatcher(const QuillonPubStats& stats) : m_stats(stats) {
+    for (const HostRecord& host : stats.hosts) {
+        for (qsizetype j = 0; j < host.racerCount; ++j) {
+            const QByteArray racer = trimmedView(host.racerSlot(j)).toByteArray();
+            if (racer.isEmpty())
+                continue;
+            if (host.isS1OrS2())
+                m_online.insert(racer);
+            m_lastHost.insert(racer, host.name);
+        }
+    }
+    for (qsizetype i = stats.mates.size() - 1; i >= 0; --i)
+        m_firstByDisplayName.insert(stats.mates.at(i).record.displayName(), int(i));
+}
+
+bool MateMatcher::IsMateOnline(QByteArrayView name) const {
+    return m_online.contains(name.toByteArray());
+}
+
+QByteArray MateMatcher::FindMateHost(QByteArrayView displayName) const {
+    const int index = m_firstByDisplayName.value(displayName.toByteArray(), -1);
+    if (index < 0)
+        return {};
+    // Keys are trimmed: an LFS name with blanks around it finds no host, as in the scan.
+    return m_lastHost.value(m_stats.mates.at(index).record.lfsName());
+}
+
+void MarkMateHost(QTreeWidget* lvServer, QByteArrayView hostName,
+                  const QList<QIcon>& serverImages) {
+    if (!lvServer || hostName.isEmpty())
+        return;
+    const QString caption = ToDisplay(hostName);
+    for (int i = 0; i < lvServer->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lvServer->topLevelItem(i);
+        if (row->text(0).compare(caption, Qt::CaseInsensitive) == 0) {
+            SetItemImage(row, 2, serverImages);
+            return;
+        }
+    }
+}

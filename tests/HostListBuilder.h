@@ -4,7 +4,7 @@
 #include <QList>
 
 // Builds packed host-list replies byte for byte, for tests, benchmarks and fuzz seeds.
-struct HostSpec {
+struct FakeHost {
     QByteArray name;
     quint8 versionType = 2;
     quint8 track[3] = {0, 0, 0};
@@ -16,48 +16,48 @@ struct HostSpec {
     QList<QByteArray> racers;
     int racerCount = -1; // -1: the number of racers given
 
-    explicit HostSpec(QByteArray hostName = {}) : name(std::move(hostName)) {}
-    HostSpec& version(quint8 v) {
+    explicit FakeHost(QByteArray hostName = {}) : name(std::move(hostName)) {}
+    FakeHost& version(quint8 v) {
         versionType = v;
         return *this;
     }
-    HostSpec& at(quint8 a, quint8 b, quint8 c) {
+    FakeHost& at(quint8 a, quint8 b, quint8 c) {
         track[0] = a;
         track[1] = b;
         track[2] = c;
         return *this;
     }
-    HostSpec& limit(quint8 v) {
+    FakeHost& limit(quint8 v) {
         maxPlayers = v;
         return *this;
     }
-    HostSpec& cars(quint32 v) {
+    FakeHost& cars(quint32 v) {
         carMask = v;
         return *this;
     }
-    HostSpec& withRules(quint8 v) {
+    FakeHost& withRules(quint8 v) {
         rules = v;
         return *this;
     }
-    HostSpec& withLaps(quint8 v) {
+    FakeHost& withLaps(quint8 v) {
         laps = v;
         return *this;
     }
-    HostSpec& quali(quint8 v) {
+    FakeHost& quali(quint8 v) {
         qualifying = v;
         return *this;
     }
-    HostSpec& with(QList<QByteArray> names) {
+    FakeHost& with(QList<QByteArray> names) {
         racers = std::move(names);
         return *this;
     }
-    HostSpec& claim(int count) {
+    FakeHost& claim(int count) {
         racerCount = count;
         return *this;
     }
 };
 
-inline QByteArray PackHost(const HostSpec& h) {
+inline QByteArray PackHost(const FakeHost& h) {
     QByteArray e(53, '\0');
     e.replace(0, qMin<qsizetype>(h.name.size(), 32), h.name.left(32));
     e[32] = char(h.versionType);
@@ -82,9 +82,9 @@ inline QByteArray PackHost(const HostSpec& h) {
     return e;
 }
 
-inline QByteArray PackHosts(const QList<HostSpec>& hosts) {
+inline QByteArray PackHosts(const QList<FakeHost>& hosts) {
     QByteArray reply;
-    for (const HostSpec& h : hosts)
+    for (const FakeHost& h : hosts)
         reply += PackHost(h);
     return reply;
 }

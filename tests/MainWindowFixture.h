@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <memory>
 
 // A main window in a temporary program folder, talking to a fake service.

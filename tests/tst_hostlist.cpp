@@ -16,7 +16,7 @@ class TestHostList : public QObject {
 
 private Q_SLOTS:
     void singleEntryWithoutRacers() {
-        const QByteArray reply = PackHost(HostSpec("Solo").limit(8));
+        const QByteArray reply = PackHost(FakeHost("Solo").limit(8));
         QCOMPARE(reply.size(), 53);
         const HostList hosts = decode(reply);
         QCOMPARE(hosts.size(), 1);
@@ -28,9 +28,9 @@ private Q_SLOTS:
     }
 
     void nextEntryStartsAfterTheRacers() {
-        const QByteArray first = PackHost(HostSpec("Three").with({"a", "b", "c"}));
+        const QByteArray first = PackHost(FakeHost("Three").with({"a", "b", "c"}));
         QCOMPARE(first.size(), 125);
-        const HostList hosts = decode(first + PackHost(HostSpec("Next").withLaps(77)));
+        const HostList hosts = decode(first + PackHost(FakeHost("Next").withLaps(77)));
         QCOMPARE(hosts.size(), 2);
         QCOMPARE(hosts[1].name, QByteArray("Next"));
         QCOMPARE(hosts[1].laps, 77);
@@ -38,22 +38,22 @@ private Q_SLOTS:
     }
 
     void strayTrailingByteIsIgnored() {
-        const QByteArray reply = PackHost(HostSpec("A")) + PackHost(HostSpec("B"));
+        const QByteArray reply = PackHost(FakeHost("A")) + PackHost(FakeHost("B"));
         QCOMPARE(decode(reply + 'x').size(), 2);
         QCOMPARE(decode("x").size(), 0);
         QCOMPARE(decode({}).size(), 0);
     }
 
     void fieldsAreCopiedAsReceived() {
-        HostSpec spec = HostSpec("^1Fast ^7Racers^a")
-                            .version(1)
-                            .at(2, 3, 1)
-                            .limit(100)
-                            .cars(0x00030201)
-                            .withRules(43)
-                            .withLaps(100)
-                            .quali(9);
-        const HostRecord h = decode(PackHost(spec)).first();
+        FakeHost entry = FakeHost("^1Fast ^7Racers^a")
+                             .version(1)
+                             .at(2, 3, 1)
+                             .limit(100)
+                             .cars(0x00030201)
+                             .withRules(43)
+                             .withLaps(100)
+                             .quali(9);
+        const HostRecord h = decode(PackHost(entry)).first();
         QCOMPARE(h.name, QByteArray("Fast Racers*"));
         QCOMPARE(h.versionType(), 1);
         QCOMPARE(h.track[1], 3);
@@ -81,17 +81,17 @@ private Q_SLOTS:
         QFETCH(int, rules);
         QFETCH(QByteArray, players);
         QFETCH(QByteArray, letters);
-        HostSpec spec = HostSpec("T").limit(quint8(limit)).withRules(quint8(rules));
+        FakeHost entry = FakeHost("T").limit(quint8(limit)).withRules(quint8(rules));
         for (int i = 0; i < racers; ++i)
-            spec.racers << QByteArray("r") + QByteArray::number(i);
-        const HostRecord h = decode(PackHost(spec)).first();
+            entry.racers << QByteArray("r") + QByteArray::number(i);
+        const HostRecord h = decode(PackHost(entry)).first();
         QCOMPARE(PlayersText(h), players);
         QCOMPARE(RulesText(h), letters);
     }
 
     void unlistedHostsAreStillDecoded() {
-        const HostList hosts = decode(PackHost(HostSpec("Old").version(0).with({"x"})) +
-                                      PackHost(HostSpec("Full").limit(0)));
+        const HostList hosts = decode(PackHost(FakeHost("Old").version(0).with({"x"})) +
+                                      PackHost(FakeHost("Full").limit(0)));
         QCOMPARE(hosts.size(), 2);
         QVERIFY(!hosts[0].isListed());
         QVERIFY(!hosts[1].isListed());
@@ -99,10 +99,10 @@ private Q_SLOTS:
     }
 
     void moreThan23RacersAreAllKept() {
-        HostSpec spec = HostSpec("Big").limit(40);
+        FakeHost entry = FakeHost("Big").limit(40);
         for (int i = 0; i < 30; ++i)
-            spec.racers << QByteArray("Racer") + QByteArray::number(i);
-        const HostList hosts = decode(PackHost(spec) + PackHost(HostSpec("After")));
+            entry.racers << QByteArray("Racer") + QByteArray::number(i);
+        const HostList hosts = decode(PackHost(entry) + PackHost(FakeHost("After")));
         QCOMPARE(hosts[0].racerCount, 30);
         QVERIFY(hosts[0].racerSlot(29).startsWith("Racer29"));
         QCOMPARE(hosts[1].name, QByteArray("After"));
@@ -112,10 +112,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<bool>("refused");
         QTest::newRow("text") << QByteArray("Sorry, can't do that") << true;
-        QTest::newRow("inside a name") << PackHost(HostSpec("I can't win")) << true;
-        QTest::newRow("inside a racer") << PackHost(HostSpec("x").with({"can't"})) << true;
+        QTest::newRow("inside a name") << PackHost(FakeHost("I can't win")) << true;
+        QTest::newRow("inside a racer") << PackHost(FakeHost("x").with({"can't"})) << true;
         QTest::newRow("other case") << QByteArray("CAN'T") << false;
-        QTest::newRow("normal") << PackHost(HostSpec("cant")) << false;
+        QTest::newRow("normal") << PackHost(FakeHost("cant")) << false;
     }
     void refusal() {
         QFETCH(QByteArray, reply);
@@ -127,7 +127,7 @@ private Q_SLOTS:
     // (the sanitizer build of this suite catches an overread).
     void everyPrefixIsSafe() {
         const QByteArray whole =
-            PackHost(HostSpec("One").with({"a", "b"})) + PackHost(HostSpec("Two").with({"c"}));
+            PackHost(FakeHost("One").with({"a", "b"})) + PackHost(FakeHost("Two").with({"c"}));
         const qsizetype firstEnd = 53 + 48;
         for (qsizetype n = 1; n < whole.size(); ++n) {
             const QByteArray prefix(whole.constData(), n); // own buffer: overreads are caught
@@ -147,12 +147,12 @@ private Q_SLOTS:
     void badInput() {
         HostList hosts;
         // A racer count of 255 with too few name bytes.
-        QByteArray reply = PackHost(HostSpec("Liar").claim(255));
+        QByteArray reply = PackHost(FakeHost("Liar").claim(255));
         QCOMPARE(DecodeHostList(reply, hosts), DecodeResult::Truncated);
         // A name of 32 carets.
-        QCOMPARE(decode(PackHost(HostSpec(QByteArray(32, '^')))).first().name, QByteArray(31, '^'));
+        QCOMPARE(decode(PackHost(FakeHost(QByteArray(32, '^')))).first().name, QByteArray(31, '^'));
         // Markup in a name is kept as text; the list shows it literally.
-        QCOMPARE(decode(PackHost(HostSpec("<b>bold</b>"))).first().name, QByteArray("<b>bold</b>"));
+        QCOMPARE(decode(PackHost(FakeHost("<b>bold</b>"))).first().name, QByteArray("<b>bold</b>"));
         // 1 MiB of random bytes: decoded or rejected, nothing else.
         QRandomGenerator rng(42);
         for (int round = 0; round < 20; ++round) {

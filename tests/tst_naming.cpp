@@ -13,7 +13,7 @@ class TestNaming : public QObject {
 
     static HostRecord host(quint8 a, quint8 b, quint8 c, quint32 cars = 0) {
         HostList hosts;
-        DecodeHostList(PackHost(HostSpec("h").at(a, b, c).cars(cars)), hosts);
+        DecodeHostList(PackHost(FakeHost("h").at(a, b, c).cars(cars)), hosts);
         return hosts.first();
     }
 

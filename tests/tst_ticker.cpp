@@ -36,8 +36,9 @@ private Q_SLOTS:
         f.highlightsReply = "news\n";
         TfMain& w = f.start();
         QVERIFY(f.desktop.errors.isEmpty());
-        QVERIFY(w.lHighlights->text().startsWith(QStringLiteral(
-            "County highligts of  \"Germany\" not availabe, using \"All countries\" instead:        news")));
+        QVERIFY(w.lHighlights->text().startsWith(
+            QStringLiteral("County highligts of  \"Germany\" not availabe, using \"All countries\" "
+                           "instead:        news")));
         QCOMPARE(w.lCountry->text(), QStringLiteral("All countries"));
         QCOMPARE(w.settings.country, QStringLiteral("All countries"));
         QCOMPARE(IniFile(f.configPath()).readString("SETTINGS", "Country", {}),
@@ -50,7 +51,8 @@ private Q_SLOTS:
         TfMain& w = f.start();
         QCOMPARE(f.desktop.errors.size(), 1);
         QCOMPARE(w.settings.country, QStringLiteral("Germany"));
-        QCOMPARE(IniFile(f.configPath()).readString("SETTINGS", "Country", {}), QStringLiteral("Germany"));
+        QCOMPARE(IniFile(f.configPath()).readString("SETTINGS", "Country", {}),
+                 QStringLiteral("Germany"));
         QVERIFY(w.lHighlights->isHidden());
         QVERIFY(!w.tScrollHighlights->isActive());
     }

@@ -1,0 +1,71 @@
+#include "Widgets.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QStyleFactory>
+
+ShapeWidget::ShapeWidget(const QColor& fill, QWidget* parent) : QWidget(parent), m_fill(fill) {}
+
+void ShapeWidget::setFillColour(const QColor& fill) {
+    m_fill = fill;
+    update();
+}
+
+void ShapeWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(Qt::black);
+    p.setBrush(m_fill);
+    // The outline lies inside the widget's rectangle.
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+ColouredSplitter::ColouredSplitter(Qt::Orientation orientation, const QColor& colour,
+                                   QWidget* parent)
+    : QSplitter(orientation, parent), m_colour(colour) {}
+
+QSplitterHandle* ColouredSplitter::createHandle() {
+    return new ColouredSplitterHandle(orientation(), m_colour, this);
+}
+
+ColouredSplitterHandle::ColouredSplitterHandle(Qt::Orientation orientation, const QColor& colour,
+                                               QSplitter* parent)
+    : QSplitterHandle(orientation, parent), m_colour(colour) {}
+
+void ColouredSplitterHandle::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), m_colour);
+}
+
+RightAnchors::RightAnchors(QWidget* container, int designWidth)
+    : QObject(container), m_container(container), m_designWidth(designWidth) {
+    container->installEventFilter(this);
+}
+
+void RightAnchors::add(QWidget* widget) {
+    m_anchors.append({widget, m_designWidth - widget->x() - widget->width()});
+}
+
+void RightAnchors::apply() {
+    const int width = m_container->width();
+    for (const Anchor& anchor : std::as_const(m_anchors))
+        anchor.widget->move(width - anchor.rightDistance - anchor.widget->width(),
+                            anchor.widget->y());
+}
+
+bool RightAnchors::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_container && event->type() == QEvent::Resize)
+        apply();
+    return QObject::eventFilter(watched, event);
+}
+
+TreeLinesStyle::TreeLinesStyle() : m_lines(QStyleFactory::create(QStringLiteral("Windows"))) {}
+
+TreeLinesStyle::~TreeLinesStyle() = default;
+
+void TreeLinesStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                                   QPainter* painter, const QWidget* widget) const {
+    if (element == PE_IndicatorBranch && m_lines)
+        m_lines->drawPrimitive(element, option, painter, widget);
+    else
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+}

@@ -1,0 +1,372 @@
+// The main window's arrangement: regions, controls, fonts, image lists and timers.
+#include "HttpClient.h"
+#include "Pictures.h"
+#include "Widgets.h"
+#include "uMain.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+using Pictures::Glyph;
+
+// Widths at which the right-anchored controls were placed.
+constexpr int ClientDesignWidth = 667;
+constexpr int RightDesignWidth = 202;
+constexpr int HeaderHeight = 115;
+
+// The ticker band starts left of the header and reaches past its right edge.
+constexpr int BandLeft = -6;
+constexpr int BandExtraWidth = 10;
+
+// Right-anchored header labels: wide, right-aligned boxes whose right edge stays put
+// whatever text they get later.
+constexpr int VersionRight = 326;
+constexpr int VersionBoxWidth = 100;
+constexpr int CopyrightRight = 664;
+constexpr int CopyrightBoxWidth = 325;
+
+// Narrower than this, the right-anchored tool-bar buttons would run into the left ones.
+constexpr int RightMinimumWidth = 136;
+
+const QColor SplitterColour(166, 202, 240);
+const QColor TickerBandColour(166, 210, 255);
+
+QFont fontOf(const QString& family, int pixelSize, bool bold = false) {
+    QFont font;
+    font.setFamilies({family, QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QFont verdana(int pixelSize, bool bold = false) {
+    return fontOf(QStringLiteral("Verdana"), pixelSize, bold);
+}
+
+QVBoxLayout* columnLayout(QWidget* panel) {
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
+QWidget* fixedHeightPanel(QWidget* parent, int height) {
+    auto* panel = new QWidget(parent);
+    panel->setFixedHeight(height);
+    return panel;
+}
+
+// A label that never interprets its text: several show text from the network or files.
+QLabel* plainLabel(QWidget* parent, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// A label sized to its text at a fixed place.
+QLabel* placedLabel(QWidget* parent, const QString& text, const QFont& font, int x, int y) {
+    QLabel* label = plainLabel(parent, text);
+    label->setFont(font);
+    label->adjustSize();
+    label->move(x, y);
+    return label;
+}
+
+// A right-aligned label whose right edge stays where it is as the text changes.
+QLabel* rightEdgeLabel(QWidget* parent, const QString& text, const QFont& font, int right, int y,
+                       int boxWidth) {
+    QLabel* label = plainLabel(parent, text);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label->setGeometry(right - boxWidth, y, boxWidth, label->sizeHint().height());
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+QLabel* pictureLabel(QWidget* parent, const QPixmap& picture, int x, int y) {
+    auto* label = new QLabel(parent);
+    label->setPixmap(picture);
+    label->setGeometry(x, y, picture.width(), picture.height());
+    return label;
+}
+
+QToolButton* pictureButton(QWidget* parent, Glyph glyph, const QString& hint, int x, int y) {
+    auto* button = new QToolButton(parent);
+    button->setIcon(Pictures::GlyphIcon(glyph));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(hint);
+    button->setGeometry(x, y, 25, 25);
+    return button;
+}
+
+ShapeWidget* shape(QWidget* parent, const QColor& fill, int x, int y, int width, int height) {
+    auto* s = new ShapeWidget(fill, parent);
+    s->setGeometry(x, y, width, height);
+    return s;
+}
+
+// The chosen row or node must stay visible while the user works elsewhere.
+void keepSelectionWhenUnfocused(QAbstractItemView* view) {
+    QPalette palette = view->palette();
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    view->setPalette(palette);
+}
+
+QFrame* statusSeparator(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameStyle(QFrame::VLine | QFrame::Sunken);
+    line->setLineWidth(1);
+    line->setFixedWidth(2);
+    return line;
+}
+
+struct ColumnSpec {
+    const char* caption;
+    int width;
+};
+constexpr ColumnSpec ServerColumns[] = {{"Name", 120},  {"Ver", 33},    {"Track", 120},
+                                        {"Rules*", 60}, {"Cars*", 150}, {"Players", 50},
+                                        {"Laps", 50},   {"Quali", 50}};
+
+void setUpServerList(QTreeWidget* list) {
+    QStringList captions;
+    for (const ColumnSpec& column : ServerColumns)
+        captions << QString::fromLatin1(column.caption);
+    list->setColumnCount(int(captions.size()));
+    list->setHeaderLabels(captions);
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    for (int i = 0; i < int(captions.size()); ++i)
+        header->resizeSection(i, ServerColumns[i].width);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setItemsExpandable(false);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setIconSize(QSize(16, 16));
+    list->setAllColumnsShowFocus(true);
+    keepSelectionWhenUnfocused(list);
+}
+
+void setUpMateTree(QTreeWidget* tree) {
+    tree->setHeaderHidden(true);
+    tree->setColumnCount(1);
+    tree->setIndentation(19);
+    tree->setRootIsDecorated(true);
+    auto* lines = new TreeLinesStyle;
+    lines->setParent(tree);
+    tree->setStyle(lines);
+    tree->setIconSize(QSize(16, 16));
+    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    keepSelectionWhenUnfocused(tree);
+}
+
+} // namespace
+
+void TfMain::CreateControls() {
+    setWindowTitle(QStringLiteral("Pelmark II"));
+    setFont(fontOf(QStringLiteral("MS Sans Serif"), 11));
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+
+    ilServerStatus = Pictures::ServerStatusImages();
+    ilMateStatus = Pictures::MateStatusImages();
+
+    auto* spColour = new ColouredSplitter(Qt::Horizontal, SplitterColour, this);
+    spLeft = spColour;
+    spLeft->setHandleWidth(4);
+    spLeft->setChildrenCollapsible(false);
+    columnLayout(this)->addWidget(spLeft);
+
+    // ---- main area ----
+    pClient = new QWidget(spLeft);
+    QVBoxLayout* clientColumn = columnLayout(pClient);
+
+    pMainTop = fixedHeightPanel(pClient, HeaderHeight);
+    pMainTop->resize(ClientDesignWidth, HeaderHeight);
+    pMainTop->setFont(verdana(16));
+    sHighlights =
+        shape(pMainTop, TickerBandColour, BandLeft, 76, ClientDesignWidth + BandExtraWidth, 26);
+    Image1 = pictureLabel(pMainTop, Pictures::GameLogo(), 2, 2);
+    Label1 =
+        placedLabel(pMainTop, QStringLiteral("Pelmark II, for LFS S2"), verdana(16, true), 96, 7);
+    Label2 =
+        placedLabel(pMainTop, QStringLiteral("online racer status"), verdana(11, true), 97, 26);
+    Shape1 = shape(pMainTop, Qt::red, 27, 29, 19, 9);
+    Shape2 = shape(pMainTop, Qt::green, 51, 29, 19, 9);
+    Shape4 = shape(pMainTop, Qt::red, 75, 29, 19, 9);
+    lVersion = rightEdgeLabel(pMainTop, QStringLiteral("lVersion"), verdana(9), VersionRight, 27,
+                              VersionBoxWidth);
+    lCopyright = rightEdgeLabel(pMainTop, QStringLiteral("lCopyright"), verdana(11), CopyrightRight,
+                                6, CopyrightBoxWidth);
+    Image2 = pictureLabel(pMainTop, Pictures::Banner(), 339, 24);
+    Image2->setCursor(Qt::PointingHandCursor);
+    Image2->setToolTip(QStringLiteral("Visit the Pelmark II home page"));
+    Label3 = placedLabel(pMainTop, QStringLiteral("LFS Highlight-Ticker:"), verdana(13), 6, 56);
+    lCountry = placedLabel(pMainTop, QStringLiteral("lCountry"), verdana(11), 148, 58);
+    // Country names can be long; the label reaches to the header's edge (pMainTopResize)
+    // and lets clicks through to the banner beneath it.
+    lCountry->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lHighlights = plainLabel(pMainTop, QStringLiteral("lHighlights"));
+    lHighlights->setFont(verdana(11));
+    lHighlights->setWordWrap(false);
+    lHighlights->setAutoFillBackground(false);
+    lHighlights->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette tickerPalette = lHighlights->palette();
+    tickerPalette.setColor(QPalette::WindowText, Qt::black);
+    lHighlights->setPalette(tickerPalette);
+    lHighlights->setGeometry(0, 82, 58, 13);
+    sHighlights->lower();
+    auto* headerAnchors = new RightAnchors(pMainTop, ClientDesignWidth);
+    headerAnchors->add(lCopyright);
+    headerAnchors->add(Image2);
+    pMainTop->installEventFilter(this);
+    clientColumn->addWidget(pMainTop);
+
+    Label4 = plainLabel(pClient, QStringLiteral("Server list:"));
+    Label4->setFixedHeight(13);
+    clientColumn->addWidget(Label4);
+
+    lvServer = new QTreeWidget(pClient);
+    setUpServerList(lvServer);
+    clientColumn->addWidget(lvServer, 1);
+
+    pClientBottom = fixedHeightPanel(pClient, 110);
+    pClientBottom->resize(ClientDesignWidth, 110);
+    auto* pStatusFrame = new QFrame(pClientBottom);
+    pStatus = pStatusFrame;
+    pStatusFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pStatusFrame->setLineWidth(1);
+    pStatusFrame->setFixedHeight(20);
+    QVBoxLayout* statusColumn = columnLayout(pStatus);
+    Panel2 = fixedHeightPanel(pStatus, 2);
+    statusColumn->addWidget(Panel2);
+    auto* statusRow = new QHBoxLayout;
+    statusRow->setContentsMargins(0, 0, 0, 0);
+    statusRow->setSpacing(0);
+    statusColumn->addLayout(statusRow, 1);
+    lSvrCount = plainLabel(pStatus, QStringLiteral("lSvrCount"));
+    lOccupied = plainLabel(pStatus, QStringLiteral("lOccupied"));
+    lSvrMates = plainLabel(pStatus, QStringLiteral("lSvrMates"));
+    lPlayersOnline = plainLabel(pStatus, QStringLiteral("lPlayersOnline"));
+    statusRow->addSpacing(5);
+    statusRow->addWidget(lSvrCount);
+    statusRow->addSpacing(5);
+    statusRow->addWidget(statusSeparator(pStatus));
+    statusRow->addSpacing(5);
+    statusRow->addWidget(lOccupied);
+    statusRow->addSpacing(5);
+    statusRow->addWidget(statusSeparator(pStatus));
+    statusRow->addSpacing(5);
+    statusRow->addWidget(lSvrMates);
+    statusRow->addSpacing(5);
+    statusRow->addWidget(statusSeparator(pStatus));
+    statusRow->addWidget(statusSeparator(pStatus));
+    statusRow->addSpacing(5);
+    statusRow->addWidget(lPlayersOnline);
+    statusRow->addStretch(1);
+    QVBoxLayout* bottomColumn = columnLayout(pClientBottom);
+    bottomColumn->addWidget(pStatus);
+    bottomColumn->addStretch(1);
+    bJoinSvr = pictureButton(pClientBottom, Glyph::JoinSvr, QStringLiteral("Join mate"), 6, 25);
+    bJoinSvrPW = pictureButton(pClientBottom, Glyph::JoinSvrPW,
+                               QStringLiteral("Join mate with server password"), 36, 25);
+    auto* bottomAnchors = new RightAnchors(pClientBottom, ClientDesignWidth);
+    bottomAnchors->add(bJoinSvr);
+    bottomAnchors->add(bJoinSvrPW);
+    bLegends = new QPushButton(Pictures::GlyphIcon(Glyph::Legends), QStringLiteral("Show legends"),
+                               pClientBottom);
+    bLegends->setIconSize(QSize(16, 16));
+    bLegends->setGeometry(6, 72, 97, 25);
+    clientColumn->addWidget(pClientBottom);
+
+    // ---- right column ----
+    pRight = new QWidget(spLeft);
+    pRight->setMinimumWidth(RightMinimumWidth);
+    QVBoxLayout* rightColumn = columnLayout(pRight);
+
+    pRightTop = fixedHeightPanel(pRight, HeaderHeight);
+    pRightTop->resize(RightDesignWidth, HeaderHeight);
+    bAddGroup =
+        pictureButton(pRightTop, Glyph::AddGroup, QStringLiteral("Create group..."), 12, 12);
+    bDelGroup = pictureButton(pRightTop, Glyph::DelGroup, QStringLiteral("Delete group"), 42, 12);
+    bAddMate = pictureButton(pRightTop, Glyph::AddMate, QStringLiteral("Add mate..."), 12, 42);
+    bDelMate = pictureButton(pRightTop, Glyph::DelMate, QStringLiteral("Delete mate"), 42, 42);
+    bEditMate = pictureButton(pRightTop, Glyph::EditMate, QStringLiteral("Edit mate..."), 72, 42);
+    bSettings = pictureButton(pRightTop, Glyph::Settings, QStringLiteral("Settings..."), 168, 12);
+    bStartLFS = pictureButton(pRightTop, Glyph::StartLFS, QStringLiteral("Start LFS"), 168, 42);
+    bOnOffline =
+        pictureButton(pRightTop, Glyph::OnOffline,
+                      QStringLiteral("Switch between online and on/offline mates"), 12, 93);
+    bOnOffline->setProperty("Tag", 1);
+    bJoinMate = pictureButton(pRightTop, Glyph::JoinMate, QStringLiteral("Join mate"), 138, 93);
+    bJoinPW = pictureButton(pRightTop, Glyph::JoinPW,
+                            QStringLiteral("Join mate with server password..."), 168, 93);
+    auto* toolAnchors = new RightAnchors(pRightTop, RightDesignWidth);
+    for (QWidget* button : {bSettings, bStartLFS, bJoinMate, bJoinPW})
+        toolAnchors->add(button);
+    QWidget* tabOrder[] = {bAddGroup, bDelGroup, bDelMate,  bAddMate,  bOnOffline,
+                           bJoinMate, bJoinPW,   bSettings, bEditMate, bStartLFS};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    rightColumn->addWidget(pRightTop);
+
+    tvMates = new QTreeWidget(pRight);
+    setUpMateTree(tvMates);
+    rightColumn->addWidget(tvMates, 1);
+
+    pRightBottom = fixedHeightPanel(pRight, 15);
+    auto* mateInfoRow = new QHBoxLayout(pRightBottom);
+    mateInfoRow->setContentsMargins(0, 0, 0, 0);
+    mateInfoRow->setSpacing(0);
+    Panel1 = new QWidget(pRightBottom);
+    Panel1->setFixedWidth(2);
+    mateInfoRow->addWidget(Panel1);
+    lMateInfo = plainLabel(pRightBottom, QStringLiteral("Ready"));
+    mateInfoRow->addWidget(lMateInfo, 1);
+    rightColumn->addWidget(pRightBottom);
+
+    // The right column keeps its width; the main area takes what the window gains.
+    spLeft->addWidget(pClient);
+    spLeft->addWidget(pRight);
+    spLeft->setStretchFactor(0, 1);
+    spLeft->setStretchFactor(1, 0);
+    spLeft->setSizes({ClientDesignWidth, RightDesignWidth});
+
+    // ---- non-visual members ----
+    tAutoRefresh = new QTimer(this);
+    tAutoRefresh->setInterval(70000);
+    tScrollHighlights = new QTimer(this);
+    tScrollHighlights->setInterval(120);
+    tCheckLFS = new QTimer(this);
+    tCheckLFS->setInterval(1000);
+    IdHTTP = new HttpClient(this);
+    IdHTTPHighlights = new HttpClient(this);
+
+    resize(873, 570);
+    move(192, 113);
+    pMainTopResize();
+}
+
+void TfMain::pMainTopResize() {
+    const int width = pMainTop->width();
+    sHighlights->setGeometry(BandLeft, sHighlights->y(), width + BandExtraWidth,
+                             sHighlights->height());
+    lCountry->resize(qMax(lCountry->sizeHint().width(), width - lCountry->x()), lCountry->height());
+    if (auto* anchors = pMainTop->findChild<RightAnchors*>(QString(), Qt::FindDirectChildrenOnly))
+        anchors->apply();
+}

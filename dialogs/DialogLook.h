@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// The dialogs' classic 8 pt face. The fallbacks are of the same narrow build, so that
+// texts placed at fixed positions keep to their room where the face is not installed.
+inline QFont DialogFont(int pixelSize = 11,
+                        const QString& family = QStringLiteral("MS Sans Serif")) {
+    QFont f(family);
+    f.setFamilies({family, QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                   QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans"),
+                   QStringLiteral("Sans Serif")});
+    f.setPixelSize(pixelSize);
+    return f;
+}
+
+// Fixed client size, tool-window frame, caption.
+void SetUpToolDialog(QWidget* dialog, const QString& caption, int width, int height);
+// Moves the dialog to the middle of its parent (or of the screen without one).
+void CentreOnParent(QWidget* dialog);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+struct AppSettings;
+class Desktop;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+// The Settings dialog: edits the four general settings in memory and writes them to
+// the settings file on OK. Created once, hidden between uses.
+class TfSettings : public QDialog {
+    Q_OBJECT
+public:
+    TfSettings(AppSettings& settings, QString configPath, Desktop& desktop,
+               QWidget* parent = nullptr);
+
+    // "All countries", the countries and regions in order, "Other": 238 entries.
+    static const QStringList& CountryList();
+
+    // Shows the dialog modally; true when the last OK/Close of the dialog was OK.
+    // A title-bar close or Escape leaves the outcome as the previous use set it.
+    bool Run();
+    bool accepted() const { return m_accepted; }
+
+    void FillFields();
+    void StoreFields();
+
+    QLineEdit* eLFSPath = nullptr;
+    QPushButton* bBrowse = nullptr;
+    QLineEdit* eInterval = nullptr;
+    QComboBox* cbCountry = nullptr;
+    QLineEdit* eNumHighlights = nullptr;
+    QPushButton* bOk = nullptr;
+    QPushButton* bClose = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void bBrowseClick();
+    void bOkClick();
+    void bCloseClick();
+    QLineEdit* makeDigitsEdit(const QString& name, int x, int y, int width);
+
+    AppSettings& m_settings;
+    QString m_configPath;
+    Desktop& m_desktop;
+    bool m_accepted = false;
+};

@@ -1,0 +1,80 @@
+#include "Launcher.h"
+
+#include "Desktop.h"
+#include "ExecuteFile.h"
+#include "MateTree.h"
+#include "ProcessList.h"
+#include "QuillonPubStats.h"
+#include "SingleByteText.h"
+
+#include <QFileInfo>
+#include <QTreeWidgetItem>
+
+Launcher::Launcher(Desktop& desktop, const QuillonPubStats& stats, const MateTree& tree,
+                   std::function<QString()> lfsPath)
+    : m_desktop(desktop), m_stats(stats), m_tree(tree), m_lfsPath(std::move(lfsPath)) {}
+
+void Launcher::LaunchLFS(const QString& parameters) {
+    const QString path = m_lfsPath();
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        m_desktop.showMessage(QStringLiteral("LFS.exe not found. Please check settings!"));
+        return;
+    }
+    ExecuteFile(m_desktop, path, parameters, false);
+}
+
+void Launcher::StartLFS() {
+    LaunchLFS(QString());
+}
+
+void Launcher::JoinMate(bool alwaysAskPassword) {
+    if (m_tree.NodeCount() == 0)
+        return;
+    const QTreeWidgetItem* node = m_tree.NodeAt(m_tree.rememberedPosition);
+    if (!node->parent())
+        return;
+    const QByteArray host = m_stats.FindMateHost(FromDisplay(node->text(0)));
+    if (host.isEmpty())
+        return;
+    joinHost(host, alwaysAskPassword);
+}
+
+void Launcher::JoinServer(const std::optional<QString>& selectedHost, bool alwaysAskPassword) {
+    if (!selectedHost) {
+        m_desktop.beep();
+        return;
+    }
+    joinHost(FromDisplay(*selectedHost), alwaysAskPassword);
+}
+
+void Launcher::joinHost(const QByteArray& host, bool alwaysAskPassword) {
+    const QString hostText = ToDisplay(host);
+    if (!alwaysAskPassword && !m_stats.HostNeedsPassword(host)) {
+        LaunchLFS(JoinParameters(hostText, std::nullopt));
+        return;
+    }
+    const std::optional<QString> password = m_desktop.inputBox(
+        QStringLiteral("Enter passwort for server: ") + hostText, QStringLiteral("Password"));
+    if (!password) {
+        // Only a prompt the user did not ask for earns a beep when turned down.
+        if (!alwaysAskPassword)
+            m_desktop.beep();
+        return;
+    }
+    // The game reads single bytes, like every other name the user types.
+    LaunchLFS(JoinParameters(hostText, ToDisplay(FromDisplay(*password))));
+}
+
+bool Launcher::IsGameRunning() const {
+    const QString path = m_lfsPath();
+    if (path.isEmpty())
+        return false;
+    return IsProcessRunning(m_desktop.listProcesses(), path, true);
+}
+
+QString JoinParameters(const QString& host, const std::optional<QString>& password) {
+    QString parameters = QStringLiteral("/join=") + host;
+    if (password)
+        parameters += QStringLiteral(" /pass=") + *password;
+    return parameters;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class Desktop;
+class MateTree;
+class QuillonPubStats;
+
+// Starting the game, plainly or joining a host, and watching whether it runs.
+// The main window's handlers call it; it keeps no state between calls.
+class Launcher {
+public:
+    // lfsPath is asked at each start and each watch tick, so a changed setting
+    // applies at once.
+    Launcher(Desktop& desktop, const QuillonPubStats& stats, const MateTree& tree,
+             std::function<QString()> lfsPath);
+
+    // Starts the game with the parameter string, or says that it is not found.
+    void LaunchLFS(const QString& parameters);
+    void StartLFS();
+    // The host of the mate at the remembered tree position. Throws "Ungültiger Index"
+    // when the position is past the tree's end.
+    void JoinMate(bool alwaysAskPassword);
+    // selectedHost: the Name text of the selected server row; none when no row is.
+    void JoinServer(const std::optional<QString>& selectedHost, bool alwaysAskPassword);
+
+    // The watch: the configured path among the running programs (A-Z in either case).
+    bool IsGameRunning() const;
+
+private:
+    void joinHost(const QByteArray& host, bool alwaysAskPassword);
+
+    Desktop& m_desktop;
+    const QuillonPubStats& m_stats;
+    const MateTree& m_tree;
+    std::function<QString()> m_lfsPath;
+};
+
+// The game's command line: "/join=HOST", or "/join=HOST /pass=PW" with a password
+// (which may be empty). Nothing is quoted: a blank in the host name stays a blank.
+QString JoinParameters(const QString& host, const std::optional<QString>& password);

@@ -1,0 +1,105 @@
+#include "QtDesktop.h"
+
+#include "ProcessList.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QScreen>
+#include <QUrl>
+
+namespace {
+
+const QString AppTitle = QStringLiteral("Pelmark II");
+
+void CentreOnScreen(QWidget& widget) {
+    widget.adjustSize();
+    const QScreen* screen =
+        widget.parentWidget() ? widget.parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = widget.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    widget.move(frame.topLeft());
+}
+
+} // namespace
+
+std::unique_ptr<QMessageBox> MakeMessageBox(const QString& text, QMessageBox::Icon icon,
+                                            QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(icon, AppTitle, text, QMessageBox::Ok, parent);
+    // Host names and ticker lines end up here; they are never markup.
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
+std::unique_ptr<QInputDialog> MakeInputBox(const QString& caption, const QString& prompt,
+                                           QWidget* parent) {
+    auto box = std::make_unique<QInputDialog>(parent);
+    box->setInputMode(QInputDialog::TextInput);
+    box->setWindowTitle(caption);
+    box->setLabelText(prompt);
+    box->setTextEchoMode(QLineEdit::Normal);
+    box->setOkButtonText(QStringLiteral("OK"));
+    box->setCancelButtonText(QStringLiteral("Abbrechen"));
+    box->setTextValue(QString());
+    // The dialog makes its label and field lazily; the setters above created them.
+    for (QLabel* label : box->findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    if (auto* field = box->findChild<QLineEdit*>())
+        field->setMaxLength(255);
+    box->setMinimumWidth(320); // room for a host name in the caption
+    CentreOnScreen(*box);
+    return box;
+}
+
+void QtDesktop::showError(const QString& text) {
+    MakeMessageBox(text, QMessageBox::Critical, QApplication::activeWindow())->exec();
+}
+
+void QtDesktop::showMessage(const QString& text) {
+    MakeMessageBox(text, QMessageBox::NoIcon, QApplication::activeWindow())->exec();
+}
+
+std::optional<QString> QtDesktop::inputBox(const QString& caption, const QString& prompt) {
+    const auto box = MakeInputBox(caption, prompt, QApplication::activeWindow());
+    if (box->exec() != QDialog::Accepted)
+        return std::nullopt;
+    return box->textValue();
+}
+
+void QtDesktop::beep() {
+    QApplication::beep();
+}
+
+std::optional<QString> QtDesktop::openFileName(QWidget* parent, const QString& filter) {
+    const QString file = QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    if (file.isEmpty())
+        return std::nullopt;
+    return file;
+}
+
+QString QtDesktop::startProgram(const QString& program, const QStringList& arguments,
+                                const QString& workingDirectory) {
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setWorkingDirectory(workingDirectory);
+    if (process.startDetached())
+        return {};
+    return process.errorString();
+}
+
+QString QtDesktop::openUrl(const QUrl& url) {
+    if (QDesktopServices::openUrl(url))
+        return {};
+    return QStringLiteral("Could not open %1.").arg(url.toDisplayString());
+}
+
+QStringList QtDesktop::listProcesses() {
+    return ListProcesses();
+}

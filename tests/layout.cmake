@@ -1,0 +1,1 @@
+pelmark_add_test(tst_layout SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_layout.cpp LIBS pelmark_app)

@@ -1,0 +1,396 @@
+#include "ExecuteFile.h"
+#include "FakeDesktop.h"
+#include "ProcessList.h"
+#include "QtDesktop.h"
+#include "tst_launcher_fakegame.h"
+
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes, bool executable = false) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    if (executable)
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+}
+
+void Link(const QString& target, const QString& link) {
+    QDir().mkpath(QFileInfo(link).absolutePath());
+    QVERIFY(QFile::link(target, link));
+}
+
+// Sets PATH for the lifetime of the guard.
+class PathGuard {
+public:
+    explicit PathGuard(const QString& path) : m_old(qgetenv("PATH")) {
+        qputenv("PATH", QFile::encodeName(path));
+    }
+    ~PathGuard() { qputenv("PATH", m_old); }
+
+private:
+    QByteArray m_old;
+};
+
+class FailingUrlDesktop : public FakeDesktop {
+public:
+    QString openUrl(const QUrl& url) override {
+        urls << url;
+        return QStringLiteral("No handler for this address.");
+    }
+};
+
+} // namespace
+
+class TestLauncher : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_root; // m_dir's path with symbolic links resolved
+    QString m_prefix;
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        m_root = QDir(m_dir.path()).canonicalPath();
+        // A Wine prefix laid out as Wine does it: relative link for C:, none for Z:.
+        m_prefix = m_root + QStringLiteral("/prefix");
+        WriteFile(m_prefix + QStringLiteral("/drive_c/Games/LFS/LFS.exe"), "MZ");
+        Link(QStringLiteral("../drive_c"), m_prefix + QStringLiteral("/dosdevices/c:"));
+        Link(QStringLiteral("/nonexistent/cdrom"), m_prefix + QStringLiteral("/dosdevices/e:"));
+    }
+
+    void isProcessRunning_data() {
+        QTest::addColumn<QStringList>("processes");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("fullPath");
+        QTest::addColumn<bool>("expected");
+        const QStringList list{QStringLiteral("/usr/bin/bash"),
+                               QStringLiteral("/opt/Games/LFS/LFS.exe")};
+        QTest::newRow("full path") << list << "/opt/Games/LFS/LFS.exe" << true << true;
+        QTest::newRow("full path, other case") << list << "/OPT/games/lfs/lfs.EXE" << true << true;
+        QTest::newRow("full path, other folder") << list << "/opt/LFS/LFS.exe" << true << false;
+        QTest::newRow("full path, relative") << list << "LFS.exe" << true << false;
+        QTest::newRow("full path, shorter") << list << "/opt/Games/LFS/LFS.ex" << true << false;
+        QTest::newRow("name part") << list << "lfs.exe" << false << true;
+        QTest::newRow("name part is not a path") << list << "LFS/LFS.exe" << false << false;
+        QTest::newRow("after a backslash")
+            << QStringList{QStringLiteral("C:\\Games\\LFS.exe")} << "LFS.EXE" << false << true;
+        QTest::newRow("after a colon")
+            << QStringList{QStringLiteral("C:LFS.exe")} << "lfs.exe" << false << true;
+        QTest::newRow("empty list") << QStringList() << "/opt/Games/LFS/LFS.exe" << true << false;
+        // Only A-Z fold: Unicode case folding would make these equal.
+        QTest::newRow("umlaut keeps its case")
+            << QStringList{QStringLiteral("/g/\u00c4.exe")} << "/g/\u00e4.exe" << true << false;
+        QTest::newRow("kelvin sign is no K")
+            << QStringList{QStringLiteral("/g/\u212a")} << "/g/k" << true << false;
+        QTest::newRow("dotless i is no I")
+            << QStringList{QStringLiteral("/g/I")} << "/g/\u0131" << true << false;
+        QTest::newRow("sharp s is not SS")
+            << QStringList{QStringLiteral("/g/SS")} << "/g/\u00df" << true << false;
+    }
+    void isProcessRunning() {
+        QFETCH(QStringList, processes);
+        QFETCH(QString, name);
+        QFETCH(bool, fullPath);
+        QFETCH(bool, expected);
+        QCOMPARE(IsProcessRunning(processes, name, fullPath), expected);
+    }
+
+    void wineToLinuxPath_data() {
+        QTest::addColumn<QString>("windowsPath");
+        QTest::addColumn<QString>("expected");
+        const QString lfs = m_prefix + QStringLiteral("/drive_c/Games/LFS/LFS.exe");
+        QTest::newRow("drive link") << "C:\\Games\\LFS\\LFS.exe" << lfs;
+        QTest::newRow("lower-case drive") << "c:\\Games\\LFS\\LFS.exe" << lfs;
+        QTest::newRow("long-path form") << "\\\\?\\C:\\Games\\LFS\\LFS.exe" << lfs;
+        QTest::newRow("missing file keeps its spelling")
+            << "C:\\games\\lfs.exe" << m_prefix + QStringLiteral("/drive_c/games/lfs.exe");
+        QTest::newRow("dangling link") << "E:\\setup.exe"
+                                       << "/nonexistent/cdrom/setup.exe";
+        QTest::newRow("Z: without link is the root") << "Z:\\nonexistent\\lfs\\LFS.exe"
+                                                     << "/nonexistent/lfs/LFS.exe";
+        QTest::newRow("Z: root itself") << "Z:\\"
+                                        << "/";
+        QTest::newRow("unknown drive") << "Q:\\x\\y.exe"
+                                       << "Q:/x/y.exe";
+        QTest::newRow("unix path") << "/usr/games/lfs"
+                                   << "/usr/games/lfs";
+    }
+    void wineToLinuxPath() {
+        QFETCH(QString, windowsPath);
+        QFETCH(QString, expected);
+        QCOMPARE(WineToLinuxPath(windowsPath, m_prefix), expected);
+    }
+
+    void wineToLinuxPath_prefixWithZLink_usesIt() {
+        const QString prefix = m_root + QStringLiteral("/prefix-z");
+        Link(m_root, prefix + QStringLiteral("/dosdevices/z:"));
+        QCOMPARE(WineToLinuxPath(QStringLiteral("Z:\\prefix\\drive_c"), prefix),
+                 m_prefix + QStringLiteral("/drive_c"));
+    }
+
+    void listProcesses_preparedProc_mapsWineProgramsAndSkipsUnreadable() {
+        const QString proc = m_root + QStringLiteral("/proc");
+        const QString home = m_root + QStringLiteral("/home");
+        Link(QStringLiteral("/nonexistent/target"), home + QStringLiteral("/.wine/dosdevices/d:"));
+        const QByteArray prefixEnv = "WINEPREFIX=" + QFile::encodeName(m_prefix);
+        const QByteArray homeEnv = "HOME=" + QFile::encodeName(home);
+        struct Process {
+            const char* pid;
+            const char* exe; // nullptr: no link, as for a process that is not ours
+            QByteArray cmdline;
+            QByteArray environ;
+        };
+        const QList<Process> processes{
+            {"100", "/usr/bin/wine64-preloader",
+             QByteArray("C:\\Games\\LFS\\LFS.exe\0/join=x\0", 29), prefixEnv + '\0'},
+            {"101", "/opt/wine-stable/bin/wine-preloader",
+             "/opt/wine-stable/bin/wine-preloader" + QByteArray(1, '\0') +
+                 "Z:\\nonexistent\\lfs\\LFS.exe" + QByteArray(1, '\0'),
+             "PATH=/bin" + QByteArray(1, '\0') + prefixEnv + '\0'},
+            {"102", "/usr/bin/sleep",
+             QByteArray("sleep\0"
+                        "5\0",
+                        8),
+             QByteArray()},
+            {"103", nullptr, QByteArray("hidden\0", 7), QByteArray()},
+            {"104", "/usr/lib/wine/wine64", QByteArray(), QByteArray()},
+            {"105", "/usr/bin/wine", "D:\\LFS.exe" + QByteArray(1, '\0'), homeEnv + '\0'},
+        };
+        for (const Process& p : processes) {
+            const QString dir = proc + u'/' + QLatin1String(p.pid);
+            QDir().mkpath(dir);
+            if (p.exe)
+                Link(QLatin1String(p.exe), dir + QStringLiteral("/exe"));
+            WriteFile(dir + QStringLiteral("/cmdline"), p.cmdline);
+            WriteFile(dir + QStringLiteral("/environ"), p.environ);
+        }
+        Link(proc + QStringLiteral("/102"), proc + QStringLiteral("/self"));
+        QDir().mkpath(proc + QStringLiteral("/sys"));
+
+        QStringList listed = ListProcesses(proc);
+        listed.sort();
+        QCOMPARE(listed, (QStringList{QStringLiteral("/nonexistent/lfs/LFS.exe"),
+                                      QStringLiteral("/nonexistent/target/LFS.exe"),
+                                      m_prefix + QStringLiteral("/drive_c/Games/LFS/LFS.exe"),
+                                      QStringLiteral("/usr/bin/sleep")}));
+    }
+
+    void listProcesses_realProc_seesRunningCopyOnlyByItsPath() {
+        QTemporaryDir dir;
+        const QString root = QDir(dir.path()).canonicalPath();
+        const QString game = root + QStringLiteral("/lfsgame");
+        const QString otherCopy = root + QStringLiteral("/other/lfsgame");
+        QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), game));
+        QDir().mkpath(root + QStringLiteral("/other"));
+        QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), otherCopy));
+
+        QProcess running;
+        running.start(game, {QStringLiteral("30")});
+        QVERIFY(running.waitForStarted());
+        const QStringList listed = ListProcesses();
+        QVERIFY(IsProcessRunning(listed, game, true));
+        QVERIFY(IsProcessRunning(listed, game.toUpper(), true));
+        QVERIFY(!IsProcessRunning(listed, otherCopy, true));
+        QVERIFY(!IsProcessRunning(listed, QStringLiteral("lfsgame"), true));
+        QVERIFY(IsProcessRunning(listed, QStringLiteral("LFSGAME"), false));
+
+        running.kill();
+        QVERIFY(running.waitForFinished());
+        QVERIFY(!IsProcessRunning(ListProcesses(), game, true));
+    }
+
+    void splitParameters_data() {
+        QTest::addColumn<QString>("parameters");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("plain start") << QString() << QStringList();
+        QTest::newRow("join") << "/join=Host" << QStringList{"/join=Host"};
+        // No quoting: a blank in the host name splits it, as on the game's command line.
+        QTest::newRow("host with a blank") << "/join=My Host" << QStringList{"/join=My", "Host"};
+        QTest::newRow("empty password") << "/join=A /pass=" << QStringList{"/join=A", "/pass="};
+        QTest::newRow("double blank") << "/join=A  B" << QStringList{"/join=A", "", "B"};
+        QTest::newRow("trailing blank") << "/join=A " << QStringList{"/join=A", ""};
+    }
+    void splitParameters() {
+        QFETCH(QString, parameters);
+        QFETCH(QStringList, expected);
+        const QStringList arguments = SplitParameters(parameters);
+        QCOMPARE(arguments, expected);
+        QCOMPARE(arguments.join(u' '), parameters);
+    }
+
+    void executeFile_realStart_gameGetsArgumentsAndItsFolder() {
+        QTemporaryDir dir;
+        const QString root = QDir(dir.path()).canonicalPath();
+        QDir().mkpath(root + QStringLiteral("/LFS"));
+        const FakeGame game = FakeGame::create(root + QStringLiteral("/LFS"));
+        QtDesktop desktop;
+        ExecuteFile(desktop, game.path, QStringLiteral("/join=My Host /pass=a'b\"c"), false);
+        const auto run = game.recorded();
+        QVERIFY(run);
+        QCOMPARE(run->workingDirectory, root + QStringLiteral("/LFS"));
+        QCOMPARE(run->arguments, (QStringList{"/join=My", "Host", "/pass=a'b\"c"}));
+    }
+
+    void executeFile_wait_returnsAfterTheProgramEnded() {
+        QTemporaryDir dir;
+        const FakeGame game = FakeGame::create(QDir(dir.path()).canonicalPath());
+        FakeDesktop desktop;
+        ExecuteFile(desktop, game.path, QStringLiteral("/join=x"), true);
+        QVERIFY(QFileInfo::exists(game.outputPath));
+        QCOMPARE(game.recorded(0)->arguments, QStringList{"/join=x"});
+        QVERIFY(desktop.messages.isEmpty());
+    }
+
+    void executeFile_relativePath_startsByAbsolutePath() {
+        QTemporaryDir dir;
+        const QString root = QDir(dir.path()).canonicalPath();
+        const FakeGame game = FakeGame::create(root);
+        const QString oldCurrent = QDir::currentPath();
+        QDir::setCurrent(root);
+        FakeDesktop desktop;
+        ExecuteFile(desktop, QStringLiteral("lfsgame"), QString(), false);
+        QDir::setCurrent(oldCurrent);
+        QCOMPARE(desktop.starts.size(), 1);
+        QCOMPARE(desktop.starts[0].program, game.path);
+        QCOMPARE(desktop.starts[0].workingDirectory, root);
+        QVERIFY(desktop.starts[0].arguments.isEmpty());
+    }
+
+    void executeFile_windowsProgram_goesThroughWine() {
+        QTemporaryDir dir;
+        const QString root = QDir(dir.path()).canonicalPath();
+        const QString exe = root + QStringLiteral("/LFS/LFS.EXE");
+        WriteFile(exe, "MZ\x90\0", true);
+        const QString wine = root + QStringLiteral("/bin/wine");
+        WriteFile(wine, "#!/bin/sh\n", true);
+        PathGuard path(root + QStringLiteral("/bin"));
+        FakeDesktop desktop;
+        ExecuteFile(desktop, exe, QStringLiteral("/join=My Host"), false);
+        QCOMPARE(desktop.starts.size(), 1);
+        QCOMPARE(desktop.starts[0].program, wine);
+        QCOMPARE(desktop.starts[0].arguments, (QStringList{exe, "/join=My", "Host"}));
+        QCOMPARE(desktop.starts[0].workingDirectory, root + QStringLiteral("/LFS"));
+    }
+
+    void executeFile_windowsProgramWithoutWine_saysSoAndStartsNothing() {
+        QTemporaryDir dir;
+        const QString exe = dir.path() + QStringLiteral("/LFS.exe");
+        WriteFile(exe, "MZ\x90\0");
+        QDir().mkpath(dir.path() + QStringLiteral("/empty"));
+        PathGuard path(dir.path() + QStringLiteral("/empty"));
+        FakeDesktop desktop;
+        ExecuteFile(desktop, exe, QString(), false);
+        QVERIFY(desktop.starts.isEmpty());
+        QVERIFY(desktop.urls.isEmpty());
+        QCOMPARE(desktop.messages.size(), 1);
+        QVERIFY(desktop.messages[0].contains(QLatin1String("Wine")));
+        QVERIFY(desktop.messages[0].contains(exe));
+    }
+
+    void executeFile_nativeProgramNamedExe_startsNatively() {
+        QTemporaryDir dir;
+        const QString exe = dir.path() + QStringLiteral("/game.exe");
+        QVERIFY(QFile::copy(QStringLiteral("/bin/true"), exe));
+        PathGuard path(dir.path()); // no wine there
+        FakeDesktop desktop;
+        ExecuteFile(desktop, exe, QStringLiteral("/join=x"), false);
+        QCOMPARE(desktop.starts.size(), 1);
+        QCOMPARE(desktop.starts[0].program, QFileInfo(exe).absoluteFilePath());
+        QCOMPARE(desktop.starts[0].arguments, QStringList{"/join=x"});
+    }
+
+    void executeFile_url_goesToTheDesktop() {
+        FakeDesktop desktop;
+        ExecuteFile(desktop, QStringLiteral("https://example.org/home"), QString(), false);
+        QCOMPARE(desktop.urls, QList<QUrl>{QUrl(QStringLiteral("https://example.org/home"))});
+        QVERIFY(desktop.starts.isEmpty());
+        QVERIFY(desktop.messages.isEmpty());
+
+        FailingUrlDesktop failing;
+        ExecuteFile(failing, QStringLiteral("https://example.org/home"), QString(), false);
+        QCOMPARE(failing.messages, QStringList{"No handler for this address."});
+    }
+
+    void executeFile_documentWithoutExecuteBit_opensWithItsHandler() {
+        QTemporaryDir dir;
+        const QString readme = dir.path() + QStringLiteral("/readme.txt");
+        WriteFile(readme, "hello");
+        FakeDesktop desktop;
+        ExecuteFile(desktop, readme, QStringLiteral("/join=x"), false);
+        QVERIFY(desktop.starts.isEmpty());
+        QCOMPARE(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(readme)});
+    }
+
+    void executeFile_failures_areShownAndNothingElseHappens() {
+        QTemporaryDir dir;
+        FakeDesktop missing;
+        ExecuteFile(missing, dir.path() + QStringLiteral("/nothing"), QString(), false);
+        QCOMPARE(missing.messages.size(), 1);
+        QVERIFY(missing.starts.isEmpty() && missing.urls.isEmpty());
+
+        const FakeGame game = FakeGame::create(dir.path());
+        FakeDesktop refused;
+        refused.startError = QStringLiteral("Permission denied");
+        ExecuteFile(refused, game.path, QString(), false);
+        QCOMPARE(refused.messages, QStringList{"Permission denied"});
+    }
+
+    void qtDesktop_startProgramFailure_givesTheSystemsText() {
+        QtDesktop desktop;
+        QVERIFY(
+            !desktop.startProgram(QStringLiteral("/nonexistent/lfsgame"), {}, QString()).isEmpty());
+        QTemporaryDir dir;
+        const FakeGame game = FakeGame::create(dir.path());
+        QCOMPARE(desktop.startProgram(game.path, {}, dir.path()), QString());
+        QVERIFY(game.recorded());
+    }
+
+    void qtDesktop_boxes_lookAsTheProgramShowsThem() {
+        const auto error = MakeMessageBox(QStringLiteral("<b>x</b>"), QMessageBox::Critical);
+        QCOMPARE(error->windowTitle(), QStringLiteral("Pelmark II"));
+        QCOMPARE(error->icon(), QMessageBox::Critical);
+        QCOMPARE(error->textFormat(), Qt::PlainText);
+        QCOMPARE(error->buttons().size(), 1);
+        QCOMPARE(MakeMessageBox(QString(), QMessageBox::NoIcon)->icon(), QMessageBox::NoIcon);
+
+        const auto input = MakeInputBox(QStringLiteral("Enter passwort for server: <i>Host</i>"),
+                                        QStringLiteral("Password"));
+        QCOMPARE(input->windowTitle(), QStringLiteral("Enter passwort for server: <i>Host</i>"));
+        QCOMPARE(input->labelText(), QStringLiteral("Password"));
+        const auto* field = input->findChild<QLineEdit*>();
+        QVERIFY(field);
+        QCOMPARE(field->maxLength(), 255);
+        QCOMPARE(field->echoMode(), QLineEdit::Normal);
+        QVERIFY(field->text().isEmpty());
+        QStringList buttons;
+        for (const QPushButton* b :
+             input->findChild<QDialogButtonBox*>()->findChildren<QPushButton*>())
+            buttons << b->text();
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"Abbrechen", "OK"}));
+        for (const QLabel* label : input->findChildren<QLabel*>())
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+        if (!qEnvironmentVariableIsEmpty("PELMARK_SHOTS")) {
+            input->show();
+            input->grab().save(qEnvironmentVariable("PELMARK_SHOTS") + "/inputbox.png");
+            error->show();
+            error->grab().save(qEnvironmentVariable("PELMARK_SHOTS") + "/errorbox.png");
+        }
+    }
+};
+
+QTEST_MAIN(TestLauncher)
+#include "tst_launcher.moc"

@@ -1,0 +1,287 @@
+#include "RosterFixture.h"
+
+#include "PelmarkError.h"
+
+#include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace RosterFixture;
+
+class TestProfiles : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void makeRecord_layoutAndCuts_data();
+    void makeRecord_layoutAndCuts();
+    void displayName_nickOrLfsName_data();
+    void displayName_nickOrLfsName();
+    void damagedLengthByte_staysInsideField();
+    void loadRoster_groupsAndEntriesInFileOrder();
+    void loadProfile_trailingFragmentIgnored();
+    void loadProfile_longGroupNameCutTo50();
+    void loadRoster_missingFolder_emptyAndCreateThrows();
+    void loadRoster_folderNamedLikeProfile_throwsKeepsEarlier();
+    void appendMateRecord_overwritesFragment();
+    void appendMateRecord_missingFile_throws();
+    void replaceMateRecord_inPlaceFirstMatchOnly();
+    void rewriteProfile_keepsFillerDropsFragmentAndOtherGroups();
+    void rewriteProfile_failedWrite_leavesOldFileWhole();
+    void appendMateRecord_failedWrite_throws();
+    void findMateIndex_groupTellsSameNameApart();
+    void deleteProfile_missingFileIsQuiet();
+};
+
+void TestProfiles::makeRecord_layoutAndCuts_data() {
+    QTest::addColumn<QByteArray>("lfsName");
+    QTest::addColumn<QByteArray>("homepage");
+    QTest::addColumn<int>("lfsLength");
+    QTest::addColumn<int>("homepageLength");
+    QTest::newRow("short") << QByteArray("Alex") << QByteArray("x.org") << 4 << 5;
+    QTest::newRow("cut to 24 and 255") << QByteArray(30, 'n') << QByteArray(300, 'h') << 24 << 255;
+    QTest::newRow("exactly full") << QByteArray(24, 'n') << QByteArray(255, 'h') << 24 << 255;
+}
+
+void TestProfiles::makeRecord_layoutAndCuts() {
+    QFETCH(QByteArray, lfsName);
+    QFETCH(QByteArray, homepage);
+    QFETCH(int, lfsLength);
+    QFETCH(int, homepageLength);
+    const MateRecord r = MateRecord::make(lfsName, QByteArray(60, 'k'), " [T] ", homepage);
+    const QByteArray& b = r.bytes();
+    QCOMPARE(b.size(), 383);
+    QCOMPARE(int(quint8(b[0])), lfsLength);
+    QCOMPARE(b.mid(1, lfsLength), lfsName.left(lfsLength));
+    QCOMPARE(int(quint8(b[25])), 50);
+    QCOMPARE(b.mid(26, 50), QByteArray(50, 'k'));
+    QCOMPARE(int(quint8(b[76])), 5);
+    QCOMPARE(b.mid(77, 5), QByteArray(" [T] "));
+    QCOMPARE(int(quint8(b[127])), homepageLength);
+    QCOMPARE(b.mid(128, homepageLength), homepage.left(homepageLength));
+    // Everything after a field's text is zero in a record the program makes.
+    QCOMPARE(b.mid(1 + lfsLength, 24 - lfsLength), QByteArray(24 - lfsLength, '\0'));
+    QCOMPARE(b.mid(82, 45), QByteArray(45, '\0'));
+    QCOMPARE(r.lfsName(), lfsName.left(lfsLength));
+    QCOMPARE(r.team(), QByteArray(" [T] "));
+    QCOMPARE(r.homepage(), homepage.left(homepageLength));
+}
+
+void TestProfiles::displayName_nickOrLfsName_data() {
+    QTest::addColumn<QByteArray>("lfsName");
+    QTest::addColumn<QByteArray>("nick");
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("trimmed");
+    QTest::newRow("nick") << QByteArray("Robert") << QByteArray("Bob") << QByteArray("Bob")
+                          << QByteArray("Bob");
+    QTest::newRow("no nick") << QByteArray("Robert") << QByteArray() << QByteArray("Robert")
+                             << QByteArray("Robert");
+    QTest::newRow("blank nick") << QByteArray(" Rob ") << QByteArray("  ") << QByteArray("  ")
+                                << QByteArray("Rob");
+    QTest::newRow("padded nick") << QByteArray("Rob") << QByteArray(" Bo\tb\x01")
+                                 << QByteArray(" Bo\tb\x01") << QByteArray("Bo\tb");
+}
+
+void TestProfiles::displayName_nickOrLfsName() {
+    QFETCH(QByteArray, lfsName);
+    QFETCH(QByteArray, nick);
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, trimmed);
+    const MateRecord r = Mate(lfsName, nick);
+    QCOMPARE(r.displayName(), display);
+    QCOMPARE(r.trimmedDisplayName(), trimmed);
+}
+
+void TestProfiles::damagedLengthByte_staysInsideField() {
+    QByteArray bytes = Mate("Alex", "Al").bytes();
+    bytes[25] = char(200); // nick length beyond its 50 bytes
+    const MateRecord r = MateRecord::fromBytes(bytes);
+    QCOMPARE(r.nick().size(), 50);
+    QCOMPARE(r.lfsName(), QByteArray("Alex"));
+}
+
+void TestProfiles::loadRoster_groupsAndEntriesInFileOrder() {
+    Roster f;
+    f.group(QStringLiteral("a"), {Mate("A1"), Mate("A2", "Two")});
+    f.group(QStringLiteral("b"));
+    f.group(QStringLiteral("Team.A"), {Mate("T1")});
+    WriteFile(f.groupsDir + QStringLiteral("notes.txt"), "x");
+    f.store.LoadRoster(f.stats);
+    QCOMPARE(f.stats.groups, (QStringList{"Team.A", "a", "b"}));
+    QCOMPARE(f.stats.mates.size(), 3);
+    QCOMPARE(f.stats.mates[0].group, QStringLiteral("Team.A"));
+    QCOMPARE(f.stats.mates[1].group, QStringLiteral("a"));
+    QCOMPARE(f.stats.mates[1].record.lfsName(), QByteArray("A1"));
+    QCOMPARE(f.stats.mates[2].record.nick(), QByteArray("Two"));
+
+    // A second load replaces, never adds.
+    f.store.LoadRoster(f.stats);
+    QCOMPARE(f.stats.mates.size(), 3);
+    QCOMPARE(f.stats.groups.size(), 3);
+}
+
+void TestProfiles::loadProfile_trailingFragmentIgnored() {
+    Roster f;
+    QByteArray bytes = RecordsBytes({Mate("One"), Mate("Two")});
+    bytes += QByteArray(34, 'z');
+    QCOMPARE(bytes.size(), 800);
+    WriteFile(f.path(QStringLiteral("g")), bytes);
+    QList<MateEntry> mates;
+    f.store.LoadProfile(f.path(QStringLiteral("g")), mates);
+    QCOMPARE(mates.size(), 2);
+    QCOMPARE(mates[1].record.lfsName(), QByteArray("Two"));
+}
+
+void TestProfiles::loadProfile_longGroupNameCutTo50() {
+    Roster f;
+    const QString name(60, QLatin1Char('L'));
+    f.group(name, {Mate("X")});
+    f.store.LoadRoster(f.stats);
+    QCOMPARE(f.stats.groups, QStringList{name});
+    QCOMPARE(f.stats.mates.size(), 1);
+    QCOMPARE(f.stats.mates[0].group, name.left(50));
+}
+
+void TestProfiles::loadRoster_missingFolder_emptyAndCreateThrows() {
+    Roster f(false);
+    f.stats.groups << QStringLiteral("stale");
+    f.stats.mates << MateEntry::make(QStringLiteral("stale"), Mate("S"));
+    f.store.LoadRoster(f.stats);
+    QVERIFY(f.stats.groups.isEmpty());
+    QVERIFY(f.stats.mates.isEmpty());
+    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.store.CreateProfile(QStringLiteral("new")));
+    QVERIFY_THROWS_EXCEPTION(PelmarkError,
+                             f.store.RewriteProfile(QStringLiteral("new"), f.stats.mates));
+    QVERIFY(!QDir(f.groupsDir).exists());
+}
+
+void TestProfiles::loadRoster_folderNamedLikeProfile_throwsKeepsEarlier() {
+    Roster f;
+    f.group(QStringLiteral("a"), {Mate("A1")});
+    QVERIFY(QDir().mkpath(f.groupsDir + QStringLiteral("x.profile")));
+    f.group(QStringLiteral("z"), {Mate("Z1")});
+    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.store.LoadRoster(f.stats));
+    QCOMPARE(f.stats.groups, (QStringList{"a", "x"}));
+    QCOMPARE(f.stats.mates.size(), 1);
+}
+
+void TestProfiles::appendMateRecord_overwritesFragment() {
+    Roster f;
+    WriteFile(f.path(QStringLiteral("g")), Mate("One").bytes() + QByteArray(34, 'z'));
+    f.store.AppendMateRecord(QStringLiteral("g"), Mate("Two"));
+    QCOMPARE(ReadFile(f.path(QStringLiteral("g"))), RecordsBytes({Mate("One"), Mate("Two")}));
+}
+
+void TestProfiles::appendMateRecord_missingFile_throws() {
+    Roster f;
+    QVERIFY_THROWS_EXCEPTION(PelmarkError,
+                             f.store.AppendMateRecord(QStringLiteral("nope"), Mate("A")));
+    QVERIFY_THROWS_EXCEPTION(
+        PelmarkError, f.store.ReplaceMateRecord(QStringLiteral("nope"), Mate("A"), Mate("B")));
+    QVERIFY(!QFile::exists(f.path(QStringLiteral("nope"))));
+}
+
+void TestProfiles::replaceMateRecord_inPlaceFirstMatchOnly() {
+    Roster f;
+    const QString g = QStringLiteral("g");
+    f.group(g, {Mate("A"), Mate("Bob"), Mate("Bob", "second"), Mate("C")});
+    f.store.ReplaceMateRecord(g, Mate("Bob", "ignored"), Mate("Bob", "Bobby"));
+    QCOMPARE(ReadFile(f.path(g)),
+             RecordsBytes({Mate("A"), Mate("Bob", "Bobby"), Mate("Bob", "second"), Mate("C")}));
+    const QByteArray before = ReadFile(f.path(g));
+    f.store.ReplaceMateRecord(g, Mate("bob"), Mate("X")); // case matters: no match
+    QCOMPARE(ReadFile(f.path(g)), before);
+}
+
+void TestProfiles::rewriteProfile_keepsFillerDropsFragmentAndOtherGroups() {
+    Roster f;
+    const QString g = QStringLiteral("g");
+    QByteArray dirty = Mate("Dirty").bytes();
+    dirty.replace(10, 5, "junk!"); // filler after the LFS name
+    dirty[300] = 'q';              // filler after the homepage
+    WriteFile(f.path(g), dirty + Mate("Gone").bytes() + QByteArray(10, 'f'));
+    f.group(QStringLiteral("other"), {Mate("O")});
+    f.store.LoadRoster(f.stats);
+    QCOMPARE(f.stats.mates[0].record.lfsName(), QByteArray("Dirty"));
+
+    f.stats.RemoveMate(MateEntry::make(g, Mate("Gone")));
+    f.store.RewriteProfile(g, f.stats.mates);
+    QCOMPARE(ReadFile(f.path(g)), dirty);
+    QCOMPARE(ReadFile(f.path(QStringLiteral("other"))), Mate("O").bytes());
+}
+
+// Caps the size of files this process writes, so that writes fail part-way as on a
+// full disk; unlike permissions this binds root too. SIGXFSZ would end the test
+// instead of failing the write, so it is ignored meanwhile.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit small = m_old;
+        small.rlim_cur = bytes;
+        m_ok = setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    void (*m_handler)(int);
+    rlimit m_old{};
+    bool m_ok = false;
+};
+
+void TestProfiles::rewriteProfile_failedWrite_leavesOldFileWhole() {
+    Roster f;
+    const QString g = QStringLiteral("g");
+    f.group(g, {Mate("A"), Mate("B"), Mate("C")});
+    const QByteArray before = ReadFile(f.path(g));
+    QList<MateEntry> mates;
+    for (int i = 0; i < 4; ++i)
+        mates << MateEntry::make(g, Mate(QByteArray::number(i)));
+    {
+        FileSizeLimit limit(500);
+        QVERIFY(limit.ok());
+        QVERIFY_THROWS_EXCEPTION(PelmarkError, f.store.RewriteProfile(g, mates));
+    }
+    QCOMPARE(ReadFile(f.path(g)), before);
+    QCOMPARE(QDir(f.groupsDir).entryList(QDir::Files | QDir::Hidden), QStringList{"g.profile"});
+}
+
+void TestProfiles::appendMateRecord_failedWrite_throws() {
+    Roster f;
+    const QString g = QStringLiteral("g");
+    f.group(g, {Mate("A")});
+    FileSizeLimit limit(500);
+    QVERIFY(limit.ok());
+    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.store.AppendMateRecord(g, Mate("B")));
+}
+
+void TestProfiles::findMateIndex_groupTellsSameNameApart() {
+    QuillonPubStats stats;
+    stats.mates << MateEntry::make(QStringLiteral("A"), Mate("Sam", "one"))
+                << MateEntry::make(QStringLiteral("B"), Mate("Sam", "two"))
+                << MateEntry::make(QStringLiteral("B"), Mate("sam"));
+    QCOMPARE(stats.FindMateIndex(QStringLiteral("A"), Mate("Sam")), 0);
+    QCOMPARE(stats.FindMateIndex(QStringLiteral("B"), Mate("Sam")), 1);
+    QCOMPARE(stats.FindMateIndex(QStringLiteral("B"), Mate("sam")), 2);
+    QCOMPARE(stats.FindMateIndex(QStringLiteral("b"), Mate("Sam")), -1);
+    QCOMPARE(stats.FindMateIndex(QStringLiteral("A"), Mate("Sam ")), -1);
+
+    stats.RemoveMate(MateEntry::make(QStringLiteral("B"), Mate("Sam")));
+    QCOMPARE(stats.mates.size(), 2);
+    QCOMPARE(stats.mates[1].record.lfsName(), QByteArray("sam"));
+    stats.RemoveMate(MateEntry::make(QStringLiteral("C"), Mate("Sam")));
+    QCOMPARE(stats.mates.size(), 2);
+}
+
+void TestProfiles::deleteProfile_missingFileIsQuiet() {
+    Roster f;
+    f.group(QStringLiteral("g"));
+    f.store.DeleteProfile(QStringLiteral("g"));
+    QVERIFY(!QFile::exists(f.path(QStringLiteral("g"))));
+    f.store.DeleteProfile(QStringLiteral("g"));
+}
+
+QTEST_MAIN(TestProfiles)
+#include "tst_profiles.moc"

@@ -1,0 +1,235 @@
+#include "AppSettings.h"
+#include "FakeDesktop.h"
+#include "IniFile.h"
+#include "uSettings.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString configPath() const { return m_dir.filePath(QStringLiteral("Pelmark2.config")); }
+    QString stored(const QString& key) const {
+        return IniFile(configPath())
+            .readString(QStringLiteral("SETTINGS"), key, QStringLiteral("<missing>"));
+    }
+
+private Q_SLOTS:
+    void init() { QFile::remove(configPath()); }
+
+    void countryList_hasFixedEntries() {
+        const QStringList& list = TfSettings::CountryList();
+        QCOMPARE(list.size(), 238);
+        QCOMPARE(list.first(), QStringLiteral("All countries"));
+        QCOMPARE(list.last(), QStringLiteral("Other"));
+        QCOMPARE(list.at(111), QStringLiteral("Korea"));
+        QCOMPARE(list.at(112), QStringLiteral("Korea"));
+        QCOMPARE(list.indexOf(QStringLiteral("Cote D'Ivoire (Ivory Coast)")), 52);
+    }
+
+    void interval_shownInSecondsHalfToEven_data() {
+        QTest::addColumn<quint32>("milliseconds");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("storedBack");
+        QTest::newRow("2500 down to even") << 2500u << "2"
+                                           << "2000";
+        QTest::newRow("3500 up to even") << 3500u << "4"
+                                         << "4000";
+        QTest::newRow("just below half") << 1499u << "1"
+                                         << "1000";
+        QTest::newRow("just above half") << 1501u << "2"
+                                         << "2000";
+        QTest::newRow("default") << 70000u << "70"
+                                 << "70000";
+        QTest::newRow("zero") << 0u << "0"
+                              << "0";
+        QTest::newRow("largest, cut to what the file carries") << 4294967295u << "4294967"
+                                                               << "2147483647";
+    }
+    void interval_shownInSecondsHalfToEven() {
+        QFETCH(quint32, milliseconds);
+        QFETCH(QString, shown);
+        QFETCH(QString, storedBack);
+        AppSettings s;
+        s.interval = milliseconds;
+        FakeDesktop desktop;
+        TfSettings dialog(s, configPath(), desktop);
+        dialog.show();
+        QCOMPARE(dialog.eInterval->text(), shown);
+        dialog.bOk->click();
+        QVERIFY(desktop.errors.isEmpty());
+        QCOMPARE(stored(QStringLiteral("Interval")), storedBack);
+        QCOMPARE(QString::number(s.interval), storedBack);
+    }
+
+    void ok_badNumber_showsErrorAndStaysOpen_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty interval") << "eInterval"
+                                        << "";
+        QTest::newRow("interval beyond int") << "eInterval"
+                                             << "2147483648";
+        QTest::newRow("empty lines") << "eNumHighlights"
+                                     << "";
+        QTest::newRow("lines beyond int") << "eNumHighlights"
+                                          << "99999999999";
+    }
+    void ok_badNumber_showsErrorAndStaysOpen() {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        AppSettings s;
+        FakeDesktop desktop;
+        TfSettings dialog(s, configPath(), desktop);
+        dialog.show();
+        dialog.eLFSPath->setText(QStringLiteral("/games/LFS.exe"));
+        dialog.findChild<QLineEdit*>(field)->setText(text);
+        dialog.bOk->click();
+        QCOMPARE(desktop.errors,
+                 QStringList{QStringLiteral("'%1' ist kein gültiger Integerwert.").arg(text)});
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!dialog.accepted());
+        QVERIFY(!QFile::exists(configPath()));
+        // Values before the failing field are already taken.
+        QCOMPARE(s.lfsPath, QStringLiteral("/games/LFS.exe"));
+    }
+
+    void ok_unwritableFile_showsErrorAndStaysOpen() {
+        const QString path = m_dir.filePath(QStringLiteral("missing/Pelmark2.config"));
+        AppSettings s;
+        FakeDesktop desktop;
+        TfSettings dialog(s, path, desktop);
+        dialog.show();
+        dialog.eNumHighlights->setText(QStringLiteral("7"));
+        dialog.bOk->click();
+        QCOMPARE(desktop.errors,
+                 QStringList{QStringLiteral("In %1 kann nicht geschrieben werden.").arg(path)});
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!dialog.accepted());
+        QCOMPARE(s.numHighlights, 7);
+    }
+
+    void secondKorea_storesKoreaAndReopensOnFirst() {
+        AppSettings s;
+        FakeDesktop desktop;
+        TfSettings dialog(s, configPath(), desktop);
+        dialog.show();
+        dialog.cbCountry->setCurrentIndex(112);
+        dialog.bOk->click();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(s.country, QStringLiteral("Korea"));
+        QCOMPARE(stored(QStringLiteral("Country")), QStringLiteral("Korea"));
+        dialog.show();
+        QCOMPARE(dialog.cbCountry->currentIndex(), 111);
+    }
+
+    void country_matchedIgnoringCaseOrNotAtAll_data() {
+        QTest::addColumn<QString>("country");
+        QTest::addColumn<int>("index");
+        QTest::newRow("exact") << "Germany" << 82;
+        QTest::newRow("other case") << "gERMANY" << 82;
+        QTest::newRow("not in list") << "Atlantis" << -1;
+        QTest::newRow("empty") << "" << -1;
+    }
+    void country_matchedIgnoringCaseOrNotAtAll() {
+        QFETCH(QString, country);
+        QFETCH(int, index);
+        AppSettings s;
+        s.country = country;
+        FakeDesktop desktop;
+        TfSettings dialog(s, configPath(), desktop);
+        dialog.show();
+        QCOMPARE(dialog.cbCountry->currentIndex(), index);
+        dialog.bOk->click();
+        const QString expected = index < 0 ? QString() : TfSettings::CountryList().at(index);
+        QCOMPARE(s.country, expected);
+        QCOMPARE(stored(QStringLiteral("Country")), expected);
+    }
+
+    void numberFields_rejectOtherCharactersWithBeep_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<char>("key");
+        for (const char* field : {"eInterval", "eNumHighlights"})
+            for (char key : {'a', '-', '.', ' ', '+'})
+                QTest::addRow("%s %c", field, key) << QString::fromLatin1(field) << key;
+    }
+    void numberFields_rejectOtherCharactersWithBeep() {
+        QFETCH(QString, field);
+        QFETCH(char, key);
+        AppSettings s;
+        FakeDesktop desktop;
+        TfSettings dialog(s, configPath(), desktop);
+        dialog.show();
+        auto* edit = dialog.findChild<QLineEdit*>(field);
+        const QString before = edit->text();
+        QTest::keyClick(edit, key);
+        QCOMPARE(edit->text(), before);
+        QCOMPARE(desktop.beeps, 1);
+        QTest::keyClick(edit, '5');
+        QCOMPARE(edit->text(), before + QLatin1Char('5'));
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(edit->text(), before);
+        QCOMPARE(desktop.beeps, 1);
+        // Pasted text does not pass the key filter; the field still refuses it.
+        edit->insert(QStringLiteral("1x"));
+        QCOMPARE(edit->text(), before);
+    }
+
+    void browseThenClose_changesNothing() {
+        AppSettings s;
+        s.lfsPath = QStringLiteral("/old/LFS.exe");
+        FakeDesktop desktop;
+        desktop.nextFileName = QStringLiteral("/new/LFS.exe");
+        TfSettings dialog(s, configPath(), desktop);
+        dialog.show();
+        dialog.bBrowse->click();
+        QCOMPARE(dialog.eLFSPath->text(), QStringLiteral("/new/LFS.exe"));
+        dialog.bClose->click();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(s.lfsPath, QStringLiteral("/old/LFS.exe"));
+        QVERIFY(!QFile::exists(configPath()));
+        // The next showing starts again from memory.
+        dialog.show();
+        QCOMPARE(dialog.eLFSPath->text(), QStringLiteral("/old/LFS.exe"));
+    }
+
+    void run_outcomeKeptUntilOkOrClose() {
+        AppSettings s;
+        FakeDesktop desktop;
+        TfSettings dialog(s, configPath(), desktop);
+        auto runWith = [&](const std::function<void()>& action) {
+            QTimer::singleShot(0, &dialog, action);
+            return dialog.Run();
+        };
+        QVERIFY(!runWith([&] { dialog.close(); }));
+        QVERIFY(runWith([&] { dialog.bOk->click(); }));
+        QVERIFY(runWith([&] { dialog.close(); }));
+        QVERIFY(runWith([&] { QTest::keyClick(&dialog, Qt::Key_Escape); }));
+        QVERIFY(!runWith([&] { dialog.bClose->click(); }));
+        QVERIFY(!runWith([&] { dialog.close(); }));
+        QVERIFY(desktop.errors.isEmpty());
+    }
+
+    void ok_writesFourKeysInOrder() {
+        AppSettings s;
+        s.lfsPath = QStringLiteral("C:/LFS/LFS.exe");
+        FakeDesktop desktop;
+        TfSettings dialog(s, configPath(), desktop);
+        dialog.show();
+        dialog.bOk->click();
+        QFile file(configPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY(text.indexOf("LFSPath=C:/LFS/LFS.exe") < text.indexOf("Interval=70000"));
+        QVERIFY(text.indexOf("Interval=") < text.indexOf("Country=All countries"));
+        QVERIFY(text.indexOf("Country=") < text.indexOf("NumHighlights=20"));
+    }
+};
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
