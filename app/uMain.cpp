@@ -208,16 +208,18 @@ void TfMain::SaveSettings() {
 }
 
 void TfMain::setAutoRefreshPeriod() {
-    const bool wasActive = tAutoRefresh->isActive();
-    tAutoRefresh->setInterval(static_cast<int>(std::min<quint32>(settings.interval, INT_MAX)));
+    const int period = static_cast<int>(std::min<quint32>(settings.interval, INT_MAX));
+    const bool changed = tAutoRefresh->interval() != period;
+    tAutoRefresh->setInterval(period);
     // A period of 0 never fires (a QTimer of 0 would fire at every turn of the loop).
     if (settings.interval == 0)
         tAutoRefresh->stop();
-    else if (wasActive)
+    else if (!m_gameRunning && (changed || !tAutoRefresh->isActive()))
         tAutoRefresh->start();
 }
 
 void TfMain::setAutoRefreshEnabled(bool on) {
+    m_gameRunning = !on;
     if (!on)
         tAutoRefresh->stop();
     else if (!tAutoRefresh->isActive() && settings.interval != 0)
@@ -413,6 +415,8 @@ void TfMain::bSettingsClick() {
         if (!m_settings || !m_settings->Run())
             return;
         LoadSettings();
+        // A new interval takes effect at once: the user expects what he just set.
+        setAutoRefreshPeriod();
         LoadHighlights();
     });
 }

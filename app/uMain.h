@@ -184,5 +184,6 @@ private:
     TfAddEditMate* m_addEditMate = nullptr;
     TfSettings* m_settings = nullptr;
     bool m_refreshing = false;
+    bool m_gameRunning = false; // the watch holds the automatic refresh off meanwhile
     bool m_loadingHighlights = false;
 };

@@ -215,6 +215,22 @@ private Q_SLOTS:
         QVERIFY(f.desktop.errors.isEmpty());
     }
 
+    void watchHoldsTheRefreshWhileTheGameRuns() {
+        MainWindowFixture f("[SETTINGS]\nLFSPath=/games/lfs/LFS.exe\nInterval=5000\n");
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        QVERIFY(w.tAutoRefresh->isActive());
+        f.desktop.processes = {"/usr/bin/bash", "/GAMES/LFS/lfs.EXE"};
+        w.tCheckLFSTimer();
+        QVERIFY(!w.tAutoRefresh->isActive());
+        QVERIFY(w.tCheckLFS->isActive());
+        f.desktop.processes = {"/usr/bin/bash", "/other/copy/LFS.exe"};
+        QTest::qWait(50);
+        w.tCheckLFSTimer();
+        QVERIFY(w.tAutoRefresh->isActive());
+        QVERIFY(w.tAutoRefresh->remainingTime() > 4900); // a fresh period
+    }
+
     void intervalZeroNeverFires() {
         MainWindowFixture f("[SETTINGS]\nInterval=0\n");
         f.hostsReply = threeHosts();
