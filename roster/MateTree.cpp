@@ -237,8 +237,8 @@ bool MateTree::addMateEntryNode(const MateMatcher& matcher, const MateRecord& re
         SetItemImage(node, online ? 4 : 3, m_mateImages);
     }
     if (online) {
-        MarkMateHost(m_w.lvServer, matcher.FindMateHost(record.trimmedDisplayName()),
-                     m_serverImages);
+        matcher.MarkMateHost(m_w.lvServer, matcher.FindMateHost(record.trimmedDisplayName()),
+                             m_serverImages);
         SetItemImage(groupNode, 2, m_mateImages);
         if (!allMates)
             groupNode->setExpanded(true);

@@ -85,9 +85,21 @@ void ProfileStore::AppendMateRecord(const QString& group, const MateRecord& reco
     QFile file(path);
     openExisting(file);
     // After the last whole record, so that a trailing fragment is overwritten.
-    if (!file.seek(qint64(wholeRecords(file.size())) * MateRecord::Size))
+    const qint64 size = file.size();
+    const qint64 end = qint64(wholeRecords(size)) * MateRecord::Size;
+    if (!file.seek(end))
         throw PelmarkError(ErrorText::CannotWrite(path));
-    writeRecord(file, record);
+    const QByteArray fragment = file.read(size - end);
+    if (!file.seek(end))
+        throw PelmarkError(ErrorText::CannotWrite(path));
+    if (file.write(record.bytes()) == MateRecord::Size && file.flush())
+        return;
+    // A full disk can take part of the record; the file goes back to what it was, so
+    // that no cut record is left behind. This needs no new space.
+    if (file.seek(end))
+        file.write(fragment);
+    file.resize(size);
+    throw PelmarkError(ErrorText::CannotWrite(path));
 }
 
 void ProfileStore::ReplaceMateRecord(const QString& group, const MateRecord& oldRecord,

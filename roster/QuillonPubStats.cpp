@@ -98,14 +98,23 @@ bool QuillonPubStats::HostNeedsPassword(QByteArrayView hostName) const {
 }
 
 MateMatcher::MateMatcher(const QuillonPubStats& stats) : m_stats(stats) {
+    for (const MateEntry& entry : stats.mates) {
+        const QByteArray name = TrimBytes(entry.record.lfsName());
+        if (!name.isEmpty())
+            m_racers.insert(name, Racer{});
+    }
     for (const HostRecord& host : stats.hosts) {
         for (qsizetype j = 0; j < host.racerCount; ++j) {
-            const QByteArray racer = trimmedView(host.racerSlot(j)).toByteArray();
+            const QByteArrayView racer = trimmedView(host.racerSlot(j));
             if (racer.isEmpty())
                 continue;
+            // A raw view as key: no copy for the many racers who are nobody's mate.
+            auto it = m_racers.find(QByteArray::fromRawData(racer.data(), racer.size()));
+            if (it == m_racers.end())
+                continue;
             if (host.isS1OrS2())
-                m_online.insert(racer);
-            m_lastHost.insert(racer, host.name);
+                it->online = true;
+            it->lastHost = host.name;
         }
     }
     for (qsizetype i = stats.mates.size() - 1; i >= 0; --i)
@@ -113,7 +122,10 @@ MateMatcher::MateMatcher(const QuillonPubStats& stats) : m_stats(stats) {
 }
 
 bool MateMatcher::IsMateOnline(QByteArrayView name) const {
-    return m_online.contains(name.toByteArray());
+    const auto it = m_racers.constFind(name.toByteArray());
+    if (it != m_racers.constEnd())
+        return it->online;
+    return m_stats.IsMateOnline(name); // not a mate's name: the plain scan answers
 }
 
 QByteArray MateMatcher::FindMateHost(QByteArrayView displayName) const {
@@ -121,7 +133,35 @@ QByteArray MateMatcher::FindMateHost(QByteArrayView displayName) const {
     if (index < 0)
         return {};
     // Keys are trimmed: an LFS name with blanks around it finds no host, as in the scan.
-    return m_lastHost.value(m_stats.mates.at(index).record.lfsName());
+    return m_racers.value(m_stats.mates.at(index).record.lfsName()).lastHost;
+}
+
+namespace {
+// The key of a case-blind caption match: the same per-character folding as
+// QString::compare with Qt::CaseInsensitive.
+QString foldedCaption(const QString& caption) {
+    QString folded = caption;
+    for (QChar& c : folded)
+        c = c.toCaseFolded();
+    return folded;
+}
+} // namespace
+
+void MateMatcher::MarkMateHost(QTreeWidget* lvServer, QByteArrayView hostName,
+                               const QList<QIcon>& serverImages) const {
+    if (!lvServer || hostName.isEmpty())
+        return;
+    if (m_indexedList != lvServer) {
+        m_indexedList = lvServer;
+        m_firstRowByCaption.clear();
+        // Backwards, so that the first row of equal captions is the one that stays.
+        for (int i = lvServer->topLevelItemCount() - 1; i >= 0; --i) {
+            QTreeWidgetItem* row = lvServer->topLevelItem(i);
+            m_firstRowByCaption.insert(foldedCaption(row->text(0)), row);
+        }
+    }
+    if (QTreeWidgetItem* row = m_firstRowByCaption.value(foldedCaption(ToDisplay(hostName))))
+        SetItemImage(row, 2, serverImages);
 }
 
 void MarkMateHost(QTreeWidget* lvServer, QByteArrayView hostName,

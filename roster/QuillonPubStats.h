@@ -10,6 +10,7 @@
 #include <QStringList>
 
 class QTreeWidget;
+class QTreeWidgetItem;
 
 // The program's three shared lists and the look-ups on them. The main window owns
 // the single instance. Look-ups answer indices, never pointers, so that no caller
@@ -43,12 +44,23 @@ public:
     explicit MateMatcher(const QuillonPubStats& stats);
     bool IsMateOnline(QByteArrayView name) const;
     QByteArray FindMateHost(QByteArrayView displayName) const;
+    // MarkMateHost with one look-up per mark instead of a pass over the rows; the rows
+    // must stay as they are while the matcher is in use.
+    void MarkMateHost(QTreeWidget* lvServer, QByteArrayView hostName,
+                      const QList<QIcon>& serverImages) const;
 
 private:
+    struct Racer {
+        bool online = false; // listed by an S1 or S2 host
+        QByteArray lastHost; // the last host listing it, of any version type
+    };
     const QuillonPubStats& m_stats;
-    QSet<QByteArray> m_online;                   // trimmed racers of S1 and S2 hosts
-    QHash<QByteArray, QByteArray> m_lastHost;    // trimmed racer -> last host listing it
+    // Only the mates' trimmed LFS names are kept: the hosts list far more racers than
+    // the roster has mates.
+    QHash<QByteArray, Racer> m_racers;
     QHash<QByteArray, int> m_firstByDisplayName; // display name -> first entry
+    mutable QTreeWidget* m_indexedList = nullptr;
+    mutable QHash<QString, QTreeWidgetItem*> m_firstRowByCaption; // case-folded caption
 };
 
 // Server-list rows: gives image 2 to the first row (display order) whose caption

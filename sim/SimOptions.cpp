@@ -92,6 +92,8 @@ std::optional<SimOptions> ParseOptions(const std::vector<std::string>& args, std
         } else if (arg == "--fault-every") {
             if ((value = number(1, 1'000'000)))
                 options.fault.every = static_cast<int>(*value);
+        } else if (arg == "--log") {
+            options.log = true;
         } else if (arg == "--fault-highlights") {
             options.fault.highlights = true;
         } else {
@@ -172,6 +174,7 @@ Options:
   --seed N               world seed; the same seed gives the same replies (default 20061105)
   --write-demo-roster DIR
                          write the demo groups as profile files into DIR and exit
+  --log                  print one line per request on stderr (method, path, status)
   --help                 show this text
 
 Faults (host list only, unless --fault-highlights):

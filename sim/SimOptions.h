@@ -25,6 +25,7 @@ struct SimOptions {
     std::uint64_t seed = 20061105;
     std::string rosterDir; // --write-demo-roster
     bool help = false;
+    bool log = false; // one line per request on stderr
     FaultConfig fault;
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 namespace {
 
@@ -56,6 +57,23 @@ SimServer::SimServer(const SimOptions& options)
     m_server.Get("/sim/control", [this](const httplib::Request& req, httplib::Response& res) {
         handleControl(req, res);
     });
+    if (options.log) {
+        // Scripts wait on these lines, so each one goes out whole and at once.
+        m_server.set_logger([this](const httplib::Request& req, const httplib::Response& res) {
+            std::string line = req.method + " " + req.path;
+            if (!req.params.empty()) {
+                char separator = '?';
+                for (const auto& [key, value] : req.params) {
+                    line += separator + key + "=" + value;
+                    separator = '&';
+                }
+            }
+            line += " " + std::to_string(res.status) + "\n";
+            std::lock_guard lock(m_logMutex);
+            std::fputs(line.c_str(), stderr);
+            std::fflush(stderr);
+        });
+    }
     m_server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
         if (res.body.empty())
             res.set_content(statusText(res.status) + "\n", "text/plain");

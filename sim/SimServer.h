@@ -50,6 +50,8 @@ private:
     long m_hostRequests = 0;
     long m_highlightRequests = 0;
 
+    std::mutex m_logMutex;
+
     std::mutex m_stopMutex;
     std::condition_variable m_stopped;
     bool m_stopping = false;

@@ -228,7 +228,8 @@ private Q_SLOTS:
         QTest::qWait(50);
         w.tCheckLFSTimer();
         QVERIFY(w.tAutoRefresh->isActive());
-        QVERIFY(w.tAutoRefresh->remainingTime() > 4900); // a fresh period
+        // A fresh period; a coarse timer may be set to fire up to 5 % early.
+        QVERIFY(w.tAutoRefresh->remainingTime() > 4500);
     }
 
     void intervalZeroNeverFires() {

@@ -210,10 +210,12 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     IniDocument doc(std::move(current));
     doc.setValue(FromDisplay(section), FromDisplay(key), FromDisplay(value));
 
+    // Unbuffered: a buffered QSaveFile loses a failed final flush (a full disk) and
+    // commits the cut text over the whole file.
     QSaveFile out(m_path);
     out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly) || out.write(doc.content()) != doc.content().size() ||
-        !out.commit())
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        out.write(doc.content()) != doc.content().size() || !out.commit())
         throw PelmarkError(ErrorText::CannotWrite(m_path));
 }
 

@@ -1,0 +1,496 @@
+#include "FakeDesktop.h"
+#include "HttpClient.h"
+#include "MateRecord.h"
+#include "MateTree.h"
+#include "RosterCommands.h"
+#include "uAddEditMate.h"
+#include "uMain.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace {
+
+// Nothing in these tests may reach the public service.
+const QString DeadService = QStringLiteral("http://127.0.0.1:1");
+
+// The simulator as a child process on a free loopback port.
+class Sim {
+public:
+    Sim() {
+        m_process.start(QStringLiteral(STATSIM_PATH),
+                        {QStringLiteral("--port"), QStringLiteral("0")});
+        QByteArray line;
+        while (!line.contains('\n') && m_process.waitForReadyRead(10'000))
+            line += m_process.readAllStandardOutput();
+        const QByteArray prefix = "listening on 127.0.0.1:";
+        if (line.startsWith(prefix))
+            m_port = line.mid(prefix.size()).trimmed().toInt();
+    }
+    ~Sim() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10'000))
+            m_process.kill();
+    }
+    int port() const { return m_port; }
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
+
+    // Switches the fault of the following requests; true when the simulator took it.
+    bool setFault(const QString& query) {
+        QNetworkAccessManager manager;
+        manager.setProxy(QNetworkProxy::NoProxy);
+        std::unique_ptr<QNetworkReply> reply(manager.get(
+            QNetworkRequest(QUrl(baseUrl() + QStringLiteral("/sim/control?") + query))));
+        QEventLoop loop;
+        QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10'000, &loop, &QEventLoop::quit);
+        if (!reply->isFinished())
+            loop.exec();
+        return reply->isFinished() && reply->error() == QNetworkReply::NoError;
+    }
+
+private:
+    QProcess m_process;
+    int m_port = 0;
+};
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write fixture file");
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray records(const QList<MateRecord>& list) {
+    QByteArray bytes;
+    for (const MateRecord& r : list)
+        bytes += r.bytes();
+    return bytes;
+}
+
+// Every file below a folder, by relative path, with its bytes.
+QMap<QString, QByteArray> snapshot(const QString& root) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(root).relativeFilePath(path), readFile(path));
+    }
+    return files;
+}
+
+// The roster lists in comparable form.
+struct Lists {
+    QStringList groups;
+    QList<QPair<QString, QByteArray>> mates;
+    bool operator==(const Lists&) const = default;
+};
+
+// Sorted: a command appends where a load goes by file name; only the content counts.
+Lists lists(QuillonPubStats& stats) {
+    Lists l;
+    l.groups = stats.groups;
+    for (const MateEntry& e : std::as_const(stats.mates))
+        l.mates.append({e.group, e.record.bytes()});
+    std::sort(l.groups.begin(), l.groups.end());
+    std::stable_sort(l.mates.begin(), l.mates.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    return l;
+}
+
+// A tmpfs over a folder for the length of a test; needs root.
+class Tmpfs {
+public:
+    Tmpfs(const QString& path, const QByteArray& size) : m_path(QFile::encodeName(path)) {
+        const QByteArray options = "size=" + size + ",mode=0755";
+        m_mounted = ::mount("tmpfs", m_path.constData(), "tmpfs", 0, options.constData()) == 0;
+    }
+    ~Tmpfs() {
+        if (m_mounted)
+            ::umount2(m_path.constData(), MNT_DETACH);
+    }
+    Tmpfs(const Tmpfs&) = delete;
+    Tmpfs& operator=(const Tmpfs&) = delete;
+
+    bool mounted() const { return m_mounted; }
+    bool makeReadOnly() {
+        return ::mount("tmpfs", m_path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+    // Takes every free page, so that any write needing a new one fails.
+    bool fill() {
+        const QByteArray filler = m_path + "/filler";
+        const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0)
+            return false;
+        const QByteArray page(4096, 'x');
+        while (::write(fd, page.constData(), size_t(page.size())) > 0) {
+        }
+        const bool full = errno == ENOSPC;
+        ::close(fd);
+        return full;
+    }
+
+private:
+    QByteArray m_path;
+    bool m_mounted = false;
+};
+
+enum class Condition { ReadOnly, DiskFull, MissingFolder };
+enum class Command { CreateGroup, DeleteGroup, AddMate, EditMate, DeleteMate };
+
+// Ten records (3830 bytes) fill most of one page: one more needs a second page.
+QList<MateRecord> crewRecords() {
+    QList<MateRecord> list;
+    for (int i = 0; i < 10; ++i)
+        list << MateRecord::make("racer" + QByteArray::number(i), "Racer " + QByteArray::number(i),
+                                 "[TEAM]", {});
+    return list;
+}
+
+const QString Crew = QStringLiteral("Crew");
+const QString Solo = QStringLiteral("Solo");
+const MateRecord SoloMate = MateRecord::make("loner", {}, {}, {});
+
+// A main window in a program folder of its own, the roster loaded, the service dead.
+struct ProgramFolder {
+    QTemporaryDir temp;
+    QString root = temp.path() + QStringLiteral("/program");
+    std::unique_ptr<Tmpfs> tmpfs;
+    FakeDesktop desktop;
+    std::unique_ptr<TfMain> window;
+    std::unique_ptr<TfAddEditMate> dialog;
+
+    QString groupsDir() const { return root + QStringLiteral("/data/groups"); }
+    QString configPath() const { return root + QStringLiteral("/Pelmark2.config"); }
+
+    bool mount(const QByteArray& size) {
+        QDir().mkpath(root);
+        tmpfs = std::make_unique<Tmpfs>(root, size);
+        return tmpfs->mounted();
+    }
+
+    void populate() {
+        QDir().mkpath(groupsDir());
+        writeFile(configPath(), "[SETTINGS]\r\nInterval=70000\r\n[SORT]\r\nColumnIndex=0\r\n"
+                                "SortDirection=0\r\n[SERVICE]\r\nStatsServer=" +
+                                    DeadService.toLatin1() +
+                                    "\r\nHighlightsServer=" + DeadService.toLatin1() + "\r\n");
+        writeFile(groupsDir() + QStringLiteral("/Crew.profile"), records(crewRecords()));
+        writeFile(groupsDir() + QStringLiteral("/Solo.profile"), SoloMate.bytes());
+    }
+
+    void open() {
+        window = std::make_unique<TfMain>(desktop, root + QStringLiteral("/Pelmark2"));
+        window->defaultService = DeadService;
+        window->statsServer = DeadService;
+        window->highlightsServer = DeadService;
+        window->tCheckLFS->stop(); // it would switch the refresh timer on again
+        window->tAutoRefresh->stop();
+        window->bOnOffline->setProperty("Tag", 0); // every mate has a node
+        window->mateTree().RebuildRoster();
+        dialog = std::make_unique<TfAddEditMate>(window->stats(), window->rosterCommands(), desktop,
+                                                 window.get());
+        window->setDialogs(nullptr, dialog.get(), nullptr);
+    }
+
+    QTreeWidgetItem* groupNode(const QString& group) const {
+        const int row = window->mateTree().FindGroupNode(group);
+        return row < 0 ? nullptr : window->mateTree().NodeAt(row);
+    }
+    void choose(QTreeWidgetItem* node) {
+        window->tvMates->setCurrentItem(node);
+        window->mateTree().tvMatesMouseUp();
+    }
+};
+
+} // namespace
+
+class tst_Faults : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void serviceFault_keepsRows_data();
+    void serviceFault_keepsRows();
+    void rosterCommand_onBrokenFolder_losesNothing_data();
+    void rosterCommand_onBrokenFolder_losesNothing();
+    void columnClick_onBrokenFolder_keepsSettings_data();
+    void columnClick_onBrokenFolder_keepsSettings();
+};
+
+// ---- the service ------------------------------------------------------------------
+
+void tst_Faults::serviceFault_keepsRows_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("stallLimitMs"); // 0: the client's default
+    QTest::addColumn<bool>("errorBox");    // else the plain "Could not refresh."
+    QTest::addColumn<bool>("rebuildsRoster");
+
+    QTest::newRow("refusal") << "fault=refuse" << 0 << false << true;
+    QTest::newRow("error status") << "fault=status&value=503" << 0 << true << false;
+    QTest::newRow("stalled reply") << "fault=stall&value=60" << 1500 << true << false;
+    QTest::newRow("truncated reply") << "fault=truncate" << 0 << false << true;
+    QTest::newRow("dropped mid-reply") << "fault=drop" << 0 << true << false;
+    QTest::newRow("reply over the size limit") << "fault=oversize" << 0 << true << false;
+}
+
+void tst_Faults::serviceFault_keepsRows() {
+    QFETCH(QString, fault);
+    QFETCH(int, stallLimitMs);
+    QFETCH(bool, errorBox);
+    QFETCH(bool, rebuildsRoster);
+
+    Sim sim;
+    QVERIFY2(sim.port() > 0, "the simulator did not start");
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("data/groups")));
+    QVERIFY(QFile::copy(QStringLiteral(TRACKS_DATA_PATH),
+                        dir.filePath(QStringLiteral("data/Tracks.data"))));
+    writeFile(dir.filePath(QStringLiteral("Pelmark2.config")),
+              "[SERVICE]\nStatsServer=" + sim.baseUrl().toLatin1() +
+                  "\nHighlightsServer=" + sim.baseUrl().toLatin1() + "\n");
+    writeFile(dir.filePath(QStringLiteral("data/groups/Crew.profile")), SoloMate.bytes());
+
+    FakeDesktop desktop;
+    TfMain window(desktop, dir.filePath(QStringLiteral("Pelmark2")));
+    window.defaultService = DeadService;
+    QVERIFY(window.FormCreate());
+    QCOMPARE(desktop.errors, QStringList());
+    QVERIFY(window.lvServer->topLevelItemCount() > 0);
+    if (stallLimitMs > 0)
+        window.httpClient().setStallLimit(stallLimitMs);
+
+    const auto rows = [&] {
+        QStringList texts;
+        for (int i = 0; i < window.lvServer->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = window.lvServer->topLevelItem(i);
+            QStringList cells;
+            for (int c = 0; c < row->columnCount(); ++c)
+                cells << row->text(c);
+            texts << cells.join(QLatin1Char('|'));
+        }
+        return texts;
+    };
+    const QStringList rowsBefore = rows();
+    const QString countersBefore =
+        window.lSvrCount->text() + window.lOccupied->text() + window.lPlayersOnline->text();
+    const qsizetype hostsBefore = window.stats().hosts.size();
+    // A group that only a roster rebuild brings into the tree.
+    writeFile(dir.filePath(QStringLiteral("data/groups/Late.profile")), {});
+
+    QVERIFY(sim.setFault(fault));
+    QElapsedTimer clock;
+    clock.start();
+    window.tAutoRefreshTimer();
+
+    QVERIFY2(clock.elapsed() < 30'000, "the refresh waited too long");
+    QCOMPARE(desktop.errors.size(), errorBox ? 1 : 0);
+    QCOMPARE(desktop.messages,
+             errorBox ? QStringList() : QStringList{QStringLiteral("Could not refresh.")});
+    QCOMPARE(rows(), rowsBefore);
+    QCOMPARE(window.lSvrCount->text() + window.lOccupied->text() + window.lPlayersOnline->text(),
+             countersBefore);
+    QCOMPARE(window.stats().hosts.size(), hostsBefore);
+    QCOMPARE(window.mateTree().FindGroupNode(QStringLiteral("Late")) >= 0, rebuildsRoster);
+    QVERIFY(!window.refreshInProgress());
+
+    // With the fault gone the next tick refreshes as usual.
+    QVERIFY(sim.setFault(QStringLiteral("fault=none")));
+    const QStringList errorsBefore = desktop.errors;
+    const QStringList messagesBefore = desktop.messages;
+    window.tAutoRefreshTimer();
+    QCOMPARE(desktop.errors, errorsBefore);
+    QCOMPARE(desktop.messages, messagesBefore);
+    QVERIFY(window.lvServer->topLevelItemCount() > 0);
+    QCOMPARE(window.lSvrCount->text(),
+             QStringLiteral("Servers online: %1").arg(window.lvServer->topLevelItemCount()));
+    QVERIFY(window.mateTree().FindGroupNode(QStringLiteral("Late")) >= 0);
+}
+
+// ---- the file system --------------------------------------------------------------
+
+void tst_Faults::rosterCommand_onBrokenFolder_losesNothing_data() {
+    QTest::addColumn<Condition>("condition");
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<bool>("fails");
+
+    const struct {
+        const char* name;
+        Condition condition;
+    } conditions[] = {{"read-only", Condition::ReadOnly},
+                      {"disk full", Condition::DiskFull},
+                      {"groups folder missing", Condition::MissingFolder}};
+    const struct {
+        const char* name;
+        Command command;
+        bool failsWhenFull; // an empty file and an in-place write need no new page
+    } commands[] = {{"create group", Command::CreateGroup, false},
+                    {"delete group", Command::DeleteGroup, false},
+                    {"add mate", Command::AddMate, true},
+                    {"edit mate", Command::EditMate, false},
+                    {"delete mate", Command::DeleteMate, true}};
+    for (const auto& c : conditions) {
+        for (const auto& m : commands) {
+            // Deleting a file that cannot be deleted goes unnoticed.
+            const bool fails = m.command != Command::DeleteGroup &&
+                               (c.condition != Condition::DiskFull || m.failsWhenFull);
+            QTest::addRow("%s, %s", c.name, m.name) << c.condition << m.command << fails;
+        }
+    }
+}
+
+void tst_Faults::rosterCommand_onBrokenFolder_losesNothing() {
+    QFETCH(Condition, condition);
+    QFETCH(Command, command);
+    QFETCH(bool, fails);
+
+    ProgramFolder f;
+    if (condition != Condition::MissingFolder && !f.mount("64k"))
+        QSKIP("cannot mount a tmpfs here (needs root)");
+    f.populate();
+    f.open();
+    QCOMPARE(f.window->stats().groups, (QStringList{Crew, Solo}));
+    QCOMPARE(f.window->stats().mates.size(), 11);
+
+    // The folder whose files must survive; the missing one is moved out of the way.
+    QString filesDir = f.groupsDir();
+    switch (condition) {
+    case Condition::ReadOnly:
+        QVERIFY(f.tmpfs->makeReadOnly());
+        break;
+    case Condition::DiskFull:
+        QVERIFY(f.tmpfs->fill());
+        break;
+    case Condition::MissingFolder:
+        filesDir = f.root + QStringLiteral("/data/groups.away");
+        QVERIFY(QDir().rename(f.groupsDir(), filesDir));
+        break;
+    }
+    const QMap<QString, QByteArray> filesBefore = snapshot(filesDir);
+    const Lists listsBefore = lists(f.window->stats());
+    QMap<QString, QByteArray> filesAfterSuccess = filesBefore;
+    const MateRecord edited = MateRecord::make("racer3", "Renamed", "Blue", "example.org");
+
+    TfAddEditMate& dialog = *f.dialog;
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    switch (command) {
+    case Command::CreateGroup:
+        f.desktop.answers.enqueue(QStringLiteral("Newcomers"));
+        f.window->bAddGroupClick();
+        filesAfterSuccess.insert(QStringLiteral("Newcomers.profile"), {});
+        break;
+    case Command::DeleteGroup:
+        f.choose(f.groupNode(Solo));
+        f.window->bDelGroupClick();
+        if (condition == Condition::DiskFull)
+            filesAfterSuccess.remove(QStringLiteral("Solo.profile"));
+        break;
+    case Command::AddMate: {
+        f.choose(f.groupNode(Crew));
+        const QString group = f.window->rosterCommands().AddMateGroup();
+        dialog.PrepareAdd(group);
+        dialog.cbGroups->setCurrentIndex(dialog.cbGroups->findText(group));
+        dialog.eLFSName->setText(QStringLiteral("newbie"));
+        dialog.eNick->setText(QStringLiteral("New Kid"));
+        dialog.bAdd->click();
+        break;
+    }
+    case Command::EditMate: {
+        f.choose(f.groupNode(Crew)->child(3));
+        const auto preset = f.window->rosterCommands().EditMatePreset();
+        QVERIFY(preset);
+        QCOMPARE(preset->lfsName, QByteArray("racer3"));
+        dialog.PrepareEdit(*preset);
+        dialog.eNick->setText(QStringLiteral("Renamed"));
+        dialog.eTeam->setText(QStringLiteral("Blue"));
+        dialog.eHomepage->setText(QStringLiteral("example.org"));
+        dialog.bAdd->click();
+        QByteArray& crew = filesAfterSuccess[QStringLiteral("Crew.profile")];
+        crew.replace(3 * MateRecord::Size, MateRecord::Size, edited.bytes());
+        break;
+    }
+    case Command::DeleteMate:
+        f.choose(f.groupNode(Crew)->child(0));
+        f.window->bDelMateClick();
+        break;
+    }
+
+    QCOMPARE(f.desktop.errors.size(), fails ? 1 : 0);
+    QCOMPARE(f.desktop.messages, QStringList());
+    QCOMPARE(snapshot(filesDir), fails ? filesBefore : filesAfterSuccess);
+    if (condition == Condition::MissingFolder)
+        QVERIFY2(!QDir(f.groupsDir()).exists(), "a command made the groups folder again");
+    if (fails)
+        QCOMPARE(lists(f.window->stats()), listsBefore);
+    if (command == Command::AddMate) // a failed add keeps the fields for another try
+        QCOMPARE(dialog.eLFSName->text(), fails ? QStringLiteral("newbie") : QString());
+    if (command == Command::EditMate) // a failed apply keeps the dialog open
+        QCOMPARE(accepted.size(), fails ? 0 : 1);
+
+    // What the lists hold is what the files say, except after a delete that went
+    // unnoticed: then the group is back.
+    if (condition == Condition::MissingFolder)
+        return;
+    const Lists listsAfter = lists(f.window->stats());
+    f.window->mateTree().RebuildRoster();
+    QCOMPARE(f.desktop.errors.size(), fails ? 1 : 0);
+    if (command == Command::DeleteGroup && condition == Condition::ReadOnly)
+        QCOMPARE(lists(f.window->stats()), listsBefore);
+    else
+        QCOMPARE(lists(f.window->stats()), listsAfter);
+}
+
+void tst_Faults::columnClick_onBrokenFolder_keepsSettings_data() {
+    QTest::addColumn<Condition>("condition");
+    QTest::newRow("read-only") << Condition::ReadOnly;
+    QTest::newRow("disk full") << Condition::DiskFull;
+}
+
+void tst_Faults::columnClick_onBrokenFolder_keepsSettings() {
+    QFETCH(Condition, condition);
+
+    ProgramFolder f;
+    if (!f.mount("64k"))
+        QSKIP("cannot mount a tmpfs here (needs root)");
+    f.populate();
+    f.open();
+    QVERIFY(condition == Condition::ReadOnly ? f.tmpfs->makeReadOnly() : f.tmpfs->fill());
+    const QMap<QString, QByteArray> before = snapshot(f.root);
+
+    f.window->lvServerColumnClick(5);
+
+    QCOMPARE(f.desktop.errors.size(), 1);
+    QVERIFY2(f.desktop.errors.first().contains(f.configPath()),
+             qPrintable(f.desktop.errors.first()));
+    QCOMPARE(snapshot(f.root), before); // the settings whole, no temporary file left
+}
+
+QTEST_MAIN(tst_Faults)
+#include "tst_faults.moc"
