@@ -7,21 +7,9 @@
 
 namespace {
 
-// The trim of TrimBytes without a copy: the slot scans run for every racer of every
-// host, once per mate and build.
-QByteArrayView trimmedView(QByteArrayView bytes) {
-    qsizetype begin = 0;
-    qsizetype end = bytes.size();
-    while (begin < end && static_cast<unsigned char>(bytes[begin]) <= 32)
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(bytes[end - 1]) <= 32)
-        --end;
-    return bytes.sliced(begin, end - begin);
-}
-
 bool listsRacer(const HostRecord& host, QByteArrayView name) {
     for (qsizetype j = 0; j < host.racerCount; ++j) {
-        if (trimmedView(host.racerSlot(j)) == name)
+        if (TrimmedView(host.racerSlot(j)) == name)
             return true;
     }
     return false;
@@ -105,7 +93,7 @@ MateMatcher::MateMatcher(const QuillonPubStats& stats) : m_stats(stats) {
     }
     for (const HostRecord& host : stats.hosts) {
         for (qsizetype j = 0; j < host.racerCount; ++j) {
-            const QByteArrayView racer = trimmedView(host.racerSlot(j));
+            const QByteArrayView racer = TrimmedView(host.racerSlot(j));
             if (racer.isEmpty())
                 continue;
             // A raw view as key: no copy for the many racers who are nobody's mate.

@@ -9,14 +9,18 @@ QByteArray FromDisplay(const QString& text) {
     return out;
 }
 
-QByteArray TrimBytes(QByteArrayView bytes) {
+QByteArrayView TrimmedView(QByteArrayView bytes) {
     qsizetype begin = 0;
     qsizetype end = bytes.size();
     while (begin < end && static_cast<unsigned char>(bytes[begin]) <= 32)
         ++begin;
     while (end > begin && static_cast<unsigned char>(bytes[end - 1]) <= 32)
         --end;
-    return bytes.sliced(begin, end - begin).toByteArray();
+    return bytes.sliced(begin, end - begin);
+}
+
+QByteArray TrimBytes(QByteArrayView bytes) {
+    return TrimmedView(bytes).toByteArray();
 }
 
 QString TrimText(const QString& text) {

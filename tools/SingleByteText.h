@@ -16,6 +16,8 @@ QByteArray FromDisplay(const QString& text);
 
 // Trim: removes leading and trailing characters whose code is at most that of the blank.
 QByteArray TrimBytes(QByteArrayView bytes);
+// The same without a copy, for scans that run once per racer slot.
+QByteArrayView TrimmedView(QByteArrayView bytes);
 QString TrimText(const QString& text);
 
 // Cuts a display text to at most `limit` characters (for labels fed from outside).
