@@ -29,6 +29,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -245,30 +246,63 @@ void TfMain::RefreshServerList() {
     fillServerRows();
 }
 
+namespace {
+
+// The list's sort order: stable, the operands swapped for descending order.
+bool rowBefore(const QString& a, const QString& b, Qt::SortOrder order) {
+    return order == Qt::AscendingOrder ? CompareCaseBlind(a, b) < 0 : CompareCaseBlind(b, a) < 0;
+}
+
+bool rowsInOrder(const QTreeWidget* list, int column, Qt::SortOrder order) {
+    for (int i = 1; i < list->topLevelItemCount(); ++i) {
+        if (rowBefore(list->topLevelItem(i)->text(column), list->topLevelItem(i - 1)->text(column),
+                      order))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 void TfMain::fillServerRows() {
     const TrackTable tracks = TrackTable::load(dataDir + QStringLiteral("Tracks.data"));
-    lvServer->setUpdatesEnabled(false);
-    lvServer->clear();
+    struct PendingRow {
+        QStringList texts;
+        int image;
+    };
+    QList<PendingRow> pending;
+    pending.reserve(m_stats.hosts.size());
     playersTotal = 0;
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(m_stats.hosts.size());
+    int occupied = 0;
     for (const HostRecord& host : std::as_const(m_stats.hosts)) {
         if (!host.isListed())
             continue;
-        auto* row = new ServerRow(ServerRowTexts(host, tracks));
-        SetItemImage(row, host.racerCount > 0 ? 1 : 0, ilServerStatus);
+        pending.append({ServerRowTexts(host, tracks), host.racerCount > 0 ? 1 : 0});
         playersTotal += host.racerCount;
+        occupied += host.racerCount > 0 ? 1 : 0;
+    }
+    // Ordered before they become rows: the same stable sort the list would do, without
+    // reading every text back out of the items for each comparison.
+    const int column = (sortColumn >= 0 && sortColumn < ServerRow::ColumnCount) ? sortColumn : 0;
+    const Qt::SortOrder order = sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    std::stable_sort(pending.begin(), pending.end(),
+                     [column, order](const PendingRow& a, const PendingRow& b) {
+                         return rowBefore(a.texts.at(column), b.texts.at(column), order);
+                     });
+
+    lvServer->setUpdatesEnabled(false);
+    lvServer->clear();
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(pending.size());
+    for (const PendingRow& p : std::as_const(pending)) {
+        auto* row = new ServerRow(p.texts);
+        SetItemImage(row, p.image, ilServerStatus);
         rows.append(row);
     }
     lvServer->addTopLevelItems(rows);
     SortServerList();
     lvServer->setUpdatesEnabled(true);
 
-    int occupied = 0;
-    for (int i = 0; i < lvServer->topLevelItemCount(); ++i) {
-        const int image = ItemImage(lvServer->topLevelItem(i));
-        occupied += (image == 1 || image == 2) ? 1 : 0;
-    }
     lSvrCount->setText(QStringLiteral("Servers online: %1").arg(lvServer->topLevelItemCount()));
     lOccupied->setText(QStringLiteral("Servers occupied: %1").arg(occupied));
     lPlayersOnline->setText(QStringLiteral("Players online: %1").arg(playersTotal));
@@ -277,7 +311,9 @@ void TfMain::fillServerRows() {
 void TfMain::SortServerList() {
     const int column = (sortColumn >= 0 && sortColumn < ServerRow::ColumnCount) ? sortColumn : 0;
     const Qt::SortOrder order = sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
-    lvServer->sortItems(column, order);
+    // A refill adds its rows in order already; a stable sort would leave them as they are.
+    if (!rowsInOrder(lvServer, column, order))
+        lvServer->sortItems(column, order);
     lvServer->header()->setSortIndicatorShown(true);
     lvServer->header()->setSortIndicator(column, order);
 }

@@ -4,9 +4,13 @@
 #include "SingleByteText.h"
 
 #include <cstring>
+#include <string_view>
 
 bool IsRefusalReply(QByteArrayView reply) {
-    return reply.contains(QByteArrayView("can't"));
+    // The library's search vectorises its scan for the first letter; the whole reply
+    // is searched on every refresh.
+    return std::string_view(reply.data(), std::size_t(reply.size())).find("can't") !=
+           std::string_view::npos;
 }
 
 namespace {
@@ -49,7 +53,9 @@ DecodeResult DecodeHostList(QByteArrayView reply, HostList& hosts) {
         const char* e = data + p;
         HostRecord& h = decoded.emplace_back();
         h.rawName = QByteArray(e, HostRecord::NameSize);
-        h.name = TrimBytes(StripColorCodes(h.rawName));
+        // Most names carry no caret at all; the strip would only copy them.
+        h.name = std::memchr(e, '^', HostRecord::NameSize) ? TrimBytes(StripColorCodes(h.rawName))
+                                                           : TrimBytes(h.rawName);
         copyBytes(h.version, e + 32);
         copyBytes(h.track, e + 36);
         copyBytes(h.carMask, e + 40);
@@ -88,12 +94,20 @@ QByteArray RulesText(const HostRecord& host) {
 }
 
 namespace {
-QByteArray padded(int value) {
-    QByteArray text = QByteArray::number(value);
-    return value < 10 ? '0' + text : text;
+// Decimal, with a leading 0 below 10; written into place, as this runs for every row.
+char* padded(char* out, int value) {
+    if (value >= 100)
+        *out++ = char('0' + value / 100);
+    *out++ = char('0' + value / 10 % 10);
+    *out++ = char('0' + value % 10);
+    return out;
 }
 } // namespace
 
 QByteArray PlayersText(const HostRecord& host) {
-    return padded(host.racerCount) + '/' + padded(host.maxPlayers());
+    char text[8];
+    char* end = padded(text, host.racerCount);
+    *end++ = '/';
+    end = padded(end, host.maxPlayers());
+    return QByteArray(text, end - text);
 }

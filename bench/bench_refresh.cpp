@@ -1,0 +1,214 @@
+// The whole refresh of an offscreen main window against a loopback service, beside a
+// bare tree that is only filled with the same texts; and the longest stretch during
+// that refresh in which the event loop got no turn.
+#include "BenchWorld.h"
+#include "FakeDesktop.h"
+#include "FakeService.h"
+#include "HostListDecoder.h"
+#include "MateTree.h"
+#include "ServerList.h"
+#include "TrackNaming.h"
+#include "uMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+QString sourceTracksData() {
+    return QStringLiteral(PELMARK_SOURCE_DIR "/data/Tracks.data");
+}
+
+// A program folder with Tracks.data, the roster and a settings file pointing at a
+// loopback service that serves `hosts` hosts.
+class World {
+public:
+    explicit World(int hosts) : m_reply(benchworld::makeReply(hosts)) {
+        QDir(m_dir.path()).mkpath(QStringLiteral("data/groups"));
+        if (!QFile::copy(sourceTracksData(), m_dir.filePath(QStringLiteral("data/Tracks.data"))) ||
+            !benchworld::writeRoster(m_dir.filePath(QStringLiteral("data/groups"))))
+            qFatal("cannot prepare the benchmark's program folder");
+        QFile config(m_dir.filePath(QStringLiteral("Pelmark2.config")));
+        if (!config.open(QIODevice::WriteOnly))
+            qFatal("cannot write the benchmark's settings");
+        const QByteArray base = m_service.baseUrl().toLatin1();
+        config.write("[SERVICE]\nStatsServer=" + base + "\nHighlightsServer=" + base + "\n");
+        config.close();
+        m_service.setHandler([this](const httplib::Request& req, httplib::Response& res) {
+            if (req.path == "/pubstat/get_stat2.php")
+                res.set_content(m_reply.toStdString(), "application/octet-stream");
+            else
+                res.set_content("a fast lap\r\nanother one\r\n", "text/plain");
+        });
+        window = std::make_unique<TfMain>(desktop, m_dir.filePath(QStringLiteral("Pelmark2")));
+        window->resize(1000, 700);
+        window->show();
+        window->FormCreate();
+        // The benchmark drives the refresh itself; nothing else should run meanwhile.
+        window->tAutoRefresh->stop();
+        window->tScrollHighlights->stop();
+        window->tCheckLFS->stop();
+        QCoreApplication::processEvents();
+    }
+
+    // The rows' eight texts as the refresh makes them.
+    QList<QStringList> rowTexts() const {
+        const TrackTable tracks =
+            TrackTable::load(m_dir.filePath(QStringLiteral("data/Tracks.data")));
+        QList<QStringList> rows;
+        for (const HostRecord& host : std::as_const(window->stats().hosts))
+            if (host.isListed())
+                rows << ServerRowTexts(host, tracks);
+        return rows;
+    }
+
+    FakeDesktop desktop;
+    std::unique_ptr<TfMain> window;
+
+private:
+    QByteArray m_reply;
+    QTemporaryDir m_dir;
+    FakeService m_service;
+};
+
+void reportRows(benchmark::State& state, const TfMain& window) {
+    state.counters["rows"] = window.lvServer->topLevelItemCount();
+    state.counters["online_mates"] = const_cast<TfMain&>(window).mateTree().onlineMateCount;
+}
+
+void BM_Refresh(benchmark::State& state) {
+    World world(int(state.range(0)));
+    TfMain& window = *world.window;
+    for (auto _ : state) {
+        window.tAutoRefreshTimer();
+        QCoreApplication::processEvents(); // the repaint the refresh asked for
+    }
+    if (!world.desktop.errors.isEmpty() || !world.desktop.messages.isEmpty())
+        state.SkipWithError("the refresh reported a problem");
+    reportRows(state, window);
+}
+
+// Only the refill of the bare list: same rows, same eight texts, made beforehand.
+void BM_BareFill(benchmark::State& state) {
+    World world(int(state.range(0)));
+    const QList<QStringList> texts = world.rowTexts();
+    world.window->hide();
+    QTreeWidget list;
+    list.setColumnCount(ServerRow::ColumnCount);
+    list.setUniformRowHeights(true);
+    list.resize(world.window->lvServer->size());
+    list.show();
+    for (auto _ : state) {
+        list.clear();
+        QList<QTreeWidgetItem*> rows;
+        rows.reserve(texts.size());
+        for (const QStringList& row : texts)
+            rows << new QTreeWidgetItem(row);
+        list.addTopLevelItems(rows);
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = list.topLevelItemCount();
+}
+
+// Parts of the refresh, to see which one dominates.
+void BM_RefreshServerList(benchmark::State& state) {
+    World world(int(state.range(0)));
+    for (auto _ : state)
+        world.window->RefreshServerList();
+    reportRows(state, *world.window);
+}
+
+void BM_RebuildRoster(benchmark::State& state) {
+    World world(int(state.range(0)));
+    for (auto _ : state)
+        world.window->mateTree().RebuildRoster();
+    reportRows(state, *world.window);
+}
+
+void BM_SortServerList(benchmark::State& state) {
+    World world(int(state.range(0)));
+    TfMain& window = *world.window;
+    for (auto _ : state) {
+        // Alternate the direction so that every round really moves the rows.
+        window.sortDescending = !window.sortDescending;
+        window.SortServerList();
+    }
+}
+
+// The longest time the event loop had no turn while one refresh ran: a 0-ms timer
+// notes each turn; the stretches before the first and after the last turn count too.
+void BM_RefreshEventGap(benchmark::State& state) {
+    World world(int(state.range(0)));
+    TfMain& window = *world.window;
+    double worstMs = 0;
+    double sumMs = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer turn;
+        turn.setInterval(0);
+        QObject::connect(&turn, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        turn.start();
+        clock.start();
+        window.tAutoRefreshTimer();
+        longest = std::max(longest, clock.nsecsElapsed() - last);
+        turn.stop();
+        const double ms = double(longest) / 1e6;
+        worstMs = std::max(worstMs, ms);
+        sumMs += ms;
+        state.SetIterationTime(ms / 1e3);
+        QCoreApplication::processEvents();
+    }
+    state.counters["gap_ms_max"] = worstMs;
+    state.counters["gap_ms_mean"] = sumMs / double(state.iterations());
+}
+
+} // namespace
+
+BENCHMARK(BM_Refresh)->ArgName("hosts")->Arg(300)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareFill)->ArgName("hosts")->Arg(300)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshServerList)->ArgName("hosts")->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildRoster)->ArgName("hosts")->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortServerList)->ArgName("hosts")->Arg(3000)->Unit(benchmark::kMillisecond);
+// Manual time: the benchmark's time is the longest gap itself.
+BENCHMARK(BM_RefreshEventGap)
+    ->ArgName("hosts")
+    ->Arg(3000)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
+
+namespace {
+
+// The offscreen platform remarks on every window it sizes; that would drown the table.
+void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.contains(QLatin1String("propagateSizeHints")))
+        return;
+    qt_message_output(type, context, text);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qInstallMessageHandler(quietOffscreen);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
