@@ -3,6 +3,8 @@
 #include "MainWindowFixture.h"
 #include "MateRecord.h"
 #include "MateTree.h"
+#include "ServerList.h"
+#include "TrackNaming.h"
 
 #include <QLabel>
 #include <QTest>
@@ -102,6 +104,41 @@ private Q_SLOTS:
             {FakeHost("b").at(9, 9, 9), FakeHost("a").at(0, 1, 0), FakeHost("c").at(5, 5, 5)});
         f.start();
         QCOMPARE(f.column(0), order);
+    }
+
+    // A refill puts its rows in order itself; the order must be the one the list's own
+    // stable sort gives the rows in host-list order, ties included, both directions.
+    void refillOrderIsTheListsOwnSortOrder_data() {
+        QTest::addColumn<QByteArray>("sort");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("order");
+        QTest::newRow("Ver ascending") << QByteArray("[SORT]\nColumnIndex=1\n") << 1 << 0;
+        QTest::newRow("Ver descending")
+            << QByteArray("[SORT]\nColumnIndex=1\nSortDirection=1\n") << 1 << 1;
+        QTest::newRow("Laps descending")
+            << QByteArray("[SORT]\nColumnIndex=6\nSortDirection=1\n") << 6 << 1;
+    }
+    void refillOrderIsTheListsOwnSortOrder() {
+        QFETCH(QByteArray, sort);
+        QFETCH(int, column);
+        QFETCH(int, order);
+        MainWindowFixture f(sort);
+        QList<FakeHost> hosts;
+        for (int i = 0; i < 12; ++i)
+            hosts << FakeHost("h" + QByteArray::number(i))
+                         .version(i % 3 ? 2 : 1)
+                         .withLaps(quint8(i % 4 * 5));
+        f.hostsReply = PackHosts(hosts);
+        f.start();
+        QTreeWidget reference;
+        reference.setColumnCount(8);
+        for (const HostRecord& h : f.window->stats().hosts)
+            reference.addTopLevelItem(new ServerRow(ServerRowTexts(h, TrackTable())));
+        reference.sortItems(column, Qt::SortOrder(order));
+        QStringList expected;
+        for (int i = 0; i < reference.topLevelItemCount(); ++i)
+            expected << reference.topLevelItem(i)->text(0);
+        QCOMPARE(f.column(0), expected);
     }
 
     void selectionSurvivesARefreshThatMovesIt() {

@@ -15,6 +15,7 @@ private Q_SLOTS:
     void hostNeedsPassword_firstHostDecides();
     void markMateHost_caseInsensitiveFirstRowIncluded();
     void matcher_answersAsTheScans();
+    void matcher_marksTheRowsTheScanMarks();
     void build_racerInTwoGroups_countsTwiceMarksOneRow();
     void build_blankedNames_onlineButNoRowMarked();
     void build_emptyRoster_zeroCounters();
@@ -164,3 +165,22 @@ void TestMatching::build_emptyRoster_zeroCounters() {
 
 QTEST_MAIN(TestMatching)
 #include "tst_matching.moc"
+
+// The build marks rows through the matcher's caption index; it must pick the row the
+// plain scan picks: the first in display order, letter case ignored, Latin-1 included.
+void TestMatching::matcher_marksTheRowsTheScanMarks() {
+    const QList<QByteArray> captions{"Alpha", "ALPHA",    "beta", "\xC4pfel",
+                                     "Beta",  "\xE4pfel", "Ss"};
+    const QList<QByteArray> names{"alpha", "BETA", "\xE4PFEL", "\xC4pfel",
+                                  "ss",    "\xDF", "none",     ""};
+    for (const QByteArray& name : names) {
+        Roster scan;
+        scan.servers(captions);
+        MarkMateHost(&scan.lvServer, name);
+        Roster indexed;
+        indexed.servers(captions);
+        const MateMatcher matcher(indexed.stats);
+        matcher.MarkMateHost(&indexed.lvServer, name, {});
+        QCOMPARE(indexed.serverImages(), scan.serverImages());
+    }
+}
