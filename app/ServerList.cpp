@@ -43,3 +43,29 @@ QStringList ServerRowTexts(const HostRecord& host, const TrackTable& tracks) {
             QString::number(host.laps),
             QString::number(host.qualifying)};
 }
+
+template <typename Make>
+const QString& ServerRowTextMaker::shared(int column, quint32 key, Make make) {
+    const quint64 slot = (quint64(column) << 32) | key;
+    auto it = m_texts.constFind(slot);
+    if (it == m_texts.constEnd())
+        it = m_texts.insert(slot, make());
+    return *it;
+}
+
+QStringList ServerRowTextMaker::texts(const HostRecord& host) {
+    const auto bytes = [](quint8 a, quint8 b = 0, quint8 c = 0, quint8 d = 0) {
+        return quint32(a) | quint32(b) << 8 | quint32(c) << 16 | quint32(d) << 24;
+    };
+    return {ToDisplay(host.name),
+            shared(1, host.versionType(), [&] { return ToDisplay(VersionText(host)); }),
+            shared(2, bytes(host.track[0], host.track[1], host.track[2]),
+                   [&] { return ToDisplay(m_tracks.TrackName(host)); }),
+            shared(3, host.rules[0], [&] { return ToDisplay(RulesText(host)); }),
+            shared(4, bytes(host.carMask[0], host.carMask[1], host.carMask[2], host.carMask[3]),
+                   [&] { return ToDisplay(CarsText(host)); }),
+            shared(5, bytes(host.racerCount, host.maxPlayers()),
+                   [&] { return ToDisplay(PlayersText(host)); }),
+            shared(6, host.laps, [&] { return QString::number(host.laps); }),
+            shared(7, host.qualifying, [&] { return QString::number(host.qualifying); })};
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QStringView>
 #include <QTreeWidgetItem>
 
@@ -21,3 +22,18 @@ public:
 
 // The texts of a listed host's row: caption, Ver, Track, Rules*, Cars*, Players, Laps, Quali.
 QStringList ServerRowTexts(const HostRecord& host, const TrackTable& tracks);
+
+// The same texts for many rows of one refresh. Apart from the caption, a column's text
+// follows from a few bytes of the record, and most rows repeat the same few values:
+// those texts are made once and shared, which spares an allocation per cell.
+class ServerRowTextMaker {
+public:
+    explicit ServerRowTextMaker(const TrackTable& tracks) : m_tracks(tracks) {}
+    QStringList texts(const HostRecord& host);
+
+private:
+    template <typename Make> const QString& shared(int column, quint32 key, Make make);
+
+    const TrackTable& m_tracks;
+    QHash<quint64, QString> m_texts;
+};

@@ -270,6 +270,7 @@ void TfMain::fillServerRows() {
         QStringList texts;
         int image;
     };
+    ServerRowTextMaker texts(tracks);
     QList<PendingRow> pending;
     pending.reserve(m_stats.hosts.size());
     playersTotal = 0;
@@ -277,7 +278,7 @@ void TfMain::fillServerRows() {
     for (const HostRecord& host : std::as_const(m_stats.hosts)) {
         if (!host.isListed())
             continue;
-        pending.append({ServerRowTexts(host, tracks), host.racerCount > 0 ? 1 : 0});
+        pending.append({texts.texts(host), host.racerCount > 0 ? 1 : 0});
         playersTotal += host.racerCount;
         occupied += host.racerCount > 0 ? 1 : 0;
     }
@@ -300,7 +301,7 @@ void TfMain::fillServerRows() {
         rows.append(row);
     }
     lvServer->addTopLevelItems(rows);
-    SortServerList();
+    showSortIndicator(column, order); // in order already: reading every text back is waste
     lvServer->setUpdatesEnabled(true);
 
     lSvrCount->setText(QStringLiteral("Servers online: %1").arg(lvServer->topLevelItemCount()));
@@ -314,6 +315,10 @@ void TfMain::SortServerList() {
     // A refill adds its rows in order already; a stable sort would leave them as they are.
     if (!rowsInOrder(lvServer, column, order))
         lvServer->sortItems(column, order);
+    showSortIndicator(column, order);
+}
+
+void TfMain::showSortIndicator(int column, Qt::SortOrder order) {
     lvServer->header()->setSortIndicatorShown(true);
     lvServer->header()->setSortIndicator(column, order);
 }

@@ -172,6 +172,7 @@ private:
     void setAutoRefreshEnabled(bool on);
     void selectServerRow(const QString& caption);
     void fillServerRows();
+    void showSortIndicator(int column, Qt::SortOrder order);
 
     Desktop& m_desktop;
     QString m_exePath;

@@ -86,11 +86,12 @@ QByteArray VersionText(const HostRecord& host) {
 
 QByteArray RulesText(const HostRecord& host) {
     static constexpr char letters[] = {'V', 'S', 'Q', 'P', 'M', 'm', 'p'};
-    QByteArray out;
+    char out[sizeof letters];
+    qsizetype n = 0;
     for (int bit = 0; bit < 7; ++bit)
         if (host.rules[0] & (1u << bit))
-            out.append(letters[bit]);
-    return out;
+            out[n++] = letters[bit];
+    return n ? QByteArray(out, n) : QByteArray();
 }
 
 namespace {

@@ -141,6 +141,30 @@ private Q_SLOTS:
         QCOMPARE(f.column(0), expected);
     }
 
+    // Rows share the texts of columns whose bytes repeat; a host that differs from the
+    // one before it in a single field must still get its own texts in every column.
+    void rowsThatShareTextsStillShowTheirOwn() {
+        MainWindowFixture f;
+        const auto base = [](const char* name) {
+            return FakeHost(name).version(2).at(0, 1, 0).cars(3).withRules(1).quali(2);
+        };
+        f.hostsReply = PackHosts(
+            {base("a01"), base("a02"), base("a03").version(1), base("a04").at(0, 1, 1),
+             base("a05").at(1, 1, 0), base("a06").cars(0x3FFFF), base("a07").cars(3 << 16),
+             base("a08").withRules(0x41), base("a09").limit(8), base("a10").with({"x", "y"}),
+             base("a11").withLaps(7), base("a12").quali(7), base("a13").withLaps(2).quali(5)});
+        TfMain& w = f.start();
+        const TrackTable tracks = TrackTable::load(w.dataDir + QStringLiteral("Tracks.data"));
+        QList<QStringList> expected;
+        for (const HostRecord& h : w.stats().hosts)
+            expected << ServerRowTexts(h, tracks);
+        QCOMPARE(w.lvServer->topLevelItemCount(), expected.size());
+        for (int i = 0; i < expected.size(); ++i) {
+            for (int c = 0; c < ServerRow::ColumnCount; ++c)
+                QCOMPARE(w.lvServer->topLevelItem(i)->text(c), expected.at(i).at(c));
+        }
+    }
+
     void selectionSurvivesARefreshThatMovesIt() {
         MainWindowFixture f;
         f.hostsReply = PackHosts({FakeHost("Aaa"), FakeHost("Mmm"), FakeHost("Zzz")});

@@ -6,32 +6,36 @@
 #include <QFileInfo>
 
 QByteArray StripColorCodes(QByteArrayView text) {
-    QByteArray out;
-    out.reserve(text.size());
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
+    // Runs for every coloured host name of a refresh: written through a pointer into a
+    // buffer that cannot grow, as the result is never longer than the input.
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* w = out.data();
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const char c = *p;
         if (c != '^') {
-            out.append(c);
-            ++i;
+            *w++ = c;
+            ++p;
             continue;
         }
-        if (i + 1 >= text.size())
+        if (p + 1 >= end)
             break; // a caret at the end is dropped
-        const char next = text[i + 1];
+        const char next = p[1];
         if (next >= '0' && next <= '8') {
-            i += 2;
+            p += 2;
         } else if (next == 'a') {
-            out.append('*');
-            i += 2;
+            *w++ = '*';
+            p += 2;
         } else if (next == 'v') {
-            out.append('|');
-            i += 2;
+            *w++ = '|';
+            p += 2;
         } else {
-            out.append('^'); // the next character is looked at on its own
-            ++i;
+            *w++ = '^'; // the next character is looked at on its own
+            ++p;
         }
     }
+    out.truncate(w - out.constData());
     return out;
 }
 
