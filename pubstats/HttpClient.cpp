@@ -74,6 +74,11 @@ QByteArray HttpClient::get(const QUrl& url) {
         loop.exec(QEventLoop::AllEvents);
     stall.stop();
     reply->disconnect(&loop);
+    if (abort == Abort::None && !reply->isFinished()) {
+        // The wait was ended from outside: the program is quitting. Nothing to report.
+        reply->abort();
+        throw RequestCancelled();
+    }
 
     switch (abort) {
     case Abort::Stalled:

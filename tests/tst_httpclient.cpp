@@ -1,3 +1,5 @@
+#include "ErrorHandler.h"
+#include "FakeDesktop.h"
 #include "FakeService.h"
 #include "HttpClient.h"
 #include "PelmarkError.h"
@@ -114,6 +116,25 @@ private Q_SLOTS:
         QCOMPARE(client.get(service.url("/wait")), QByteArray("ok"));
         QVERIFY(ticks >= 5);
         QVERIFY(busyDuringWait);
+        QVERIFY(!client.isBusy());
+    }
+
+    // Quitting while a request waits ends the wait without an error box. Last: once the
+    // application is quitting, every later wait ends at once.
+    void quitDuringAWaitShowsNothing() {
+        FakeService service;
+        service.setHandler([](const httplib::Request&, httplib::Response& res) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            res.set_content("late", "text/plain");
+        });
+        HttpClient client;
+        FakeDesktop desktop;
+        QTimer::singleShot(50, [] { QCoreApplication::exit(0); });
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!Guarded(desktop, [&] { client.get(service.url("/slow")); }));
+        QVERIFY(t.elapsed() < 350);
+        QVERIFY(desktop.errors.isEmpty());
         QVERIFY(!client.isBusy());
     }
 };
