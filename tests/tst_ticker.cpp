@@ -1,7 +1,11 @@
 #include "IniFile.h"
 #include "MainWindowFixture.h"
+#include "uSettings.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -106,6 +110,32 @@ private Q_SLOTS:
         QCOMPARE(w.lHighlights->text(), text);
         QCOMPARE(highlightRequests(f), requests);
         QCOMPARE(w.sHighlights->width(), w.pMainTop->width() + 10);
+    }
+
+    // Settings, OK: the settings are read back, the country shows, the ticker reloads at
+    // once from the right edge, and a new interval applies.
+    void settingsOkReloadsTheTicker() {
+        MainWindowFixture f;
+        f.highlightFiles << QStringLiteral("highlights_Germany.txt");
+        TfMain& w = f.start();
+        TfSettings dialog(w.settings, w.ConfigPath, f.desktop, &w);
+        w.setDialogs(nullptr, nullptr, &dialog);
+        w.lHighlights->move(-40, w.lHighlights->y());
+        QTimer::singleShot(0, &dialog, [&] {
+            dialog.cbCountry->setCurrentIndex(
+                dialog.cbCountry->findText(QStringLiteral("Germany")));
+            dialog.eInterval->setText(QStringLiteral("30"));
+            dialog.bOk->click();
+        });
+        w.bSettingsClick();
+        QVERIFY(f.desktop.errors.isEmpty());
+        QCOMPARE(w.lCountry->text(), QStringLiteral("Germany"));
+        QCOMPARE(f.service.requests().back().path,
+                 std::string("/highlight_countries/highlights_Germany.txt"));
+        QCOMPARE(w.lHighlights->x(), w.pMainTop->width());
+        QCOMPARE(w.tAutoRefresh->interval(), 30000);
+        QCOMPARE(IniFile(f.configPath()).readString("SETTINGS", "Country", {}),
+                 QStringLiteral("Germany"));
     }
 
     void aReloadWhileOneWaitsIsSkipped() {
