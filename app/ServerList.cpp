@@ -34,14 +34,7 @@ bool ServerRow::operator<(const QTreeWidgetItem& other) const {
 }
 
 QStringList ServerRowTexts(const HostRecord& host, const TrackTable& tracks) {
-    return {ToDisplay(host.name),
-            ToDisplay(VersionText(host)),
-            ToDisplay(tracks.TrackName(host)),
-            ToDisplay(RulesText(host)),
-            ToDisplay(CarsText(host)),
-            ToDisplay(PlayersText(host)),
-            QString::number(host.laps),
-            QString::number(host.qualifying)};
+    return ServerRowTextMaker(tracks).texts(host);
 }
 
 template <typename Make>

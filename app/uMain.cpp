@@ -253,15 +253,6 @@ bool rowBefore(const QString& a, const QString& b, Qt::SortOrder order) {
     return order == Qt::AscendingOrder ? CompareCaseBlind(a, b) < 0 : CompareCaseBlind(b, a) < 0;
 }
 
-bool rowsInOrder(const QTreeWidget* list, int column, Qt::SortOrder order) {
-    for (int i = 1; i < list->topLevelItemCount(); ++i) {
-        if (rowBefore(list->topLevelItem(i)->text(column), list->topLevelItem(i - 1)->text(column),
-                      order))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 void TfMain::fillServerRows() {
@@ -284,8 +275,8 @@ void TfMain::fillServerRows() {
     }
     // Ordered before they become rows: the same stable sort the list would do, without
     // reading every text back out of the items for each comparison.
-    const int column = (sortColumn >= 0 && sortColumn < ServerRow::ColumnCount) ? sortColumn : 0;
-    const Qt::SortOrder order = sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    const int column = sortColumnIndex();
+    const Qt::SortOrder order = sortOrder();
     std::stable_sort(pending.begin(), pending.end(),
                      [column, order](const PendingRow& a, const PendingRow& b) {
                          return rowBefore(a.texts.at(column), b.texts.at(column), order);
@@ -310,12 +301,17 @@ void TfMain::fillServerRows() {
 }
 
 void TfMain::SortServerList() {
-    const int column = (sortColumn >= 0 && sortColumn < ServerRow::ColumnCount) ? sortColumn : 0;
-    const Qt::SortOrder order = sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
-    // A refill adds its rows in order already; a stable sort would leave them as they are.
-    if (!rowsInOrder(lvServer, column, order))
-        lvServer->sortItems(column, order);
-    showSortIndicator(column, order);
+    lvServer->sortItems(sortColumnIndex(), sortOrder());
+    showSortIndicator(sortColumnIndex(), sortOrder());
+}
+
+int TfMain::sortColumnIndex() const {
+    // A hand-edited settings file may hold any column.
+    return (sortColumn >= 0 && sortColumn < ServerRow::ColumnCount) ? sortColumn : 0;
+}
+
+Qt::SortOrder TfMain::sortOrder() const {
+    return sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
 }
 
 void TfMain::showSortIndicator(int column, Qt::SortOrder order) {

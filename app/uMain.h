@@ -173,6 +173,8 @@ private:
     void selectServerRow(const QString& caption);
     void fillServerRows();
     void showSortIndicator(int column, Qt::SortOrder order);
+    int sortColumnIndex() const;
+    Qt::SortOrder sortOrder() const;
 
     Desktop& m_desktop;
     QString m_exePath;

@@ -1,4 +1,5 @@
 // The main window's arrangement: regions, controls, fonts, image lists and timers.
+#include "DialogLook.h"
 #include "HttpClient.h"
 #include "Pictures.h"
 #include "Widgets.h"
@@ -319,10 +320,8 @@ void TfMain::CreateControls() {
     auto* toolAnchors = new RightAnchors(pRightTop, RightDesignWidth);
     for (QWidget* button : {bSettings, bStartLFS, bJoinMate, bJoinPW})
         toolAnchors->add(button);
-    QWidget* tabOrder[] = {bAddGroup, bDelGroup, bDelMate,  bAddMate,  bOnOffline,
-                           bJoinMate, bJoinPW,   bSettings, bEditMate, bStartLFS};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    SetTabChain({bAddGroup, bDelGroup, bDelMate, bAddMate, bOnOffline, bJoinMate, bJoinPW,
+                 bSettings, bEditMate, bStartLFS});
     rightColumn->addWidget(pRightTop);
 
     tvMates = new QTreeWidget(pRight);

@@ -1,6 +1,7 @@
 // The whole refresh of an offscreen main window against a loopback service, beside a
 // bare tree that is only filled with the same texts; and the longest stretch during
 // that refresh in which the event loop got no turn.
+#include "BenchMain.h"
 #include "BenchWorld.h"
 #include "FakeDesktop.h"
 #include "FakeService.h"
@@ -203,12 +204,5 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QSt
 
 int main(int argc, char** argv) {
     qInstallMessageHandler(quietOffscreen);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv);
 }

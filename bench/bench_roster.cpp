@@ -1,5 +1,6 @@
 // RebuildRoster as the refresh timer runs it: 1,000 mates in 20 groups matched
 // against 1,000 hosts of 23 racers each, with a server list of 1,000 rows.
+#include "BenchMain.h"
 #include "ItemImages.h"
 #include "MateTree.h"
 #include "ProfileStore.h"
@@ -86,12 +87,5 @@ void BM_RebuildRoster(benchmark::State& state) {
 BENCHMARK(BM_RebuildRoster)->ArgName("onlineOnly")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv);
 }

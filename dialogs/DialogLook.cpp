@@ -24,3 +24,12 @@ void CentreOnParent(QWidget* dialog) {
     frame.moveCenter(area.center());
     dialog->move(frame.topLeft());
 }
+
+void SetTabChain(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* w : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 
 class QWidget;
 
@@ -20,5 +21,7 @@ inline QFont DialogFont(int pixelSize = 11,
 
 // Fixed client size, tool-window frame, caption.
 void SetUpToolDialog(QWidget* dialog, const QString& caption, int width, int height);
+// Keyboard focus moves through the widgets in the order given.
+void SetTabChain(std::initializer_list<QWidget*> widgets);
 // Moves the dialog to the middle of its parent (or of the screen without one).
 void CentreOnParent(QWidget* dialog);

@@ -126,12 +126,7 @@ TfAddEditMate::TfAddEditMate(QuillonPubStats& stats, RosterCommands& commands, D
     footnote->setFont(DialogFont(9, QStringLiteral("Arial")));
     footnote->resize(footnote->sizeHint());
 
-    setTabOrder(eLFSName, eNick);
-    setTabOrder(eNick, eTeam);
-    setTabOrder(eTeam, eHomepage);
-    setTabOrder(eHomepage, bAdd);
-    setTabOrder(bAdd, bClose);
-    setTabOrder(bClose, cbGroups);
+    SetTabChain({eLFSName, eNick, eTeam, eHomepage, bAdd, bClose, cbGroups});
 
     connect(bAdd, &QPushButton::clicked, this, &TfAddEditMate::bAddClick);
     connect(bClose, &QPushButton::clicked, this, &TfAddEditMate::bCloseClick);

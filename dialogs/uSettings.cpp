@@ -351,12 +351,7 @@ TfSettings::TfSettings(AppSettings& settings, QString configPath, Desktop& deskt
                        Pictures::Glyph::Close, QRect(469, band + 9, 75, 25));
     bClose->setAutoDefault(false);
 
-    setTabOrder(eLFSPath, bBrowse);
-    setTabOrder(bBrowse, eInterval);
-    setTabOrder(eInterval, cbCountry);
-    setTabOrder(cbCountry, eNumHighlights);
-    setTabOrder(eNumHighlights, bOk);
-    setTabOrder(bOk, bClose);
+    SetTabChain({eLFSPath, bBrowse, eInterval, cbCountry, eNumHighlights, bOk, bClose});
 
     connect(bBrowse, &QPushButton::clicked, this, &TfSettings::bBrowseClick);
     connect(bOk, &QPushButton::clicked, this, &TfSettings::bOkClick);

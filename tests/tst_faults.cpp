@@ -3,6 +3,7 @@
 #include "MateRecord.h"
 #include "MateTree.h"
 #include "RosterCommands.h"
+#include "StatSim.h"
 #include "uAddEditMate.h"
 #include "uMain.h"
 
@@ -10,13 +11,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -39,45 +36,6 @@ namespace {
 const QString DeadService = QStringLiteral("http://127.0.0.1:1");
 
 // The simulator as a child process on a free loopback port.
-class Sim {
-public:
-    Sim() {
-        m_process.start(QStringLiteral(STATSIM_PATH),
-                        {QStringLiteral("--port"), QStringLiteral("0")});
-        QByteArray line;
-        while (!line.contains('\n') && m_process.waitForReadyRead(10'000))
-            line += m_process.readAllStandardOutput();
-        const QByteArray prefix = "listening on 127.0.0.1:";
-        if (line.startsWith(prefix))
-            m_port = line.mid(prefix.size()).trimmed().toInt();
-    }
-    ~Sim() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(10'000))
-            m_process.kill();
-    }
-    int port() const { return m_port; }
-    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
-
-    // Switches the fault of the following requests; true when the simulator took it.
-    bool setFault(const QString& query) {
-        QNetworkAccessManager manager;
-        manager.setProxy(QNetworkProxy::NoProxy);
-        std::unique_ptr<QNetworkReply> reply(manager.get(
-            QNetworkRequest(QUrl(baseUrl() + QStringLiteral("/sim/control?") + query))));
-        QEventLoop loop;
-        QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(10'000, &loop, &QEventLoop::quit);
-        if (!reply->isFinished())
-            loop.exec();
-        return reply->isFinished() && reply->error() == QNetworkReply::NoError;
-    }
-
-private:
-    QProcess m_process;
-    int m_port = 0;
-};
-
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
@@ -267,7 +225,7 @@ void tst_Faults::serviceFault_keepsRows() {
     QFETCH(bool, errorBox);
     QFETCH(bool, rebuildsRoster);
 
-    Sim sim;
+    StatSim sim;
     QVERIFY2(sim.port() > 0, "the simulator did not start");
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("data/groups")));

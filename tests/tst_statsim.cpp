@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "PelmarkError.h"
 #include "SingleByteText.h"
+#include "StatSim.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,34 +24,6 @@ namespace {
 const QString HostsPath = QStringLiteral("/pubstat/get_stat2.php?action=hosts");
 
 // The simulator as a child process on a free loopback port.
-class Sim {
-public:
-    explicit Sim(QStringList args = {}) {
-        m_process.start(QStringLiteral(STATSIM_PATH),
-                        args << QStringLiteral("--port") << QStringLiteral("0"));
-        QByteArray line;
-        while (!line.contains('\n') && m_process.waitForReadyRead(5000))
-            line += m_process.readAllStandardOutput();
-        const QByteArray prefix = "listening on 127.0.0.1:";
-        if (line.startsWith(prefix))
-            m_port = line.mid(prefix.size()).trimmed().toInt();
-    }
-    ~Sim() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-    }
-    int port() const { return m_port; }
-    QProcess& process() { return m_process; }
-    QUrl url(const QString& pathAndQuery) const {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(pathAndQuery));
-    }
-
-private:
-    QProcess m_process;
-    int m_port = 0;
-};
-
 struct Fetched {
     int status = 0;
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
@@ -159,7 +132,7 @@ private Q_SLOTS:
 };
 
 void TestStatSim::hostList_decodesToRequestedHostCount() {
-    Sim sim({"--hosts", "60"});
+    StatSim sim({"--hosts", "60"});
     QVERIFY(sim.port() > 0);
     const Fetched reply = fetch(sim.url(HostsPath));
     QCOMPARE(reply.status, 200);
@@ -181,7 +154,7 @@ void TestStatSim::hostList_decodesToRequestedHostCount() {
 }
 
 void TestStatSim::hostList_coversWhatTheServerListMustHandle() {
-    Sim sim;
+    StatSim sim;
     const HostList hosts = decodeHosts(fetch(sim.url(HostsPath)).body);
     QCOMPARE(hosts.size(), 120);
     QSet<int> versions;
@@ -207,9 +180,9 @@ void TestStatSim::hostList_coversWhatTheServerListMustHandle() {
 }
 
 void TestStatSim::hostList_sameSeedSameStart_thenTheWorldMoves() {
-    Sim first({"--seed", "7"});
-    Sim again({"--seed", "7"});
-    Sim other({"--seed", "8"});
+    StatSim first({"--seed", "7"});
+    StatSim again({"--seed", "7"});
+    StatSim other({"--seed", "8"});
     const QByteArray start = fetch(first.url(HostsPath)).body;
     QCOMPARE(fetch(again.url(HostsPath)).body, start);
     QVERIFY(fetch(other.url(HostsPath)).body != start);
@@ -230,7 +203,7 @@ void TestStatSim::trackKeys_knownToTracksDataOrDeliberatelyUnknown() {
     const IniDocument tracks = IniFile(QStringLiteral(TRACKS_DATA_PATH)).load();
     QVERIFY(!tracks.content().isEmpty());
     const QSet<QByteArray> unknownOnPurpose = {"990", "700", "2121"};
-    Sim sim({"--hosts", "300"});
+    StatSim sim({"--hosts", "300"});
     int unknown = 0;
     for (const HostRecord& host : decodeHosts(fetch(sim.url(HostsPath)).body)) {
         const QByteArray key = trackKey(host);
@@ -278,7 +251,7 @@ void TestStatSim::highlights_knownFileHasTaggedCrlfLines_data() {
 
 void TestStatSim::highlights_knownFileHasTaggedCrlfLines() {
     QFETCH(QString, file);
-    static Sim sim;
+    static StatSim sim;
     const Fetched reply = fetch(sim.url(QStringLiteral("/highlight_countries/") + file));
     QCOMPARE(reply.status, 200);
     QVERIFY(reply.contentType.startsWith("text/plain"));
@@ -306,12 +279,12 @@ void TestStatSim::highlights_unknownFile_404_data() {
 
 void TestStatSim::highlights_unknownFile_404() {
     QFETCH(QString, file);
-    static Sim sim;
+    static StatSim sim;
     QCOMPARE(fetch(sim.url(QStringLiteral("/highlight_countries/") + file)).status, 404);
 }
 
 void TestStatSim::badRequests_rejected() {
-    Sim sim;
+    StatSim sim;
     QCOMPARE(fetch(sim.url(QStringLiteral("/pubstat/get_stat2.php?action=racers"))).status, 400);
     QCOMPARE(fetch(sim.url(QStringLiteral("/pubstat/get_stat2.php"))).status, 400);
     QCOMPARE(fetch(sim.url(QStringLiteral("/elsewhere"))).status, 404);
@@ -346,7 +319,7 @@ void TestStatSim::fault_hostList() {
     QFETCH(int, outcome);
     QFETCH(QString, errorPart);
     QFETCH(int, minMs);
-    Sim sim(args);
+    StatSim sim(args);
     HttpClient client;
     client.setStallLimit(500);
     QByteArray body;
@@ -379,7 +352,7 @@ void TestStatSim::fault_hostList() {
 }
 
 void TestStatSim::fault_oversize_decodesButIsHuge() {
-    Sim sim({"--oversize", "--hosts", "10"});
+    StatSim sim({"--oversize", "--hosts", "10"});
     const Fetched reply = fetch(sim.url(HostsPath));
     QCOMPARE(reply.status, 200);
     QVERIFY(reply.body.size() > 16 * 1024 * 1024);
@@ -390,7 +363,7 @@ void TestStatSim::fault_oversize_decodesButIsHuge() {
 }
 
 void TestStatSim::fault_delay_delaysReply() {
-    Sim sim({"--delay", "400"});
+    StatSim sim({"--delay", "400"});
     QElapsedTimer timer;
     timer.start();
     const Fetched reply = fetch(sim.url(HostsPath));
@@ -399,7 +372,7 @@ void TestStatSim::fault_delay_delaysReply() {
 }
 
 void TestStatSim::fault_every_spoilsOnlyEveryKthRequest() {
-    Sim sim({"--refuse", "--fault-every", "3"});
+    StatSim sim({"--refuse", "--fault-every", "3"});
     QList<bool> refused;
     for (int i = 0; i < 6; ++i)
         refused << IsRefusalReply(fetch(sim.url(HostsPath)).body);
@@ -408,21 +381,21 @@ void TestStatSim::fault_every_spoilsOnlyEveryKthRequest() {
 
 void TestStatSim::fault_highlights_onlyWhenAsked() {
     const QString file = QStringLiteral("/highlight_countries/highlights.txt");
-    Sim hostsOnly({"--status", "503"});
+    StatSim hostsOnly({"--status", "503"});
     QCOMPARE(fetch(hostsOnly.url(HostsPath)).status, 503);
     QCOMPARE(fetch(hostsOnly.url(file)).status, 200);
 
-    Sim both({"--status", "503", "--fault-highlights"});
+    StatSim both({"--status", "503", "--fault-highlights"});
     QCOMPARE(fetch(both.url(file)).status, 503);
 
-    Sim truncated({"--truncate", "--fault-highlights"});
+    StatSim truncated({"--truncate", "--fault-highlights"});
     const QByteArray whole = fetch(hostsOnly.url(file)).body;
     const QByteArray cut = fetch(truncated.url(file)).body;
     QVERIFY(!cut.isEmpty() && cut.size() < whole.size() && whole.startsWith(cut));
 }
 
 void TestStatSim::control_changesFaultWhileRunning() {
-    Sim sim;
+    StatSim sim;
     QVERIFY(!IsRefusalReply(fetch(sim.url(HostsPath)).body));
     QCOMPARE(fetch(sim.url(QStringLiteral("/sim/control?fault=refuse"))).status, 200);
     QVERIFY(IsRefusalReply(fetch(sim.url(HostsPath)).body));
@@ -476,7 +449,7 @@ void TestStatSim::demoRoster_matesRaceInTheWorld() {
         for (const MateRecord& mate : readProfile(dir.filePath(file)))
             mates.insert(mate.lfsName);
 
-    Sim sim;
+    StatSim sim;
     QSet<QByteArray> seen;
     for (int i = 0; i < 10; ++i) {
         int online = 0, onPrivate = 0, onHidden = 0;
@@ -514,7 +487,7 @@ void TestStatSim::badArguments_exitWithError() {
 }
 
 void TestStatSim::terminate_exitsCleanly() {
-    Sim sim({"--stall", "30"});
+    StatSim sim({"--stall", "30"});
     QVERIFY(sim.port() > 0);
     // A request stuck in a stall must not hold up the shutdown.
     QNetworkAccessManager manager;
