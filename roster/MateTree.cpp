@@ -332,14 +332,17 @@ void MateTree::restoreRememberedNode(const QString& displayName, const QString& 
         rememberedGroup.clear();
         return;
     }
-    if (wasMate) {
-        // The user's choice stays visible, also in the all-mates view.
-        node->parent()->setExpanded(true);
+    if (wasMate)
         rememberedGroup = group;
-    }
     rememberedDisplayName = displayName;
     rememberedPosition = AbsoluteRow(node);
-    m_w.tvMates->setCurrentItem(node);
+    // Making a node current scrolls to it, and scrolling opens its group: in the all-mates
+    // view every group must stay collapsed after a build.
+    QTreeWidget* tree = m_w.tvMates;
+    const bool autoScroll = tree->hasAutoScroll();
+    tree->setAutoScroll(false);
+    tree->setCurrentItem(node);
+    tree->setAutoScroll(autoScroll);
 }
 
 void MateTree::carryOver(const RememberedNode& before) {

@@ -208,17 +208,21 @@ void TestMateTree::rebuild_carriesRememberedNodeOver() {
     Roster f;
     friendsWorkEmpty(f);
     f.bOnOffline.setProperty("Tag", 0);
+    // Shown, as in the window: only a visible tree scrolls to its current node.
+    f.tvMates.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tvMates));
     f.tree->RebuildRoster();
     f.chooseMate(QStringLiteral("Work"), QStringLiteral("C"));
     QCOMPARE(f.tree->rememberedPosition, 5);
 
-    // A new group sorting first pushes C down a row.
+    // A new group sorting first pushes C down a row; its group stays collapsed.
     f.group(QStringLiteral("Aces"), {Mate("Z")});
     f.tree->RebuildRoster();
     QCOMPARE(f.tree->rememberedPosition, 7);
     QCOMPARE(f.tree->NodeAt(7)->text(0), QStringLiteral("C"));
     QCOMPARE(f.tvMates.currentItem(), f.tree->NodeAt(7));
     QCOMPARE(f.tree->rememberedGroup, QStringLiteral("Work"));
+    QVERIFY2(!f.outline().contains(QLatin1Char('+')), qPrintable(f.outline()));
 
     // A group node is followed by its name, through the view switch too.
     f.choose(f.groupNode(QStringLiteral("Work")));
