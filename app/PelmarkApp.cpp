@@ -15,7 +15,7 @@
 int RunPelmark(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelmark II"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pelmark II"));
+    // No display name: the window system would append it to every caption.
     QtDesktop desktop;
     const QString exePath = QCoreApplication::applicationFilePath();
 
