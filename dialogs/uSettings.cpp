@@ -6,6 +6,7 @@
 #include "IniFile.h"
 #include "Pictures.h"
 #include "QuillonTools.h"
+#include "uMoreSettings.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -350,12 +351,18 @@ TfSettings::TfSettings(AppSettings& settings, QString configPath, Desktop& deskt
     bClose = AddButton(this, QStringLiteral("bClose"), QStringLiteral("Close"),
                        Pictures::Glyph::Close, QRect(469, band + 9, 75, 25));
     bClose->setAutoDefault(false);
+    bMore = AddButton(this, QStringLiteral("bMore"), QStringLiteral("More..."),
+                      Pictures::Glyph::Settings, QRect(10, band + 9, 75, 25));
+    bMore->setAutoDefault(false);
+    fMoreSettings = new TfMoreSettings(m_settings, m_configPath, m_desktop, this);
 
-    SetTabChain({eLFSPath, bBrowse, eInterval, cbCountry, eNumHighlights, bOk, bClose});
+    // Last in the chain, so that the classic order up to Close stays as it was.
+    SetTabChain({eLFSPath, bBrowse, eInterval, cbCountry, eNumHighlights, bOk, bClose, bMore});
 
     connect(bBrowse, &QPushButton::clicked, this, &TfSettings::bBrowseClick);
     connect(bOk, &QPushButton::clicked, this, &TfSettings::bOkClick);
     connect(bClose, &QPushButton::clicked, this, &TfSettings::bCloseClick);
+    connect(bMore, &QPushButton::clicked, this, &TfSettings::bMoreClick);
 
     FillFields();
 }
@@ -447,4 +454,9 @@ void TfSettings::bOkClick() {
 void TfSettings::bCloseClick() {
     m_accepted = false;
     reject();
+}
+
+// The extras are written by their own OK; this dialog's fields stay as typed.
+void TfSettings::bMoreClick() {
+    fMoreSettings->Run();
 }

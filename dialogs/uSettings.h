@@ -9,6 +9,7 @@ class Desktop;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class TfMoreSettings;
 
 // The Settings dialog: edits the four general settings in memory and writes them to
 // the settings file on OK. Created once, hidden between uses.
@@ -36,6 +37,8 @@ public:
     QLineEdit* eNumHighlights = nullptr;
     QPushButton* bOk = nullptr;
     QPushButton* bClose = nullptr;
+    QPushButton* bMore = nullptr;
+    TfMoreSettings* fMoreSettings = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -45,6 +48,7 @@ private:
     void bBrowseClick();
     void bOkClick();
     void bCloseClick();
+    void bMoreClick();
     QLineEdit* makeDigitsEdit(const QString& name, int x, int y, int width);
 
     AppSettings& m_settings;

@@ -1,6 +1,7 @@
 #include "AppSettings.h"
 #include "FakeDesktop.h"
 #include "IniFile.h"
+#include "uMoreSettings.h"
 #include "uSettings.h"
 
 #include <QComboBox>
@@ -228,6 +229,48 @@ private Q_SLOTS:
         QVERIFY(text.indexOf("LFSPath=C:/LFS/LFS.exe") < text.indexOf("Interval=70000"));
         QVERIFY(text.indexOf("Interval=") < text.indexOf("Country=All countries"));
         QVERIFY(text.indexOf("Country=") < text.indexOf("NumHighlights=20"));
+    }
+
+    // What the More... button opens writes its own key and leaves every other byte.
+    void moreSettings_okWritesOnlyIdentKey_closeNothing() {
+        const QByteArray before = "; hand-made\r\n[SETTINGS]\r\nInterval = 5000\r\n"
+                                  "[service]\r\nStatsServer=http://127.0.0.1:1\r\n[SORT]\r\n"
+                                  "ColumnIndex=2\r\n";
+        QFile file(configPath());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+        file.close();
+        AppSettings s = ReadAppSettings(IniFile(configPath()));
+        FakeDesktop desktop;
+        TfSettings dialog(s, configPath(), desktop);
+        dialog.show();
+        dialog.eInterval->setText(QStringLiteral("9")); // not this dialog's to write
+        TfMoreSettings* more = dialog.fMoreSettings;
+        const auto runMore = [&](const std::function<void()>& action) {
+            QTimer::singleShot(0, more, action);
+            dialog.bMore->click();
+        };
+        runMore([&] {
+            QTest::keyClicks(more->eIdentKey, QStringLiteral("Ab3"));
+            more->bOk->click();
+        });
+        QVERIFY(desktop.errors.isEmpty());
+        QCOMPARE(s.identKey, QStringLiteral("Ab3"));
+        const auto content = [&] {
+            QFile f(configPath());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QByteArray expected = before;
+        expected.insert(expected.indexOf("[SORT]"), "IdentKey=Ab3\r\n");
+        QCOMPARE(content(), expected);
+
+        runMore([&] {
+            QCOMPARE(more->eIdentKey->text(), QStringLiteral("Ab3"));
+            more->eIdentKey->clear();
+            more->bClose->click();
+        });
+        QCOMPARE(s.identKey, QStringLiteral("Ab3"));
+        QCOMPARE(content(), expected);
+        QCOMPARE(s.interval, 5000u);
     }
 };
 

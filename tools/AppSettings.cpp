@@ -4,7 +4,9 @@
 
 namespace {
 const QString Section = QStringLiteral("SETTINGS");
-}
+const QString ServiceSection = QStringLiteral("SERVICE");
+const QString IdentKeyName = QStringLiteral("IdentKey");
+} // namespace
 
 AppSettings ReadAppSettings(const IniFile& file) {
     const AppSettings defaults;
@@ -15,6 +17,7 @@ AppSettings ReadAppSettings(const IniFile& file) {
     s.country = file.readString(Section, QStringLiteral("Country"), defaults.country);
     s.numHighlights =
         file.readInteger(Section, QStringLiteral("NumHighlights"), defaults.numHighlights);
+    s.identKey = file.readString(ServiceSection, IdentKeyName, defaults.identKey);
     return s;
 }
 
@@ -23,4 +26,8 @@ void WriteAppSettings(IniFile& file, const AppSettings& s) {
     file.writeInteger(Section, QStringLiteral("Interval"), s.interval);
     file.writeString(Section, QStringLiteral("Country"), s.country);
     file.writeInteger(Section, QStringLiteral("NumHighlights"), s.numHighlights);
+}
+
+void WriteIdentKey(IniFile& file, const QString& key) {
+    file.writeString(ServiceSection, IdentKeyName, key);
 }

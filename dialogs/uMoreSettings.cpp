@@ -1,0 +1,178 @@
+#include "uMoreSettings.h"
+
+#include "AppSettings.h"
+#include "Desktop.h"
+#include "DialogLook.h"
+#include "ErrorHandler.h"
+#include "HostListQuery.h"
+#include "IniFile.h"
+#include "Pictures.h"
+
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int FieldWidth = 330;
+
+QPushButton* BandButton(QWidget* parent, const QString& name, const QString& text,
+                        Pictures::Glyph glyph) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setIcon(Pictures::GlyphIcon(glyph));
+    button->setIconSize(QSize(16, 16));
+    button->setFixedSize(75, 25);
+    return button;
+}
+
+} // namespace
+
+TfMoreSettings::TfMoreSettings(AppSettings& settings, QString configPath, Desktop& desktop,
+                               QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_configPath(std::move(configPath)),
+      m_desktop(desktop) {
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::CustomizeWindowHint);
+    setWindowTitle(QStringLiteral("More settings..."));
+    setFont(DialogFont());
+    setModal(true);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    // The dialog grows with its rows and cannot be resized by hand.
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    m_form = new QFormLayout;
+    m_form->setContentsMargins(10, 10, 10, 12);
+    m_form->setHorizontalSpacing(8);
+    m_form->setVerticalSpacing(6);
+    m_form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    outer->addLayout(m_form);
+
+    addIdentKeyRow();
+
+    addButtonBand();
+    FillFields();
+}
+
+void TfMoreSettings::addRow(const QString& label, Row row, const QString& note) {
+    auto* caption = new QLabel(label, this);
+    caption->setTextFormat(Qt::PlainText);
+    caption->setBuddy(row.field);
+    m_form->addRow(caption, row.field);
+    if (!note.isEmpty()) {
+        auto* explain = new QLabel(note, this);
+        explain->setTextFormat(Qt::PlainText);
+        explain->setWordWrap(true);
+        explain->setFixedWidth(FieldWidth);
+        explain->setEnabled(false); // the greyed look of a hint, not of a setting
+        m_form->addRow(QString(), explain);
+    }
+    m_rows.append(std::move(row));
+}
+
+void TfMoreSettings::addIdentKeyRow() {
+    eIdentKey = new QLineEdit(this);
+    eIdentKey->setObjectName(QStringLiteral("eIdentKey"));
+    eIdentKey->setFixedWidth(FieldWidth);
+    eIdentKey->setMaxLength(MaxIdentKeyLength);
+    // The validator refuses typed and pasted text alike; a refused key press beeps.
+    eIdentKey->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(IdentKeyPattern()), eIdentKey));
+    connect(eIdentKey, &QLineEdit::inputRejected, this, [this] { m_desktop.beep(); });
+    addRow(QStringLiteral("Ident key:"),
+           {eIdentKey,
+            [this] {
+                // A hand-edited key the field cannot hold is shown empty: OK then clears it.
+                const QString key = m_settings.identKey;
+                eIdentKey->setText(IsValidIdentKey(key) ? key : QString());
+            },
+            [this](IniFile& file) {
+                const QString key = eIdentKey->text();
+                WriteIdentKey(file, key);
+                m_settings.identKey = key;
+            }},
+           QStringLiteral("Letters and digits from your LFS World account, where each account "
+                          "can create one. It is sent with every host-list request; without "
+                          "it the service may answer with a note instead of the list."));
+}
+
+void TfMoreSettings::addButtonBand() {
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    layout()->addWidget(rule);
+
+    auto* band = new QHBoxLayout;
+    band->setContentsMargins(10, 8, 10, 8);
+    band->setSpacing(8);
+    band->addStretch();
+    bOk = BandButton(this, QStringLiteral("bOk"), QStringLiteral("OK"), Pictures::Glyph::Ok);
+    bOk->setDefault(true);
+    bClose =
+        BandButton(this, QStringLiteral("bClose"), QStringLiteral("Close"), Pictures::Glyph::Close);
+    bClose->setAutoDefault(false);
+    band->addWidget(bOk);
+    band->addWidget(bClose);
+    static_cast<QVBoxLayout*>(layout())->addLayout(band);
+
+    QWidget* previous = nullptr;
+    for (const Row& row : std::as_const(m_rows)) {
+        if (previous)
+            setTabOrder(previous, row.field);
+        previous = row.field;
+    }
+    if (previous)
+        setTabOrder(previous, bOk);
+    setTabOrder(bOk, bClose);
+
+    connect(bOk, &QPushButton::clicked, this, &TfMoreSettings::bOkClick);
+    connect(bClose, &QPushButton::clicked, this, &TfMoreSettings::bCloseClick);
+}
+
+bool TfMoreSettings::Run() {
+    exec();
+    return m_accepted;
+}
+
+void TfMoreSettings::FillFields() {
+    for (const Row& row : std::as_const(m_rows))
+        row.load();
+}
+
+void TfMoreSettings::StoreFields() {
+    IniFile file(m_configPath);
+    for (const Row& row : std::as_const(m_rows))
+        row.store(file);
+}
+
+void TfMoreSettings::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        m_accepted = false;
+        FillFields();
+        CentreOnParent(this);
+        if (!m_rows.isEmpty())
+            m_rows.first().field->setFocus();
+    }
+    QDialog::showEvent(event);
+}
+
+void TfMoreSettings::bOkClick() {
+    Guarded(m_desktop, [this] {
+        StoreFields();
+        m_accepted = true;
+        accept();
+    });
+}
+
+void TfMoreSettings::bCloseClick() {
+    m_accepted = false;
+    reject();
+}

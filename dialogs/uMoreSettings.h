@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <functional>
+
+struct AppSettings;
+class Desktop;
+class IniFile;
+class QFormLayout;
+class QLineEdit;
+class QPushButton;
+
+// The settings the program offers beyond its classic Settings dialog, one row each.
+// Opened from the Settings dialog's "More..." button; OK writes every row to the
+// settings file at once, Close changes nothing.
+class TfMoreSettings : public QDialog {
+    Q_OBJECT
+public:
+    TfMoreSettings(AppSettings& settings, QString configPath, Desktop& desktop,
+                   QWidget* parent = nullptr);
+
+    // Shows the dialog modally; true when it was left with OK.
+    bool Run();
+    bool accepted() const { return m_accepted; }
+
+    void FillFields();
+    void StoreFields();
+
+    QLineEdit* eIdentKey = nullptr;
+    QPushButton* bOk = nullptr;
+    QPushButton* bClose = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // A row's `load` fills its field from memory; `store` writes the field to the file
+    // and then takes it into memory, so a failed write leaves memory as it was.
+    struct Row {
+        QWidget* field;
+        std::function<void()> load;
+        std::function<void(IniFile&)> store;
+    };
+    // Adds a labelled row, with an optional explaining line under the field.
+    void addRow(const QString& label, Row row, const QString& note = {});
+
+    // One function per row; the constructor calls them in the order they are shown.
+    void addIdentKeyRow();
+
+    void addButtonBand();
+    void bOkClick();
+    void bCloseClick();
+
+    AppSettings& m_settings;
+    QString m_configPath;
+    Desktop& m_desktop;
+    QFormLayout* m_form = nullptr;
+    QList<Row> m_rows;
+    bool m_accepted = false;
+};
