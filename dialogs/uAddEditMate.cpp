@@ -120,7 +120,8 @@ TfAddEditMate::TfAddEditMate(QuillonPubStats& stats, RosterCommands& commands, D
     bAdd->setDefault(true);
     bClose = AddButton(this, QStringLiteral("bClose"), QStringLiteral("Close"),
                        Pictures::Glyph::Close, 282, 252);
-    bClose->setAutoDefault(false);
+    // Enter on the focused Close button closes, as on any dialog; elsewhere it is Add.
+    bClose->setAutoDefault(true);
 
     QLabel* footnote = AddLabel(this, QStringLiteral("*) required; case sensitiv"), 6, 288);
     footnote->setFont(DialogFont(9, QStringLiteral("Arial")));

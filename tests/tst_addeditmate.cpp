@@ -178,6 +178,19 @@ private Q_SLOTS:
         QCOMPARE(r.fileSize(QStringLiteral("Alpha")), 0);
     }
 
+    void enterOnClose_closesWithoutAdding() {
+        Roster r({QStringLiteral("Alpha")});
+        r.dialog->PrepareAdd(QStringLiteral("Alpha"));
+        r.open();
+        QTest::keyClicks(r.dialog->eLFSName, QStringLiteral("typed"));
+        r.dialog->bClose->setFocus(Qt::TabFocusReason);
+        QVERIFY(r.dialog->bClose->hasFocus());
+        QTest::keyClick(r.dialog->bClose, Qt::Key_Return);
+        QVERIFY(!r.dialog->isVisible());
+        QVERIFY(r.stats.mates.isEmpty());
+        QCOMPARE(r.fileSize(QStringLiteral("Alpha")), 0);
+    }
+
     void add_duplicateBeepsOnceOtherCaseIsAccepted() {
         Roster r({QStringLiteral("Alpha")});
         r.dialog->PrepareAdd(QStringLiteral("Alpha"));
