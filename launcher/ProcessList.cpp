@@ -57,7 +57,8 @@ bool IsProcessRunning(const QStringList& processes, const QString& name, bool fu
 }
 
 bool IsWineLoader(const QString& executablePath) {
-    const QString base = FileNamePart(executablePath).toString();
+    // A view, not a copy: the watch asks this of every process each second.
+    const QStringView base = FileNamePart(executablePath);
     for (const char* loader : {"wine", "wine64", "wine-preloader", "wine64-preloader"}) {
         if (base.endsWith(QLatin1String(loader)))
             return true;

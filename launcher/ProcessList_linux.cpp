@@ -6,20 +6,33 @@
 #include <QDir>
 #include <QFile>
 
+#include <QVarLengthArray>
+
+#include <climits>
+#include <cstdio>
+#include <dirent.h>
 #include <unistd.h>
 
 namespace {
 
-QString ReadLink(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
-    QByteArray buffer(4096, Qt::Uninitialized);
+// A link's target; empty when it cannot be read. The watch reads every process's link
+// each second, so a usual target is read into the caller's buffer and only the result
+// takes a heap block; a longer one grows a buffer of its own. File names are UTF-8 to
+// Qt on Linux; decoding them as such directly spares the locale decoder's extra block.
+QString ReadLink(const char* path, char* buffer, std::size_t size) {
+    ssize_t n = ::readlink(path, buffer, size);
+    if (n < 0)
+        return {};
+    if (std::size_t(n) < size)
+        return QString::fromUtf8(QByteArrayView(buffer, n));
+    QByteArray longer(qsizetype(size) * 2, Qt::Uninitialized);
     for (;;) {
-        const ssize_t n = ::readlink(native.constData(), buffer.data(), buffer.size());
+        n = ::readlink(path, longer.data(), longer.size());
         if (n < 0)
             return {};
-        if (n < buffer.size())
-            return QFile::decodeName(buffer.left(n));
-        buffer.resize(buffer.size() * 2);
+        if (n < longer.size())
+            return QString::fromUtf8(QByteArrayView(longer.constData(), n));
+        longer.resize(longer.size() * 2);
     }
 }
 
@@ -68,11 +81,11 @@ QString WineProgramPath(const QString& processDir) {
     return {};
 }
 
-bool IsProcessId(const QString& name) {
-    if (name.isEmpty())
+bool IsProcessId(const char* name) {
+    if (*name == '\0')
         return false;
-    for (const QChar c : name) {
-        if (c < u'0' || c > u'9')
+    for (; *name; ++name) {
+        if (*name < '0' || *name > '9')
             return false;
     }
     return true;
@@ -81,18 +94,36 @@ bool IsProcessId(const QString& name) {
 } // namespace
 
 QStringList ListProcesses(const QString& procRoot) {
-    QStringList processes;
-    const QStringList entries = QDir(procRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        if (!IsProcessId(entry))
+    const QByteArray root = QFile::encodeName(procRoot);
+    DIR* dir = ::opendir(root.constData());
+    if (!dir)
+        return {};
+    // Gathered on the stack, so that the list itself is allocated once, at its size.
+    QVarLengthArray<QString, 512> found;
+    char path[PATH_MAX];
+    char target[PATH_MAX];
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsProcessId(entry->d_name))
             continue;
-        const QString processDir = procRoot + u'/' + entry;
-        const QString executable = ReadLink(processDir + QStringLiteral("/exe"));
+        const int length =
+            std::snprintf(path, sizeof path, "%s/%s/exe", root.constData(), entry->d_name);
+        if (length <= 0 || std::size_t(length) >= sizeof path)
+            continue;
+        QString executable = ReadLink(path, target, sizeof target);
         if (executable.isEmpty())
             continue;
-        const QString path = IsWineLoader(executable) ? WineProgramPath(processDir) : executable;
-        if (!path.isEmpty())
-            processes << path;
+        if (IsWineLoader(executable)) {
+            const QString processDir = procRoot + u'/' + QLatin1String(entry->d_name);
+            executable = WineProgramPath(processDir);
+            if (executable.isEmpty())
+                continue;
+        }
+        found.append(std::move(executable));
     }
+    ::closedir(dir);
+    QStringList processes;
+    processes.reserve(found.size());
+    for (QString& path : found)
+        processes.append(std::move(path));
     return processes;
 }
