@@ -2,6 +2,8 @@
 
 #include "Desktop.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +14,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -63,7 +66,55 @@ QString WaitForProgram(const Command& command, const QString& workingDirectory) 
     return {};
 }
 
+const QString StarterName = QStringLiteral("pelmark-winstart.exe");
+
+const QStringList& StarterFolders() {
+    static const QStringList folders{QStringLiteral("."), QStringLiteral("../lib/pelmark2"),
+                                     QStringLiteral("../libexec/pelmark2")};
+    return folders;
+}
+
+// Wine and the starter, or a message saying which of them is missing.
+std::optional<Command> WineCommand(const QString& program, const QString& parameters, bool wait,
+                                   QString& missing) {
+    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    if (wine.isEmpty()) {
+        missing =
+            QStringLiteral("Wine is needed to start %1, but it is not installed.").arg(program);
+        return std::nullopt;
+    }
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QString starter = FindWineStarter(appDir);
+    if (starter.isEmpty()) {
+        missing =
+            QStringLiteral("%1 cannot be started: %2, which starts Windows programs "
+                           "through Wine, is missing from %3.")
+                .arg(program, StarterName, QDir::cleanPath(appDir + u'/' + StarterFolders().at(1)));
+        return std::nullopt;
+    }
+    return Command{wine, WineStarterArguments(starter, program, parameters, wait)};
+}
+
 } // namespace
+
+QString FindWineStarter(const QString& executableDir) {
+    for (const QString& folder : StarterFolders()) {
+        const QFileInfo candidate(executableDir + u'/' + folder + u'/' + StarterName);
+        if (candidate.isFile())
+            return QDir::cleanPath(candidate.absoluteFilePath());
+    }
+    return {};
+}
+
+QStringList WineStarterArguments(const QString& starter, const QString& program,
+                                 const QString& parameters, bool wait) {
+    QStringList arguments{starter};
+    if (wait)
+        arguments << QStringLiteral("-w");
+    arguments << QString::fromLatin1(QFile::encodeName(program).toHex())
+              << QString::fromLatin1(parameters.toLatin1().toHex());
+    return arguments;
+}
 
 QStringList SplitParameters(const QString& parameters) {
     if (parameters.isEmpty())
@@ -88,13 +139,13 @@ void ExecuteFile(Desktop& desktop, const QString& file, const QString& parameter
     const QString path = info.absoluteFilePath();
     Command command;
     if (info.isFile() && IsWindowsProgram(info)) {
-        const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-        if (wine.isEmpty()) {
-            desktop.showMessage(
-                QStringLiteral("Wine is needed to start %1, but it is not installed.").arg(path));
+        QString missing;
+        const std::optional<Command> wine = WineCommand(path, parameters, wait, missing);
+        if (!wine) {
+            desktop.showMessage(missing);
             return;
         }
-        command = {wine, QStringList{path} + SplitParameters(parameters)};
+        command = *wine;
     } else if (info.isFile() && info.isExecutable()) {
         command = {path, SplitParameters(parameters)};
     } else {

@@ -9,7 +9,8 @@ class Desktop;
 // - a URL goes to the desktop's handler;
 // - a native program (executable, and not a Windows program) starts with its own
 //   folder as working directory and the parameter string as its arguments;
-// - a Windows program (".exe" that is no native executable) starts through Wine;
+// - a Windows program (".exe" that is no native executable) starts through Wine and the
+//   starter, and receives the parameter string byte for byte (Latin-1) as its command line;
 // - any other file opens with the desktop's handler for its type.
 // Failures are shown in the plain message box; the call always returns normally.
 // With wait set, a program is started attached and the call returns when it ends,
@@ -19,3 +20,14 @@ void ExecuteFile(Desktop& desktop, const QString& file, const QString& parameter
 // The parameter string split at each single blank, so that joining the arguments
 // with one blank gives the string back exactly; an empty string gives no arguments.
 QStringList SplitParameters(const QString& parameters);
+
+// Where the Windows-side starter lies for an executable in executableDir: beside it (the
+// build tree), else in ../lib/pelmark2 or ../libexec/pelmark2 (installed). Empty when
+// none of them holds it.
+QString FindWineStarter(const QString& executableDir);
+
+// The arguments for Wine that start the program through the starter. Both the path and
+// the parameters travel hex-encoded: Wine rebuilds a Windows command line from its
+// arguments with its own quoting, and only hex digits come through that unchanged.
+QStringList WineStarterArguments(const QString& starter, const QString& program,
+                                 const QString& parameters, bool wait);

@@ -278,10 +278,15 @@ private Q_SLOTS:
         WriteFile(wine, "#!/bin/sh\n", true);
         PathGuard path(root + QStringLiteral("/bin"));
         FakeDesktop desktop;
-        ExecuteFile(desktop, exe, QStringLiteral("/join=My Host"), false);
+        ExecuteFile(desktop, exe, QStringLiteral("/join=My  Host"), false);
         QCOMPARE(desktop.starts.size(), 1);
         QCOMPARE(desktop.starts[0].program, wine);
-        QCOMPARE(desktop.starts[0].arguments, (QStringList{exe, "/join=My", "Host"}));
+        // Through the starter, path and parameter string whole, in hex.
+        const QString starter = FindWineStarter(QCoreApplication::applicationDirPath());
+        QVERIFY(!starter.isEmpty());
+        QCOMPARE(desktop.starts[0].arguments,
+                 (QStringList{starter, QString::fromLatin1(QFile::encodeName(exe).toHex()),
+                              QString::fromLatin1(QByteArray("/join=My  Host").toHex())}));
         QCOMPARE(desktop.starts[0].workingDirectory, root + QStringLiteral("/LFS"));
     }
 

@@ -1,0 +1,19 @@
+# The game start through the real Wine, with a Windows program that records its command line.
+find_program(PELMARK_WINE wine)
+find_program(PELMARK_WINESERVER wineserver PATHS /usr/lib/wine)
+if(NOT PELMARK_WINE OR NOT PELMARK_WINESERVER)
+    message(FATAL_ERROR "wine and wineserver (Debian packages wine and wine64) are needed for "
+        "tst_wine, which starts a Windows test program through the launcher. Install them, or "
+        "configure with -DPELMARK_CORE_ONLY=ON.")
+endif()
+
+set(PELMARK_CMDLINE_PROBE ${CMAKE_CURRENT_BINARY_DIR}/cmdline_probe.exe)
+pelmark_add_windows_program(pelmark_cmdline_probe ${PELMARK_CMDLINE_PROBE}
+    ${CMAKE_CURRENT_LIST_DIR}/wine/cmdline_probe.c)
+pelmark_add_test(tst_wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_wine.cpp LIBS pelmark_launcher)
+add_dependencies(tst_wine pelmark_cmdline_probe)
+target_compile_definitions(tst_wine PRIVATE
+    PELMARK_CMDLINE_PROBE="${PELMARK_CMDLINE_PROBE}"
+    PELMARK_WINESERVER="${PELMARK_WINESERVER}")
+# The prefix's first start is part of the run; give it room on a busy 2-core machine.
+set_tests_properties(tst_wine PROPERTIES TIMEOUT 600)
