@@ -1,0 +1,35 @@
+#include "ArrivalWatch.h"
+
+#include <algorithm>
+
+void ArrivalWatch::setDampingMinutes(int minutes) {
+    m_dampingMinutes = std::clamp(minutes, 0, MaxDampingMinutes);
+}
+
+bool ArrivalWatch::recentlyLeft(const QByteArray& mate, const QDateTime& now) const {
+    const auto left = m_wentAway.constFind(mate);
+    // A clock put back counts as recent: better one alert too few than a burst.
+    return left != m_wentAway.constEnd() && left->secsTo(now) < qint64(m_dampingMinutes) * 60;
+}
+
+QSet<QByteArray> ArrivalWatch::update(const QDateTime& now, const QSet<QByteArray>& racersOnline,
+                                      const QSet<QByteArray>& mates) {
+    QSet<QByteArray> arrived;
+    for (const QByteArray& mate : mates) {
+        const bool online = racersOnline.contains(mate);
+        const bool wasOnline = m_previous.contains(mate);
+        if (online && !wasOnline && m_hasBaseline && !recentlyLeft(mate, now))
+            arrived.insert(mate);
+        if (online)
+            m_wentAway.remove(mate);
+        else if (wasOnline)
+            m_wentAway.insert(mate, now);
+    }
+    // Nothing older than the longest damping can matter again.
+    const qint64 keep = qint64(MaxDampingMinutes) * 60;
+    for (auto it = m_wentAway.begin(); it != m_wentAway.end();)
+        it = (it->secsTo(now) >= keep || !mates.contains(it.key())) ? m_wentAway.erase(it) : ++it;
+    m_previous = racersOnline;
+    m_hasBaseline = true;
+    return arrived;
+}

@@ -1,0 +1,102 @@
+#include "DBusNotifier.h"
+
+#include <QDBusAbstractInterface>
+#include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QVariantMap>
+
+namespace {
+const QString ServiceName = QStringLiteral("org.freedesktop.Notifications");
+const QString ObjectPath = QStringLiteral("/org/freedesktop/Notifications");
+// A service that has not answered by then is as good as missing.
+constexpr int CallTimeoutMs = 3000;
+constexpr auto DefaultAction = "default";
+} // namespace
+
+// The service's signals arrive through these two, connected by member pointer.
+class NotificationsProxy : public QDBusAbstractInterface {
+    Q_OBJECT
+public:
+    explicit NotificationsProxy(const QDBusConnection& bus)
+        : QDBusAbstractInterface(ServiceName, ObjectPath, ServiceName.toLatin1().constData(), bus,
+                                 nullptr) {
+        setTimeout(CallTimeoutMs);
+    }
+
+Q_SIGNALS:
+    void ActionInvoked(uint id, const QString& actionKey);
+    void NotificationClosed(uint id, uint reason);
+};
+
+DBusNotifier::DBusNotifier(QObject* parent) : Notifier(parent) {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        setService(Service::Missing);
+        return;
+    }
+    m_proxy = std::make_unique<NotificationsProxy>(bus);
+    connect(m_proxy.get(), &NotificationsProxy::ActionInvoked, this, &DBusNotifier::actionInvoked);
+    connect(m_proxy.get(), &NotificationsProxy::NotificationClosed, this,
+            [this](uint id, uint) { closed(id); });
+}
+
+DBusNotifier::~DBusNotifier() = default;
+
+void DBusNotifier::probe() {
+    if (!m_proxy)
+        return;
+    auto* watcher =
+        new QDBusPendingCallWatcher(m_proxy->asyncCall(QStringLiteral("GetCapabilities")), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher* call) {
+                call->deleteLater();
+                const QDBusPendingReply<QStringList> reply = *call;
+                if (reply.isError()) {
+                    setService(Service::Missing);
+                    return;
+                }
+                m_bodyMarkup = reply.value().contains(QStringLiteral("body-markup"));
+                setService(Service::Found);
+            });
+}
+
+void DBusNotifier::notify(const QString& title, const QStringList& lines, const QString& key) {
+    if (!m_proxy)
+        return;
+    QString body = lines.join(QLatin1Char('\n'));
+    // Host names are data from the network: where the service reads markup, every
+    // character that could start some is escaped.
+    if (m_bodyMarkup)
+        body = body.toHtmlEscaped();
+    const QStringList actions{QString::fromLatin1(DefaultAction), QStringLiteral("Show")};
+    const QVariantMap hints{{QStringLiteral("category"), QStringLiteral("presence.online")}};
+    auto* watcher = new QDBusPendingCallWatcher(
+        m_proxy->asyncCall(QStringLiteral("Notify"), QStringLiteral("Pelmark II"), 0u,
+                           QStringLiteral("pelmark2"), title, body, actions, hints, -1),
+        this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, key](QDBusPendingCallWatcher* call) {
+                call->deleteLater();
+                const QDBusPendingReply<uint> reply = *call;
+                if (reply.isError()) {
+                    setService(Service::Missing);
+                    return;
+                }
+                setService(Service::Found);
+                m_keys.insert(reply.value(), key);
+            });
+}
+
+void DBusNotifier::actionInvoked(uint id, const QString& action) {
+    const auto it = m_keys.constFind(id);
+    if (it == m_keys.constEnd() || action != QLatin1String(DefaultAction))
+        return;
+    Q_EMIT activated(*it);
+}
+
+void DBusNotifier::closed(uint id) {
+    m_keys.remove(id);
+}
+
+#include "DBusNotifier.moc"

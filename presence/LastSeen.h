@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <optional>
+
+class QLocale;
+struct OnlineMate;
+
+// Where and when a mate was last seen online.
+struct Sighting {
+    QDateTime seen;  // the last refresh that saw him
+    QDateTime since; // the first refresh of that stretch online
+    QByteArray host;
+    QByteArray track;
+    bool operator==(const Sighting& other) const = default;
+};
+
+// The last sighting of every mate ever seen online, by trimmed LFS name, kept in a file
+// of the data folder.
+class LastSeenStore {
+public:
+    explicit LastSeenStore(QString path) : m_path(std::move(path)) {}
+
+    // A missing or damaged file is an empty history; reading never fails.
+    void load();
+    // The sightings of one successful refresh. True when anything changed.
+    bool record(const QDateTime& now, const QList<OnlineMate>& online);
+    // Written atomically; false when the file system refuses.
+    bool save() const;
+
+    std::optional<Sighting> find(const QByteArray& lfsName) const;
+    // Seen by the last recorded refresh.
+    bool isOnline(const QByteArray& lfsName) const { return m_online.contains(lfsName); }
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+    QHash<QByteArray, Sighting> m_sightings;
+    QSet<QByteArray> m_online;
+};
+
+// The mate node's tooltip: "Online on HOST (TRACK) since HH:MM", "Last seen DATE TIME on
+// HOST (TRACK)" in the locale's short format, or "Not seen online yet".
+QString SightingText(const std::optional<Sighting>& sighting, bool online, const QLocale& locale);

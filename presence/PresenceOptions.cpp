@@ -1,0 +1,35 @@
+#include "PresenceOptions.h"
+
+#include "ArrivalWatch.h"
+#include "IniFile.h"
+
+namespace {
+const QString Section = QStringLiteral("OPTIONS");
+const QString NotificationsKey = QStringLiteral("DesktopNotifications");
+const QString DampingKey = QStringLiteral("OnlineAlertDamping");
+const QString KeepInTrayKey = QStringLiteral("KeepInTray");
+} // namespace
+
+PresenceOptions ReadPresenceOptions(const IniFile& file) {
+    const PresenceOptions defaults;
+    PresenceOptions o;
+    o.notifications = file.readInteger(Section, NotificationsKey, defaults.notifications) != 0;
+    const int damping = file.readInteger(Section, DampingKey, defaults.dampingMinutes);
+    o.dampingMinutes = damping >= 0 && damping <= ArrivalWatch::MaxDampingMinutes
+                           ? damping
+                           : defaults.dampingMinutes;
+    o.keepInTray = file.readInteger(Section, KeepInTrayKey, defaults.keepInTray) != 0;
+    return o;
+}
+
+void WriteNotificationsOption(IniFile& file, bool on) {
+    file.writeInteger(Section, NotificationsKey, on ? 1 : 0);
+}
+
+void WriteDampingOption(IniFile& file, int minutes) {
+    file.writeInteger(Section, DampingKey, minutes);
+}
+
+void WriteKeepInTrayOption(IniFile& file, bool on) {
+    file.writeInteger(Section, KeepInTrayKey, on ? 1 : 0);
+}

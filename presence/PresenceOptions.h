@@ -1,0 +1,18 @@
+#pragma once
+
+class IniFile;
+
+// The settings of the mates-online alerts and the tray, section OPTIONS.
+struct PresenceOptions {
+    bool notifications = true; // the master switch of the desktop notifications
+    int dampingMinutes = 10;   // 0..120: back within this time is not announced again
+    bool keepInTray = false;   // closing the window leaves the program in the tray
+};
+
+// Defaults for whatever is missing or out of range.
+PresenceOptions ReadPresenceOptions(const IniFile& file);
+// Each writes its own key alone; they throw PelmarkError "In %s kann nicht geschrieben
+// werden" when the file cannot be written.
+void WriteNotificationsOption(IniFile& file, bool on);
+void WriteDampingOption(IniFile& file, int minutes);
+void WriteKeepInTrayOption(IniFile& file, bool on);

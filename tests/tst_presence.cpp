@@ -1,0 +1,298 @@
+#include "AlertChoices.h"
+#include "ArrivalWatch.h"
+#include "IniFile.h"
+#include "LastSeen.h"
+#include "Notifier.h"
+#include "OnlineMates.h"
+#include "PelmarkError.h"
+#include "PresenceOptions.h"
+#include "TrackNaming.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+HostRecord host(QByteArrayView name, const QList<QByteArray>& racers, quint8 versionType = 2) {
+    HostRecord h;
+    h.name = name.toByteArray();
+    h.version[0] = versionType;
+    h.track = {0, 1, 0, 24};
+    h.racerCount = quint8(racers.size());
+    for (const QByteArray& r : racers) {
+        QByteArray slot(HostRecord::RacerNameSize, '\0');
+        slot.replace(0, r.size(), r);
+        h.racerNames += slot;
+    }
+    return h;
+}
+
+QSet<QByteArray> names(const QString& list) {
+    QSet<QByteArray> set;
+    for (const QString& n : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        set.insert(n.toLatin1());
+    return set;
+}
+
+QString joined(const QSet<QByteArray>& set) {
+    QStringList list;
+    for (const QByteArray& n : set)
+        list << QString::fromLatin1(n);
+    list.sort();
+    return list.join(QLatin1Char(','));
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+const QDateTime T0(QDate(2024, 5, 4), QTime(18, 0), Qt::UTC);
+
+} // namespace
+
+class TestPresence : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void arrivals_baselineAndDamping_data();
+    void arrivals_baselineAndDamping();
+    void findOnlineMates_onePersonInTwoGroups();
+    void alertChoices_groupAndMate_data();
+    void alertChoices_groupAndMate();
+    void alertChoices_roundTripAndPrune();
+    void damagedFile_emptyHistoryAndDefaults_data();
+    void damagedFile_emptyHistoryAndDefaults();
+    void unwritableFolder_choicesThrowHistoryReportsFalse();
+    void lastSeen_roundTripSinceAndChanges();
+    void sightingText_threeForms();
+    void arrivalLines_plainAndCapped();
+    void options_outOfRangeGiveDefaults();
+};
+
+// Each step: "minute:online racers[:roster]"; the roster defaults to A,B.
+void TestPresence::arrivals_baselineAndDamping_data() {
+    QTest::addColumn<int>("damping");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("announced");
+    QTest::newRow("first refresh is the baseline")
+        << 10 << QStringList{"0:A,B", "1:A,B"} << QStringList{"", ""};
+    QTest::newRow("newcomer once")
+        << 10 << QStringList{"0:A", "1:A,B", "2:A,B"} << QStringList{"", "B", ""};
+    QTest::newRow("back within damping")
+        << 10 << QStringList{"0:A", "1:", "5:A"} << QStringList{"", "", ""};
+    QTest::newRow("back after damping")
+        << 10 << QStringList{"0:A", "1:", "12:A"} << QStringList{"", "", "A"};
+    // Seen at 5, missed at 6: away since 6, so 15 is within ten minutes.
+    QTest::newRow("away counts from the refresh that missed him")
+        << 10 << QStringList{"0:A", "5:A", "6:", "15:A"} << QStringList{"", "", "", ""};
+    QTest::newRow("no damping") << 0 << QStringList{"0:A", "1:", "2:A"} << QStringList{"", "", "A"};
+    QTest::newRow("racer not in the roster")
+        << 10 << QStringList{"0:", "1:X"} << QStringList{"", ""};
+    QTest::newRow("added to the roster while racing")
+        << 10 << QStringList{"0:A,X", "1:A,X:A,B,X"} << QStringList{"", ""};
+    QTest::newRow("several at once") << 10 << QStringList{"0:", "1:A,B"} << QStringList{"", "A,B"};
+}
+
+void TestPresence::arrivals_baselineAndDamping() {
+    QFETCH(int, damping);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, announced);
+    ArrivalWatch watch;
+    watch.setDampingMinutes(damping);
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const QStringList parts = steps.at(i).split(QLatin1Char(':'));
+        const QDateTime now = T0.addSecs(parts.at(0).toInt() * 60);
+        const QSet<QByteArray> roster =
+            names(parts.size() > 2 ? parts.at(2) : QStringLiteral("A,B"));
+        QCOMPARE(joined(watch.update(now, names(parts.at(1)), roster)), announced.at(i));
+    }
+}
+
+void TestPresence::findOnlineMates_onePersonInTwoGroups() {
+    const QList<RosterMate> roster{{QStringLiteral("Friends"), "Alex", "Al"},
+                                   {QStringLiteral("Work"), " Alex", "Alex"},
+                                   {QStringLiteral("Work"), "Bea", "Bea"},
+                                   {QStringLiteral("Work"), "Cy", "Cy"}};
+    // Alex on two S2 hosts (the later one counts), Bea only as "bea", Cy only on a host
+    // of another version type.
+    const HostList hosts{host("First", {" Alex "}), host("Second", {"bea", "Alex"}),
+                         host("Demo", {"Cy"}, 3)};
+    const QList<OnlineMate> online = FindOnlineMates(roster, hosts, TrackTable());
+    QCOMPARE(online.size(), 1);
+    QCOMPARE(online.at(0).lfsName, QByteArray("Alex"));
+    QCOMPARE(online.at(0).displayName, QByteArray("Al"));
+    QCOMPARE(online.at(0).host, QByteArray("Second"));
+    QCOMPARE(online.at(0).groups, (QStringList{"Friends", "Work"}));
+    QCOMPARE(joined(OnlineRacers(hosts)), QStringLiteral("Alex,bea"));
+}
+
+void TestPresence::alertChoices_groupAndMate_data() {
+    QTest::addColumn<QStringList>("groupsOff");
+    QTest::addColumn<QStringList>("mateChoices"); // "group=always|never"
+    QTest::addColumn<QStringList>("groups");      // the person's groups
+    QTest::addColumn<bool>("wanted");
+    QTest::newRow("default") << QStringList{} << QStringList{} << QStringList{"G"} << true;
+    QTest::newRow("group off") << QStringList{"G"} << QStringList{} << QStringList{"G"} << false;
+    QTest::newRow("always beats group off")
+        << QStringList{"G"} << QStringList{"G=always"} << QStringList{"G"} << true;
+    QTest::newRow("never beats group on")
+        << QStringList{} << QStringList{"G=never"} << QStringList{"G"} << false;
+    QTest::newRow("one of two groups on")
+        << QStringList{"G"} << QStringList{} << QStringList{"G", "H"} << true;
+    QTest::newRow("never in one group wins")
+        << QStringList{} << QStringList{"H=never", "G=always"} << QStringList{"G", "H"} << false;
+    QTest::newRow("choice of another group does not apply")
+        << QStringList{"G"} << QStringList{"H=always"} << QStringList{"G"} << false;
+}
+
+void TestPresence::alertChoices_groupAndMate() {
+    QFETCH(QStringList, groupsOff);
+    QFETCH(QStringList, mateChoices);
+    QFETCH(QStringList, groups);
+    QFETCH(bool, wanted);
+    AlertChoices choices;
+    for (const QString& g : groupsOff)
+        choices.setGroupAlerts(g, false);
+    for (const QString& c : mateChoices) {
+        const QStringList kv = c.split(QLatin1Char('='));
+        choices.setMateAlert(kv.at(0), "Alex ",
+                             kv.at(1) == QLatin1String("always") ? MateAlert::Always
+                                                                 : MateAlert::Never);
+    }
+    QCOMPARE(choices.wantsAlert("Alex", groups), wanted);
+}
+
+void TestPresence::alertChoices_roundTripAndPrune() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("alerts.json"));
+    AlertChoices choices;
+    choices.setGroupAlerts(QStringLiteral("Work"), false);
+    choices.setGroupAlerts(QStringLiteral("Gone"), false);
+    choices.setMateAlert(QStringLiteral("Friends"), "J\xF6rg", MateAlert::Always);
+    choices.setMateAlert(QStringLiteral("Friends"), "Left", MateAlert::Never);
+    choices.setMateAlert(QStringLiteral("Friends"), "Bea", MateAlert::Never);
+    choices.setMateAlert(QStringLiteral("Friends"), "Bea", MateAlert::AsGroup);
+    choices.save(path);
+    const AlertChoices loaded = AlertChoices::load(path);
+    QVERIFY(loaded == choices);
+    QCOMPARE(loaded.mateAlert(QStringLiteral("Friends"), "J\xF6rg"), MateAlert::Always);
+    QCOMPARE(loaded.mateAlert(QStringLiteral("Friends"), "Bea"), MateAlert::AsGroup);
+
+    AlertChoices pruned = loaded;
+    pruned.prune({QStringLiteral("Friends"), QStringLiteral("Work")},
+                 {{QStringLiteral("Friends"), "J\xF6rg", "J"}});
+    QVERIFY(pruned.groupAlerts(QStringLiteral("Gone")));
+    QVERIFY(!pruned.groupAlerts(QStringLiteral("Work")));
+    QCOMPARE(pruned.mateAlert(QStringLiteral("Friends"), "Left"), MateAlert::AsGroup);
+    QCOMPARE(pruned.mateAlert(QStringLiteral("Friends"), "J\xF6rg"), MateAlert::Always);
+}
+
+void TestPresence::damagedFile_emptyHistoryAndDefaults_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("missing") << QByteArray() << false;
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("cut off") << QByteArray("{\"Alex\": {\"seen\": \"2024-05-") << true;
+    QTest::newRow("array") << QByteArray("[1,2,3]") << true;
+    QTest::newRow("wrong types") << QByteArray(
+                                        "{\"Alex\": {\"seen\": 5, \"host\": []}, \"groupsOff\": 7, "
+                                        "\"mates\": {\"G\": {\"Alex\": \"sometimes\"}}}")
+                                 << true;
+    QTest::newRow("host too long")
+        << (QByteArray("{\"Alex\": {\"seen\": \"2024-05-04T18:00:00Z\", \"host\": \"") +
+            QByteArray(300, 'h') + "\"}}")
+        << true;
+    QTest::newRow("oversized") << QByteArray(5 * 1024 * 1024, ' ') << true;
+}
+
+void TestPresence::damagedFile_emptyHistoryAndDefaults() {
+    QFETCH(QByteArray, content);
+    QFETCH(bool, exists);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("file.json"));
+    if (exists)
+        writeFile(path, content);
+    LastSeenStore store(path);
+    store.load();
+    QVERIFY(!store.find("Alex"));
+    QVERIFY(AlertChoices::load(path) == AlertChoices());
+}
+
+void TestPresence::unwritableFolder_choicesThrowHistoryReportsFalse() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("no/such/folder/file.json"));
+    QVERIFY_THROWS_EXCEPTION(PelmarkError, AlertChoices().save(path));
+    LastSeenStore store(path);
+    store.record(T0, {{"Alex", "Al", "Host", "Track", {}}});
+    QVERIFY(!store.save());
+}
+
+void TestPresence::lastSeen_roundTripSinceAndChanges() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("seen.json"));
+    LastSeenStore store(path);
+    store.load();
+    const OnlineMate alex{"Alex", "Al", "^1Red Host", "Blackwood", {}};
+    QVERIFY(store.record(T0, {alex}));
+    QVERIFY(!store.record(T0, {alex})); // the same refresh twice changes nothing
+    QVERIFY(store.record(T0.addSecs(70), {alex}));
+    QCOMPARE(store.find("Alex")->since, T0); // still the same stretch online
+    QVERIFY(store.save());
+
+    LastSeenStore again(path);
+    again.load();
+    QVERIFY(again.find("Alex") == store.find("Alex"));
+    QCOMPARE(again.find("Alex")->seen, T0.addSecs(70));
+    QCOMPARE(again.find("Alex")->host, QByteArray("^1Red Host"));
+    QVERIFY(!again.isOnline("Alex")); // a new run knows nobody online yet
+
+    // Away for a refresh: a new stretch begins.
+    QVERIFY(!store.record(T0.addSecs(140), {}));
+    QVERIFY(!store.isOnline("Alex"));
+    QVERIFY(store.record(T0.addSecs(210), {alex}));
+    QCOMPARE(store.find("Alex")->since, T0.addSecs(210));
+}
+
+void TestPresence::sightingText_threeForms() {
+    const QLocale locale(QLocale::English, QLocale::UnitedStates);
+    const QDateTime since(QDate(2024, 5, 4), QTime(18, 7));
+    const Sighting s{since.addSecs(600), since, "Host <b>", "Blackwood"};
+    QCOMPARE(SightingText(s, true, locale),
+             QStringLiteral("Online on Host <b> (Blackwood) since 18:07"));
+    QCOMPARE(SightingText(s, false, locale),
+             QStringLiteral("Last seen %1 on Host <b> (Blackwood)")
+                 .arg(locale.toString(since.addSecs(600), QLocale::ShortFormat)));
+    QCOMPARE(SightingText(std::nullopt, false, locale), QStringLiteral("Not seen online yet"));
+}
+
+void TestPresence::arrivalLines_plainAndCapped() {
+    QList<OnlineMate> arrived;
+    for (int i = 0; i < 10; ++i)
+        arrived.append({"x", "Mate %1", "Host", "Track", {}});
+    const QStringList lines = ArrivalLines(arrived, 8);
+    QCOMPARE(lines.size(), 9);
+    // No placeholder of a name is filled in a second time.
+    QCOMPARE(lines.first(), QStringLiteral("Mate %1 on Host (Track)"));
+    QCOMPARE(lines.last(), QStringLiteral("and 2 more"));
+    QCOMPARE(ArrivalLines(arrived.mid(0, 8), 8).size(), 8);
+}
+
+void TestPresence::options_outOfRangeGiveDefaults() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.config"));
+    QVERIFY(ReadPresenceOptions(IniFile(path)).notifications);
+    writeFile(path, "[options]\nDesktopNotifications=0\nOnlineAlertDamping=121\nKeepInTray=1\n");
+    PresenceOptions o = ReadPresenceOptions(IniFile(path));
+    QVERIFY(!o.notifications);
+    QCOMPARE(o.dampingMinutes, 10);
+    QVERIFY(o.keepInTray);
+    IniFile file(path);
+    WriteDampingOption(file, 120);
+    QCOMPARE(ReadPresenceOptions(file).dampingMinutes, 120);
+}
+
+QTEST_GUILESS_MAIN(TestPresence)
+#include "tst_presence.moc"
