@@ -97,14 +97,25 @@ static WCHAR* DosPath(const char* unixPath) {
     return dos;
 }
 
-/* The system's text for the error, in the system's language, shown as the shell would. */
+/* The system's text for the error, in the system's language, shown as the shell would;
+   a "%1" in it names the program. */
 static void ReportError(DWORD error, const WCHAR* program) {
     WCHAR* text = NULL;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                        FORMAT_MESSAGE_IGNORE_INSERTS,
                    NULL, error, 0, (WCHAR*)&text, 0, NULL);
-    fwprintf(stderr, L"pelmark-winstart: %ls: %ls\n", program, text ? text : L"");
-    MessageBoxW(NULL, text ? text : program, L"Pelmark II", MB_OK);
+    const WCHAR* message = text ? text : L"";
+    const WCHAR* insert = wcsstr(message, L"%1");
+    const size_t size = wcslen(message) + wcslen(program) + 1;
+    WCHAR* shown = malloc(size * sizeof(WCHAR));
+    if (shown && insert)
+        swprintf(shown, size, L"%.*ls%ls%ls", (int)(insert - message), message, program,
+                 insert + 2);
+    else if (shown)
+        swprintf(shown, size, L"%ls", message);
+    fwprintf(stderr, L"pelmark-winstart: %ls\n", shown ? shown : message);
+    MessageBoxW(NULL, shown ? shown : message, L"Pelmark II", MB_OK);
+    free(shown);
     LocalFree(text);
 }
 
