@@ -26,16 +26,6 @@ QFont verdana(int pixelSize, bool bold = false) {
     return font;
 }
 
-QWidget* filledRect(QWidget* parent, const QColor& colour, const QRect& geometry) {
-    auto* panel = new QWidget(parent);
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, colour);
-    panel->setPalette(palette);
-    panel->setGeometry(geometry);
-    return panel;
-}
-
 QLabel* textLabel(QWidget* parent, const QString& text, const QFont& font) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
@@ -64,7 +54,8 @@ TfSplashScreen::TfSplashScreen(const QString& exePath, QWidget* parent)
     setPalette(frame);
 
     // Children are stacked in creation order, back to front.
-    filledRect(this, PanelColour, QRect(6, 6, 415, 169));
+    auto* panel = new ShapeWidget(PanelColour, this); // filled, with its thin black outline
+    panel->setGeometry(6, 6, 415, 169);
     auto* bar1 = new ShapeWidget(Qt::red, this);
     bar1->setGeometry(75, 47, 19, 9);
     auto* logo = new QLabel(this);

@@ -7,10 +7,12 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProcess>
 #include <QScreen>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -25,6 +27,18 @@ void CentreOnScreen(QWidget& widget) {
     QRect frame = widget.frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     widget.move(frame.topLeft());
+}
+
+// Wide enough for the whole caption (a host name may be 32 characters): the window
+// manager draws it in its own, usually bold, font beside an icon and three buttons.
+int CaptionWidth(const QWidget& box, const QString& caption) {
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int text = QFontMetrics(titleFont).horizontalAdvance(caption);
+    int width = std::max(320, text * 5 / 4 + 160);
+    if (const QScreen* screen = box.screen())
+        width = std::min(width, screen->availableGeometry().width() - 40);
+    return width;
 }
 
 } // namespace
@@ -50,9 +64,12 @@ std::unique_ptr<QInputDialog> MakeInputBox(const QString& caption, const QString
     // The dialog makes its label and field lazily; the setters above created them.
     for (QLabel* label : box->findChildren<QLabel*>())
         label->setTextFormat(Qt::PlainText);
-    if (auto* field = box->findChild<QLineEdit*>())
+    if (auto* field = box->findChild<QLineEdit*>()) {
         field->setMaxLength(255);
-    box->setMinimumWidth(320); // room for a host name in the caption
+        // The dialog's layout sets its own minimum size, so the width goes on the field.
+        const QMargins margins = box->layout() ? box->layout()->contentsMargins() : QMargins();
+        field->setMinimumWidth(CaptionWidth(*box, caption) - margins.left() - margins.right());
+    }
     CentreOnScreen(*box);
     return box;
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <utility>
 
 // Records what the program shows and answers input boxes from a script.
 class FakeDesktop : public Desktop {
@@ -20,6 +21,7 @@ public:
     QList<Input> inputs;                    // input boxes shown
     QQueue<std::optional<QString>> answers; // next answers; cancelled when empty
     std::function<void()> duringInput;      // runs while an input box is "open"
+    std::function<void()> duringBox;        // runs while a message or error box is "open"
     std::optional<QString> nextFileName;
     struct Start {
         QString program;
@@ -34,8 +36,18 @@ public:
     bool useRealProcessList = false;
     std::function<QStringList()> processLister;
 
-    void showError(const QString& text) override { errors << text; }
-    void showMessage(const QString& text) override { messages << text; }
+    void showError(const QString& text) override {
+        errors << text;
+        boxOpen();
+    }
+    void showMessage(const QString& text) override {
+        messages << text;
+        boxOpen();
+    }
+    void boxOpen() {
+        if (duringBox)
+            std::exchange(duringBox, nullptr)(); // once: a box inside it must not recurse
+    }
     std::optional<QString> inputBox(const QString& caption, const QString& prompt) override {
         inputs << Input{caption, prompt};
         if (duringInput)

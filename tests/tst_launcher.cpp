@@ -388,6 +388,12 @@ private Q_SLOTS:
         QCOMPARE(buttons, (QStringList{"Abbrechen", "OK"}));
         for (const QLabel* label : input->findChildren<QLabel*>())
             QCOMPARE(label->textFormat(), Qt::PlainText);
+        // Room for the whole caption with the longest host name, in a bold title font.
+        const QString longest = QStringLiteral("Enter passwort for server: ") + QString(32, 'W');
+        const auto wide = MakeInputBox(longest, QStringLiteral("Password"));
+        QFont bold = wide->font();
+        bold.setBold(true);
+        QVERIFY(wide->width() > QFontMetrics(bold).horizontalAdvance(longest) + 100);
         if (!qEnvironmentVariableIsEmpty("PELMARK_SHOTS")) {
             input->show();
             input->grab().save(qEnvironmentVariable("PELMARK_SHOTS") + "/inputbox.png");

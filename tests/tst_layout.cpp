@@ -351,6 +351,15 @@ private Q_SLOTS:
         QCOMPARE(splash.lCopyright->pos(), QPoint(12, 156));
         QCOMPARE(splash.lVersion->y(), 156);
         QCOMPARE(rightEdge(splash.lVersion), 412);
+        // The light-blue panel has its thin black outline on all four edges.
+        const QImage shot = splash.grab().toImage();
+        const QColor panel(166, 210, 255);
+        for (const QPoint& edge :
+             {QPoint(6, 90), QPoint(420, 90), QPoint(200, 6), QPoint(200, 174)})
+            QCOMPARE(shot.pixelColor(edge), QColor(Qt::black));
+        for (const QPoint& inside :
+             {QPoint(7, 90), QPoint(419, 90), QPoint(200, 7), QPoint(200, 173)})
+            QCOMPARE(shot.pixelColor(inside), panel);
         QStringList texts;
         for (const QLabel* label : splash.findChildren<QLabel*>())
             texts << label->text();

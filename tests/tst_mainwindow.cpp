@@ -217,6 +217,71 @@ private Q_SLOTS:
         QCOMPARE(w.lOccupied->text(), QStringLiteral("Servers occupied: 1"));
     }
 
+    // A box about the host list holds later refresh ticks off until it is closed; then
+    // the next tick tries again. Boxes that a user finds after an hour away: one.
+    void boxUp_laterTicksSkipUntilItIsClosed_data() {
+        QTest::addColumn<bool>("refusal");
+        QTest::newRow("error box") << false;
+        QTest::newRow("message box") << true;
+    }
+    void boxUp_laterTicksSkipUntilItIsClosed() {
+        QFETCH(bool, refusal);
+        MainWindowFixture f;
+        f.serviceDown = !refusal;
+        f.hostsReply = "can't";
+        int requestsWhileUp = -1;
+        const auto ticksWhileUp = [&] {
+            const auto before = f.service.requests().size();
+            f.window->tAutoRefreshTimer();
+            f.window->tAutoRefreshTimer();
+            requestsWhileUp = int(f.service.requests().size() - before);
+        };
+        f.desktop.duringBox = ticksWhileUp; // the first refresh's box at start-up
+        TfMain& w = f.start();
+        QCOMPARE(requestsWhileUp, 0);
+        const QStringList& boxes = refusal ? f.desktop.messages : f.desktop.errors;
+        QCOMPARE(boxes.size(), 1);
+
+        f.desktop.duringBox = ticksWhileUp; // a box of an automatic refresh
+        requestsWhileUp = -1;
+        w.tAutoRefreshTimer();
+        QCOMPARE(requestsWhileUp, 0);
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY(!w.refreshInProgress());
+        w.tAutoRefreshTimer();
+        QCOMPARE(boxes.size(), 3);
+    }
+
+    // Only the left button's double click acts, anywhere in the list or the tree.
+    void doubleClicks_leftButtonOnlyAnywhere() {
+        MainWindowFixture f("[SETTINGS]\nLFSPath=/games/lfs/LFS.exe\n");
+        f.writeFile("data/groups/Friends.profile", MateRecord::make("Al", "", "", "").bytes());
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QWidget* list = w.lvServer->viewport();
+        const QPoint onRow = w.lvServer->visualItemRect(w.lvServer->topLevelItem(0)).center();
+        const QPoint belowRows(onRow.x(), list->height() - 3);
+
+        QTest::mouseDClick(list, Qt::RightButton, {}, onRow);
+        QVERIFY(f.desktop.starts.isEmpty());
+        QCOMPARE(f.desktop.beeps, 0);
+        w.lvServer->clearSelection();
+        QTest::mouseDClick(list, Qt::LeftButton, {}, belowRows);
+        QCOMPARE(f.desktop.beeps, 1); // Join with no row selected
+        w.lvServer->setCurrentItem(w.lvServer->topLevelItem(0));
+        QTest::mouseDClick(list, Qt::LeftButton, {}, belowRows);
+        QCOMPARE(f.desktop.messages, QStringList{"LFS.exe not found. Please check settings!"});
+
+        QWidget* tree = w.tvMates->viewport();
+        w.mateTree().rememberedPosition = 5; // names no node
+        QTest::mouseDClick(tree, Qt::RightButton, {}, QPoint(5, tree->height() - 3));
+        QVERIFY(f.desktop.errors.isEmpty());
+        QTest::mouseDClick(tree, Qt::LeftButton, {}, QPoint(5, tree->height() - 3));
+        QCOMPARE(f.desktop.errors, QStringList{"Ungültiger Index."});
+    }
+
     void startWithoutSettingsFile_usesDefaultsAndWritesNothing() {
         MainWindowFixture f;
         QFile::remove(f.configPath());

@@ -138,6 +138,41 @@ private Q_SLOTS:
                  QStringLiteral("Germany"));
     }
 
+    // OK while the tick's reload waits: the new country's text follows that reply at once.
+    void settingsOkWhileTheTicksReloadWaits_newCountryFollows() {
+        MainWindowFixture f;
+        f.highlightFiles << QStringLiteral("highlights_Germany.txt");
+        TfMain& w = f.start();
+        TfSettings dialog(w.settings, w.ConfigPath, f.desktop, &w);
+        w.setDialogs(nullptr, nullptr, &dialog);
+        w.tScrollHighlights->stop(); // ticks are driven by hand
+        f.service.setHandler([](const httplib::Request& req, httplib::Response& res) {
+            const bool germany = req.path.find("Germany") != std::string::npos;
+            if (!germany)
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            res.set_content(germany ? "Schnell\n" : "old\n", "text/plain");
+        });
+        const int before = highlightRequests(f);
+        QTimer::singleShot(50, &w, [&] {
+            QVERIFY(w.highlightsInProgress());
+            QTimer::singleShot(0, &dialog, [&] {
+                dialog.cbCountry->setCurrentIndex(
+                    dialog.cbCountry->findText(QStringLiteral("Germany")));
+                dialog.bOk->click();
+            });
+            w.bSettingsClick();
+        });
+        w.lHighlights->move(-w.lHighlights->width() - 1, w.lHighlights->y());
+        w.tScrollHighlightsTimer();
+        QVERIFY(f.desktop.errors.isEmpty());
+        QCOMPARE(highlightRequests(f) - before, 2);
+        QCOMPARE(f.service.requests().back().path,
+                 std::string("/highlight_countries/highlights_Germany.txt"));
+        QVERIFY2(w.lHighlights->text().startsWith(QStringLiteral("Schnell")),
+                 qPrintable(w.lHighlights->text()));
+        QCOMPARE(w.lCountry->text(), QStringLiteral("Germany"));
+    }
+
     void aReloadWhileOneWaitsIsSkipped() {
         MainWindowFixture f;
         TfMain& w = f.start();
