@@ -80,6 +80,17 @@ HttpResponseParser::State HttpResponseParser::feed(QByteArrayView bytes) {
     return m_state;
 }
 
+HttpResponseParser::State HttpResponseParser::feed(QByteArray&& bytes) {
+    if (m_state == State::Body && m_step == Step::Data && m_framing == Framing::Length &&
+        m_body.isEmpty() && bytes.size() == m_remaining) {
+        m_body = std::move(bytes);
+        m_remaining = 0;
+        finishResponse();
+        return m_state;
+    }
+    return feed(QByteArrayView(bytes));
+}
+
 HttpResponseParser::State HttpResponseParser::finish() {
     if (m_state == State::Body && m_framing == Framing::UntilClose) {
         m_keepAlive = false;
@@ -221,7 +232,6 @@ bool HttpResponseParser::onHeadEnd() {
     m_framing = Framing::Length;
     m_remaining = length;
     m_step = Step::Data;
-    m_body.reserve(qsizetype(length));
     if (length == 0)
         finishResponse();
     return true;
@@ -253,6 +263,9 @@ bool HttpResponseParser::appendBody(QByteArrayView bytes) {
         fail(Failure::BodyTooLarge);
         return false;
     }
+    // Checked against the limit in the head already.
+    if (m_body.isEmpty() && m_framing == Framing::Length)
+        m_body.reserve(qsizetype(m_remaining));
     m_body.append(bytes);
     return true;
 }

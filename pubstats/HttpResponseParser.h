@@ -23,6 +23,8 @@ public:
 
     // Takes the next bytes of the connection and returns the state after them.
     State feed(QByteArrayView bytes);
+    // The same; a piece that is exactly the rest of a body becomes the body without a copy.
+    State feed(QByteArray&& bytes);
     // The server closed the connection: ends a body that runs to the close, or fails.
     State finish();
 
