@@ -53,12 +53,13 @@ private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
         const QString root = QDir(m_dir.path()).canonicalPath();
-        // A throw-away prefix, no Wine dialogs or windows, no Mono or Gecko installers.
+        // A throw-away prefix, no Wine dialogs or windows, no Mono or Gecko installers, and
+        // no menu entries in the user's home.
         qunsetenv("DISPLAY");
         qunsetenv("WAYLAND_DISPLAY");
         qputenv("WINEPREFIX", QFile::encodeName(root + QStringLiteral("/prefix")));
         qputenv("WINEDEBUG", "-all");
-        qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=");
+        qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d");
         // Single-byte names come back only through a single-byte ANSI code page (1252).
         qputenv("LC_ALL", "C.UTF-8");
 
