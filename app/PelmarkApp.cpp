@@ -1,6 +1,8 @@
 #include "PelmarkApp.h"
 
+#include "AppPaths.h"
 #include "ErrorHandler.h"
+#include "Pictures.h"
 #include "QtDesktop.h"
 #include "QuitOnSignal.h"
 #include "uAddEditMate.h"
@@ -16,15 +18,23 @@ int RunPelmark(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelmark II"));
     // No display name: the window system would append it to every caption.
+    // The window, the tray and the desktop's menu entry show the same icon; the id ties
+    // the windows to the installed desktop entry.
+    QApplication::setWindowIcon(Pictures::AppIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.pelmark.Pelmark2"));
     QtDesktop desktop;
     const QString exePath = QCoreApplication::applicationFilePath();
+    const AppPaths paths = ResolveAppPaths(exePath);
+    // Without its per-user folders the program still opens; it says once why nothing
+    // it changes will be kept.
+    Guarded(desktop, [&] { CreateUserFolders(paths); });
 
     auto splash = std::make_unique<TfSplashScreen>(exePath);
     splash->show();
     splash->repaint();
     QCoreApplication::processEvents();
 
-    TfMain fMain(desktop, exePath);
+    TfMain fMain(desktop, paths);
     fMain.FormCreate();
     std::unique_ptr<TfLegends> fLegends;
     std::unique_ptr<TfAddEditMate> fAddEditMate;

@@ -69,11 +69,15 @@ template <typename Body> bool TfMain::guarded(Body&& body) {
 }
 
 TfMain::TfMain(Desktop& desktop, const QString& exePath, QWidget* parent)
-    : QWidget(parent), m_desktop(desktop), m_exePath(exePath) {
-    exeDir = QFileInfo(exePath).absolutePath() + QLatin1Char('/');
-    dataDir = exeDir + QStringLiteral("data/");
-    groupsDir = dataDir + QStringLiteral("groups/");
-    ConfigPath = exeDir + QFileInfo(exePath).completeBaseName() + QStringLiteral(".config");
+    : TfMain(desktop, PortablePaths(exePath), parent) {}
+
+TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
+    : QWidget(parent), m_desktop(desktop), m_exePath(paths.exePath) {
+    exeDir = paths.exeDir;
+    dataDir = paths.dataDir;
+    groupsDir = paths.groupsDir;
+    tracksPath = paths.tracksPath;
+    ConfigPath = paths.configPath;
     defaultService = PublicService;
     statsServer = defaultService;
     highlightsServer = defaultService;
@@ -256,7 +260,7 @@ bool rowBefore(const QString& a, const QString& b, Qt::SortOrder order) {
 } // namespace
 
 void TfMain::fillServerRows() {
-    const TrackTable tracks = TrackTable::load(dataDir + QStringLiteral("Tracks.data"));
+    const TrackTable tracks = TrackTable::load(tracksPath);
     struct PendingRow {
         QStringList texts;
         int image;

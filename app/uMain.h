@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AppPaths.h"
 #include "AppSettings.h"
 #include "QuillonPubStats.h"
 #include "QuillonTools.h"
@@ -33,8 +34,9 @@ class TfSettings;
 class TfMain : public QWidget {
     Q_OBJECT
 public:
-    // exePath: the running program's file; the data folder, groups folder and
-    // settings file are formed from it.
+    // paths: where the settings, the data folder and Tracks.data are (tools/AppPaths).
+    TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent = nullptr);
+    // A portable program folder around exePath, the running program's file.
     TfMain(Desktop& desktop, const QString& exePath, QWidget* parent = nullptr);
     ~TfMain() override;
 
@@ -51,8 +53,9 @@ public:
     int playersTotal = 0;
 
     QString exeDir;    // ends in '/'
-    QString dataDir;   // exeDir + "data/"
+    QString dataDir;   // portable: exeDir + "data/"; installed: the user's data folder
     QString groupsDir; // dataDir + "groups/"
+    QString tracksPath;
     QString ConfigPath;
     TFileVersionInfo versionInfo;
 

@@ -8,12 +8,14 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 
@@ -93,21 +95,52 @@ QLabel* rightEdgeLabel(QWidget* parent, const QString& text, const QFont& font, 
     return label;
 }
 
+// Sized in the window's units: on a HiDPI screen the picture has more pixels than that.
 QLabel* pictureLabel(QWidget* parent, const QPixmap& picture, int x, int y) {
     auto* label = new QLabel(parent);
     label->setPixmap(picture);
-    label->setGeometry(x, y, picture.width(), picture.height());
+    label->setGeometry(QRect(QPoint(x, y), picture.deviceIndependentSize().toSize()));
     return label;
 }
 
-QToolButton* pictureButton(QWidget* parent, Glyph glyph, const QString& hint, int x, int y) {
+// A screen reader reads the hint as the button's name; the description says what it does.
+QToolButton* pictureButton(QWidget* parent, Glyph glyph, const QString& hint, int x, int y,
+                           const QString& description) {
     auto* button = new QToolButton(parent);
     button->setIcon(Pictures::GlyphIcon(glyph));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    button->setAccessibleDescription(description);
     button->setGeometry(x, y, 25, 25);
     return button;
 }
+
+// Lets a keyboard reach a control that otherwise only takes clicks: it takes the focus
+// by Tab and acts on Enter or Space.
+class KeyActivation : public QObject {
+public:
+    KeyActivation(QWidget* control, std::function<void()> act)
+        : QObject(control), m_act(std::move(act)) {
+        control->setFocusPolicy(Qt::TabFocus);
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+                m_act();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_act;
+};
 
 ShapeWidget* shape(QWidget* parent, const QColor& fill, int x, int y, int width, int height) {
     auto* s = new ShapeWidget(fill, parent);
@@ -217,6 +250,8 @@ void TfMain::CreateControls() {
     Image2 = pictureLabel(pMainTop, Pictures::Banner(), 339, 24);
     Image2->setCursor(Qt::PointingHandCursor);
     Image2->setToolTip(QStringLiteral("Visit the Pelmark II home page"));
+    Image2->setAccessibleName(Image2->toolTip());
+    new KeyActivation(Image2, [this] { Image2Click(); });
     Label3 = placedLabel(pMainTop, QStringLiteral("LFS Highlight-Ticker:"), verdana(13), 6, 56);
     lCountry = placedLabel(pMainTop, QStringLiteral("lCountry"), verdana(11), 148, 58);
     // Country names can be long; the label reaches to the header's edge (pMainTopResize)
@@ -224,6 +259,8 @@ void TfMain::CreateControls() {
     lCountry->setAttribute(Qt::WA_TransparentForMouseEvents);
     lHighlights = plainLabel(pMainTop, QStringLiteral("lHighlights"));
     lHighlights->setFont(verdana(11));
+    // The label's name is its text, so a screen reader reads the highlights themselves.
+    lHighlights->setAccessibleDescription(QStringLiteral("LFS Highlight-Ticker"));
     lHighlights->setWordWrap(false);
     lHighlights->setAutoFillBackground(false);
     lHighlights->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -244,6 +281,7 @@ void TfMain::CreateControls() {
 
     lvServer = new QTreeWidget(pClient);
     setUpServerList(lvServer);
+    lvServer->setAccessibleName(QStringLiteral("Server list"));
     clientColumn->addWidget(lvServer, 1);
 
     pClientBottom = fixedHeightPanel(pClient, 110);
@@ -283,9 +321,13 @@ void TfMain::CreateControls() {
     QVBoxLayout* bottomColumn = columnLayout(pClientBottom);
     bottomColumn->addWidget(pStatus);
     bottomColumn->addStretch(1);
-    bJoinSvr = pictureButton(pClientBottom, Glyph::JoinSvr, QStringLiteral("Join mate"), 6, 25);
+    bJoinSvr =
+        pictureButton(pClientBottom, Glyph::JoinSvr, QStringLiteral("Join mate"), 6, 25,
+                      QStringLiteral("Starts the game on the host selected in the server list"));
     bJoinSvrPW = pictureButton(pClientBottom, Glyph::JoinSvrPW,
-                               QStringLiteral("Join mate with server password"), 36, 25);
+                               QStringLiteral("Join mate with server password"), 36, 25,
+                               QStringLiteral("Asks for the host's password, then starts the game "
+                                              "on the host selected in the server list"));
     auto* bottomAnchors = new RightAnchors(pClientBottom, ClientDesignWidth);
     bottomAnchors->add(bJoinSvr);
     bottomAnchors->add(bJoinSvrPW);
@@ -302,21 +344,31 @@ void TfMain::CreateControls() {
 
     pRightTop = fixedHeightPanel(pRight, HeaderHeight);
     pRightTop->resize(RightDesignWidth, HeaderHeight);
-    bAddGroup =
-        pictureButton(pRightTop, Glyph::AddGroup, QStringLiteral("Create group..."), 12, 12);
-    bDelGroup = pictureButton(pRightTop, Glyph::DelGroup, QStringLiteral("Delete group"), 42, 12);
-    bAddMate = pictureButton(pRightTop, Glyph::AddMate, QStringLiteral("Add mate..."), 12, 42);
-    bDelMate = pictureButton(pRightTop, Glyph::DelMate, QStringLiteral("Delete mate"), 42, 42);
-    bEditMate = pictureButton(pRightTop, Glyph::EditMate, QStringLiteral("Edit mate..."), 72, 42);
-    bSettings = pictureButton(pRightTop, Glyph::Settings, QStringLiteral("Settings..."), 168, 12);
-    bStartLFS = pictureButton(pRightTop, Glyph::StartLFS, QStringLiteral("Start LFS"), 168, 42);
-    bOnOffline =
-        pictureButton(pRightTop, Glyph::OnOffline,
-                      QStringLiteral("Switch between online and on/offline mates"), 12, 93);
+    bAddGroup = pictureButton(pRightTop, Glyph::AddGroup, QStringLiteral("Create group..."), 12, 12,
+                              QStringLiteral("Asks for the name of a new group of mates"));
+    bDelGroup = pictureButton(pRightTop, Glyph::DelGroup, QStringLiteral("Delete group"), 42, 12,
+                              QStringLiteral("Deletes the chosen group with all its mates"));
+    bAddMate = pictureButton(pRightTop, Glyph::AddMate, QStringLiteral("Add mate..."), 12, 42,
+                             QStringLiteral("Adds a mate to a group"));
+    bDelMate = pictureButton(pRightTop, Glyph::DelMate, QStringLiteral("Delete mate"), 42, 42,
+                             QStringLiteral("Deletes the chosen mate from its group"));
+    bEditMate = pictureButton(pRightTop, Glyph::EditMate, QStringLiteral("Edit mate..."), 72, 42,
+                              QStringLiteral("Changes the chosen mate's name, nick, team or "
+                                             "home page"));
+    bSettings = pictureButton(pRightTop, Glyph::Settings, QStringLiteral("Settings..."), 168, 12,
+                              QStringLiteral("Game path, refresh interval and ticker country"));
+    bStartLFS = pictureButton(pRightTop, Glyph::StartLFS, QStringLiteral("Start LFS"), 168, 42,
+                              QStringLiteral("Starts the game without joining a host"));
+    bOnOffline = pictureButton(pRightTop, Glyph::OnOffline,
+                               QStringLiteral("Switch between online and on/offline mates"), 12, 93,
+                               QStringLiteral("Shows only the mates who race now, or all mates"));
     bOnOffline->setProperty("Tag", 1);
-    bJoinMate = pictureButton(pRightTop, Glyph::JoinMate, QStringLiteral("Join mate"), 138, 93);
+    bJoinMate = pictureButton(pRightTop, Glyph::JoinMate, QStringLiteral("Join mate"), 138, 93,
+                              QStringLiteral("Starts the game on the host of the chosen mate"));
     bJoinPW = pictureButton(pRightTop, Glyph::JoinPW,
-                            QStringLiteral("Join mate with server password..."), 168, 93);
+                            QStringLiteral("Join mate with server password..."), 168, 93,
+                            QStringLiteral("Asks for the host's password, then starts the game "
+                                           "on the host of the chosen mate"));
     auto* toolAnchors = new RightAnchors(pRightTop, RightDesignWidth);
     for (QWidget* button : {bSettings, bStartLFS, bJoinMate, bJoinPW})
         toolAnchors->add(button);
@@ -326,6 +378,7 @@ void TfMain::CreateControls() {
 
     tvMates = new QTreeWidget(pRight);
     setUpMateTree(tvMates);
+    tvMates->setAccessibleName(QStringLiteral("Mates"));
     rightColumn->addWidget(tvMates, 1);
 
     pRightBottom = fixedHeightPanel(pRight, 15);

@@ -1,12 +1,15 @@
 #include "Pictures.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QHash>
+#include <QIconEngine>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -22,8 +25,11 @@ const QColor Outline(40, 40, 40);
 
 using Drawer = std::function<void(QPainter&)>;
 
-QPixmap Draw(int width, int height, const Drawer& draw) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+// Drawn for a device pixel ratio: the drawing works in the picture's own size, the
+// pixels are scale times as many, so the picture stays sharp on a HiDPI screen.
+QPixmap Draw(int width, int height, int scale, const Drawer& draw) {
+    QImage image(width * scale, height * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -31,6 +37,21 @@ QPixmap Draw(int width, int height, const Drawer& draw) {
     draw(p);
     p.end();
     return QPixmap::fromImage(image);
+}
+
+// The screens' largest ratio, rounded up: a picture drawn for it is at worst scaled down.
+int ScreenScale() {
+    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    return std::clamp(int(std::ceil(ratio - 0.01)), 1, 4);
+}
+
+// The ratios an icon carries: 1 and 2 always (a window may move to another screen),
+// and the screens' own when it is larger.
+QList<int> IconScales() {
+    QList<int> scales{1, 2};
+    if (ScreenScale() > 2)
+        scales << ScreenScale();
+    return scales;
 }
 
 QFont PictureFont(int pixelSize, bool bold, bool italic = false) {
@@ -213,8 +234,8 @@ void Emblem(QPainter& p, const QRectF& r) {
     p.restore();
 }
 
-QPixmap MakeGlyph(Glyph glyph) {
-    return Draw(16, 16, [glyph](QPainter& p) {
+QPixmap MakeGlyph(Glyph glyph, int scale) {
+    return Draw(16, 16, scale, [glyph](QPainter& p) {
         switch (glyph) {
         case Glyph::AddGroup:
             PersonWithList(p, QColor(60, 110, 200));
@@ -329,8 +350,8 @@ QPixmap MakeGlyph(Glyph glyph) {
 
 enum class Status { RedBall, GreenBall, GreenBallPerson, GreyBall, GreyList, RedList, GreenList };
 
-QPixmap MakeStatus(Status status) {
-    return Draw(16, 16, [status](QPainter& p) {
+QPixmap MakeStatus(Status status, int scale) {
+    return Draw(16, 16, scale, [status](QPainter& p) {
         const QRectF ball(1.5, 1.5, 13, 13);
         switch (status) {
         case Status::RedBall:
@@ -359,23 +380,37 @@ QPixmap MakeStatus(Status status) {
     });
 }
 
-// Pixmaps need a running application, so they are made on first use and kept.
-const QPixmap& Cached(int key, const std::function<QPixmap()>& make) {
+// Pixmaps need a running application, so they are made on first use and kept, one per
+// picture and scale.
+const QPixmap& Cached(int key, int scale, const std::function<QPixmap(int)>& make) {
     static QHash<int, QPixmap> cache;
-    auto it = cache.find(key);
+    const int slot = key * 8 + scale;
+    auto it = cache.find(slot);
     if (it == cache.end())
-        it = cache.insert(key, make());
+        it = cache.insert(slot, make(scale));
     return *it;
 }
 
-const QPixmap& StatusPixmap(Status s) {
-    return Cached(1000 + int(s), [s] { return MakeStatus(s); });
+const QPixmap& StatusPixmap(Status s, int scale) {
+    return Cached(1000 + int(s), scale, [s](int at) { return MakeStatus(s, at); });
+}
+
+const QPixmap& ScaledGlyph(Glyph glyph, int scale) {
+    return Cached(int(glyph), scale, [glyph](int at) { return MakeGlyph(glyph, at); });
+}
+
+// An icon with a picture for each ratio; Qt picks the one for the window's screen.
+template <typename Make>
+QIcon ScaledIcon(Make&& make, QIcon::Mode mode = QIcon::Normal, QIcon icon = QIcon()) {
+    for (int scale : IconScales())
+        icon.addPixmap(make(scale), mode);
+    return icon;
 }
 
 QList<QIcon> Icons(std::initializer_list<Status> statuses) {
     QList<QIcon> icons;
     for (Status s : statuses)
-        icons << QIcon(StatusPixmap(s));
+        icons << ScaledIcon([s](int scale) { return StatusPixmap(s, scale); });
     return icons;
 }
 
@@ -391,19 +426,20 @@ QList<QIcon> MateStatusImages() {
 }
 
 QPixmap GlyphPixmap(Glyph glyph) {
-    return Cached(int(glyph), [glyph] { return MakeGlyph(glyph); });
+    return ScaledGlyph(glyph, ScreenScale());
 }
 
 QIcon GlyphIcon(Glyph glyph) {
-    QIcon icon(GlyphPixmap(glyph));
+    QIcon icon = ScaledIcon([glyph](int scale) { return ScaledGlyph(glyph, scale); });
     if (glyph == Glyph::OnOffline)
-        icon.addPixmap(GlyphPixmap(Glyph::OnOfflineOff), QIcon::Disabled);
+        icon = ScaledIcon([](int scale) { return ScaledGlyph(Glyph::OnOfflineOff, scale); },
+                          QIcon::Disabled, icon);
     return icon;
 }
 
 QPixmap GameLogo() {
-    return Cached(2000, [] {
-        return Draw(88, 31, [](QPainter& p) {
+    return Cached(2000, ScreenScale(), [](int scale) {
+        return Draw(88, 31, scale, [](QPainter& p) {
             Emblem(p, QRectF(0.5, 2.5, 34, 26));
             // Speed stripes trailing into the lettering.
             for (int i = 0; i < 3; ++i) {
@@ -424,8 +460,8 @@ QPixmap GameLogo() {
 }
 
 QPixmap Banner() {
-    return Cached(2001, [] {
-        return Draw(328, 42, [](QPainter& p) {
+    return Cached(2001, ScreenScale(), [](int scale) {
+        return Draw(328, 42, scale, [](QPainter& p) {
             const QRectF frame(0.5, 0.5, 327, 41);
             QLinearGradient g(frame.topLeft(), frame.bottomLeft());
             g.setColorAt(0, QColor(44, 76, 140));
@@ -461,8 +497,8 @@ QPixmap Banner() {
 }
 
 QPixmap GroupOfPeople() {
-    return Cached(2002, [] {
-        return Draw(32, 32, [](QPainter& p) {
+    return Cached(2002, ScreenScale(), [](int scale) {
+        return Draw(32, 32, scale, [](QPainter& p) {
             Person(p, QRectF(0.5, 4.5, 14, 22), QColor(190, 60, 50));
             Person(p, QRectF(17.5, 4.5, 14, 22), QColor(50, 140, 70));
             Person(p, QRectF(8, 8.5, 16, 23), Shirt);
@@ -471,8 +507,8 @@ QPixmap GroupOfPeople() {
 }
 
 QPixmap PersonWithText() {
-    return Cached(2003, [] {
-        return Draw(32, 32, [](QPainter& p) {
+    return Cached(2003, ScreenScale(), [](int scale) {
+        return Draw(32, 32, scale, [](QPainter& p) {
             Person(p, QRectF(0.5, 5.5, 15, 25));
             p.setPen(QPen(Outline, 0.8));
             p.setBrush(Qt::white);
@@ -484,6 +520,300 @@ QPixmap PersonWithText() {
             }
         });
     });
+}
+
+} // namespace Pictures
+
+// ---- the program's icon -------------------------------------------------------------
+//
+// Drawn from one description, in a 256 by 256 square, that gives both the pictures (the
+// window, the tray, the PNG sizes of the installed icon) and the installed SVG, so the
+// desktop's menu shows exactly what the window shows.
+
+namespace Pictures {
+namespace {
+
+struct ArtStop {
+    qreal at;
+    QColor colour;
+};
+
+struct ArtPaint {
+    enum Kind { None, Solid, Linear, Radial } kind = None;
+    QColor colour;
+    QPointF from, to; // linear
+    QPointF centre;   // radial
+    qreal radius = 0;
+    QList<ArtStop> stops;
+};
+
+// An outline in SVG path syntax (absolute M, L, Q and Z only), or a circle.
+struct ArtShape {
+    QString path;
+    QPointF centre;
+    qreal radius = 0;
+    ArtPaint fill;
+    QColor stroke;
+    qreal strokeWidth = 0;
+};
+
+ArtPaint SolidPaint(const QColor& colour) {
+    ArtPaint paint;
+    paint.kind = ArtPaint::Solid;
+    paint.colour = colour;
+    return paint;
+}
+
+ArtPaint VerticalPaint(qreal top, qreal bottom, const QColor& from, const QColor& to) {
+    ArtPaint paint;
+    paint.kind = ArtPaint::Linear;
+    paint.from = QPointF(0, top);
+    paint.to = QPointF(0, bottom);
+    paint.stops = {{0, from}, {1, to}};
+    return paint;
+}
+
+QString Polygon(const QList<QPointF>& points) {
+    QString d;
+    for (const QPointF& point : points)
+        d += (d.isEmpty() ? QStringLiteral("M") : QStringLiteral(" L")) +
+             QStringLiteral("%1,%2").arg(point.x()).arg(point.y());
+    return d + QStringLiteral(" Z");
+}
+
+QList<ArtShape> IconArt() {
+    QList<ArtShape> art;
+    // The tile, in the ticker band's blue.
+    art << ArtShape{QStringLiteral("M52,16 L204,16 Q240,16 240,52 L240,204 Q240,240 204,240 "
+                                   "L52,240 Q16,240 16,204 L16,52 Q16,16 52,16 Z"),
+                    {},
+                    0,
+                    VerticalPaint(16, 240, QColor(190, 224, 255), QColor(96, 152, 224)),
+                    QColor(28, 48, 92),
+                    8};
+    // The program's mark: red, green and red bars.
+    const QColor bars[] = {Red, QColor(60, 200, 60), Red};
+    for (int i = 0; i < 3; ++i) {
+        const qreal left = 40 + i * 64;
+        art << ArtShape{Polygon({{left, 40}, {left + 48, 40}, {left + 48, 62}, {left, 62}}),
+                        {},
+                        0,
+                        SolidPaint(bars[i]),
+                        Qt::black,
+                        4};
+    }
+    // The racing emblem: a slanted shield with a chequered corner.
+    const qreal top = 84, bottom = 172, slant = 28, right = 232, left = 48;
+    const QList<QPointF> shield{
+        {left + slant, top}, {right, top}, {right - slant, bottom}, {left, bottom}};
+    art << ArtShape{Polygon(shield),
+                    {},
+                    0,
+                    VerticalPaint(top, bottom, QColor(235, 60, 40), QColor(150, 20, 15)),
+                    {},
+                    0};
+    const qreal cell = (bottom - top) / 4;
+    const auto edge = [&](qreal y) { return right - (y - top) * slant / (bottom - top); };
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 3; ++col) {
+            const qreal y0 = top + row * cell, y1 = y0 + cell;
+            art << ArtShape{
+                Polygon({{edge(y0) - (col + 1) * cell, y0},
+                         {edge(y0) - col * cell, y0},
+                         {edge(y1) - col * cell, y1},
+                         {edge(y1) - (col + 1) * cell, y1}}),
+                {},
+                0,
+                SolidPaint((row + col) % 2 ? QColor(30, 30, 30) : QColor(250, 250, 250)),
+                {},
+                0};
+        }
+    art << ArtShape{Polygon(shield), {}, 0, {}, QColor(60, 10, 10), 4};
+    // A racer online: the green ball with a person.
+    ArtPaint ball;
+    ball.kind = ArtPaint::Radial;
+    ball.centre = QPointF(66, 176);
+    ball.radius = 58;
+    ball.stops = {{0, QColor(120, 235, 130)}, {0.5, Green}, {1, QColor(20, 110, 30)}};
+    art << ArtShape{{}, {80, 192}, 40, ball, QColor(20, 85, 25), 4};
+    art << ArtShape{{}, {80, 178}, 11, SolidPaint(QColor(250, 250, 250)), {}, 0};
+    art << ArtShape{QStringLiteral("M58,216 Q58,194 80,194 Q102,194 102,216 Z"),
+                    {},
+                    0,
+                    SolidPaint(QColor(250, 250, 250)),
+                    {},
+                    0};
+    return art;
+}
+
+// Reads the path syntax that IconArt writes.
+QPainterPath ArtPath(const QString& d) {
+    QPainterPath path;
+    const QStringList tokens = QString(d)
+                                   .replace(QLatin1Char(','), QLatin1Char(' '))
+                                   .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QChar command;
+    QList<qreal> numbers;
+    const auto flush = [&] {
+        if (command == QLatin1Char('M') && numbers.size() == 2)
+            path.moveTo(numbers[0], numbers[1]);
+        else if (command == QLatin1Char('L') && numbers.size() == 2)
+            path.lineTo(numbers[0], numbers[1]);
+        else if (command == QLatin1Char('Q') && numbers.size() == 4)
+            path.quadTo(numbers[0], numbers[1], numbers[2], numbers[3]);
+        else if (command == QLatin1Char('Z'))
+            path.closeSubpath();
+        numbers.clear();
+    };
+    for (const QString& token : tokens) {
+        if (token.at(0).isLetter()) {
+            flush();
+            command = token.at(0);
+            if (token.size() > 1)
+                numbers << token.mid(1).toDouble();
+        } else {
+            numbers << token.toDouble();
+        }
+    }
+    flush();
+    return path;
+}
+
+QBrush ArtBrush(const ArtPaint& paint) {
+    switch (paint.kind) {
+    case ArtPaint::None:
+        return Qt::NoBrush;
+    case ArtPaint::Solid:
+        return paint.colour;
+    case ArtPaint::Linear: {
+        QLinearGradient g(paint.from, paint.to);
+        for (const ArtStop& stop : paint.stops)
+            g.setColorAt(stop.at, stop.colour);
+        return g;
+    }
+    case ArtPaint::Radial: {
+        QRadialGradient g(paint.centre, paint.radius);
+        for (const ArtStop& stop : paint.stops)
+            g.setColorAt(stop.at, stop.colour);
+        return g;
+    }
+    }
+    return Qt::NoBrush;
+}
+
+void PaintArt(QPainter& p, qreal size) {
+    p.scale(size / 256, size / 256);
+    for (const ArtShape& shape : IconArt()) {
+        p.setBrush(ArtBrush(shape.fill));
+        p.setPen(shape.strokeWidth > 0 ? QPen(shape.stroke, shape.strokeWidth, Qt::SolidLine,
+                                              Qt::RoundCap, Qt::RoundJoin)
+                                       : QPen(Qt::NoPen));
+        if (shape.path.isEmpty())
+            p.drawEllipse(shape.centre, shape.radius, shape.radius);
+        else
+            p.drawPath(ArtPath(shape.path));
+    }
+}
+
+QString SvgColour(const QColor& colour) {
+    return colour.name(QColor::HexRgb);
+}
+
+// The icon drawn for whatever size and ratio is asked, so it is sharp everywhere.
+class AppIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        painter->drawImage(rect, AppIconImage(qMax(rect.width(), rect.height())));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return QPixmap::fromImage(AppIconImage(qMin(size.width(), size.height())));
+    }
+    QIconEngine* clone() const override { return new AppIconEngine; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (int size : AppIconSizes())
+            sizes << QSize(size, size);
+        return sizes;
+    }
+};
+
+} // namespace
+
+QList<int> AppIconSizes() {
+    return {16, 22, 24, 32, 48, 64, 128, 256};
+}
+
+QImage AppIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    PaintArt(p, size);
+    p.end();
+    return image;
+}
+
+QByteArray AppIconSvg() {
+    QString defs;
+    QString body;
+    int gradients = 0;
+    for (const ArtShape& shape : IconArt()) {
+        QString fill = QStringLiteral("none");
+        const ArtPaint& paint = shape.fill;
+        if (paint.kind == ArtPaint::Solid) {
+            fill = SvgColour(paint.colour);
+        } else if (paint.kind != ArtPaint::None) {
+            const QString id = QStringLiteral("g%1").arg(gradients++);
+            QString stops;
+            for (const ArtStop& stop : paint.stops)
+                stops += QStringLiteral("<stop offset=\"%1\" stop-color=\"%2\"/>")
+                             .arg(stop.at)
+                             .arg(SvgColour(stop.colour));
+            defs +=
+                paint.kind == ArtPaint::Linear
+                    ? QStringLiteral("<linearGradient id=\"%1\" gradientUnits=\"userSpaceOnUse\" "
+                                     "x1=\"%2\" y1=\"%3\" x2=\"%4\" y2=\"%5\">%6"
+                                     "</linearGradient>\n")
+                          .arg(id)
+                          .arg(paint.from.x())
+                          .arg(paint.from.y())
+                          .arg(paint.to.x())
+                          .arg(paint.to.y())
+                          .arg(stops)
+                    : QStringLiteral("<radialGradient id=\"%1\" gradientUnits=\"userSpaceOnUse\" "
+                                     "cx=\"%2\" cy=\"%3\" r=\"%4\">%5</radialGradient>\n")
+                          .arg(id)
+                          .arg(paint.centre.x())
+                          .arg(paint.centre.y())
+                          .arg(paint.radius)
+                          .arg(stops);
+            fill = QStringLiteral("url(#%1)").arg(id);
+        }
+        const QString stroke =
+            shape.strokeWidth > 0
+                ? QStringLiteral(" stroke=\"%1\" stroke-width=\"%2\" stroke-linejoin=\"round\" "
+                                 "stroke-linecap=\"round\"")
+                      .arg(SvgColour(shape.stroke))
+                      .arg(shape.strokeWidth)
+                : QString();
+        body +=
+            shape.path.isEmpty()
+                ? QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"%3\" fill=\"%4\"%5/>\n")
+                      .arg(shape.centre.x())
+                      .arg(shape.centre.y())
+                      .arg(shape.radius)
+                      .arg(fill, stroke)
+                : QStringLiteral("<path d=\"%1\" fill=\"%2\"%3/>\n").arg(shape.path, fill, stroke);
+    }
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+                          "viewBox=\"0 0 256 256\">\n<defs>\n%1</defs>\n%2</svg>\n")
+        .arg(defs, body)
+        .toUtf8();
+}
+
+QIcon AppIcon() {
+    return QIcon(new AppIconEngine);
 }
 
 } // namespace Pictures

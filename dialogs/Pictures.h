@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
+#include <QImage>
 #include <QList>
 #include <QPixmap>
 
@@ -41,5 +43,11 @@ QPixmap GameLogo();       // 88x31
 QPixmap Banner();         // 328x42, the maker's banner
 QPixmap GroupOfPeople();  // 32x32, Add/Edit Mate dialog
 QPixmap PersonWithText(); // 32x32, Add/Edit Mate dialog
+
+// The program's own icon: the window, the tray and the installed icon show the same.
+QIcon AppIcon();
+QList<int> AppIconSizes(); // the sizes the desktop's icon theme gets as PNG
+QImage AppIconImage(int size);
+QByteArray AppIconSvg(); // the scalable icon, drawn from the same description
 
 } // namespace Pictures

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <sys/mount.h>
+
+// A small file system of its own at a folder, to make it read-only or full on demand.
+// Mounting needs the right to mount; suites skip what needs it when it is missing.
+class Tmpfs {
+public:
+    Tmpfs(const QString& path, const QByteArray& size) : m_path(QFile::encodeName(path)) {
+        const QByteArray options = "size=" + size + ",mode=0755";
+        m_mounted = ::mount("tmpfs", m_path.constData(), "tmpfs", 0, options.constData()) == 0;
+    }
+    ~Tmpfs() {
+        if (m_mounted)
+            ::umount2(m_path.constData(), MNT_DETACH);
+    }
+    Tmpfs(const Tmpfs&) = delete;
+    Tmpfs& operator=(const Tmpfs&) = delete;
+
+    bool mounted() const { return m_mounted; }
+    bool makeReadOnly() {
+        return ::mount("tmpfs", m_path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    QByteArray m_path;
+    bool m_mounted = false;
+};
