@@ -68,6 +68,12 @@ std::optional<SimOptions> ParseOptions(const std::vector<std::string>& args, std
                 return std::nullopt;
             }
             options.rosterDir = args[++i];
+        } else if (arg == "--ident-key") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                error = arg + " needs a key";
+                return std::nullopt;
+            }
+            options.identKey = args[++i];
         } else if (arg == "--refuse") {
             value = setKind(options.fault, FaultKind::Refuse, error) ? value : std::nullopt;
         } else if (arg == "--truncate") {
@@ -177,6 +183,8 @@ Options:
   --log                  print one line per request on stderr (method, path, status)
   --help                 show this text
 
+  --ident-key KEY        answer host-list requests without idk=KEY with a short
+                         text, as the real service does (default: no key needed)
 Faults (host list only, unless --fault-highlights):
   --refuse               answer 200 with the service's "can't" refusal text
   --status CODE          answer with that HTTP status and a short text

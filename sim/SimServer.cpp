@@ -40,7 +40,7 @@ std::string statusText(int status) {
 } // namespace
 
 SimServer::SimServer(const SimOptions& options)
-    : m_world(options.hosts, options.seed), m_fault(options.fault) {
+    : m_identKey(options.identKey), m_world(options.hosts, options.seed), m_fault(options.fault) {
     Random random(options.seed ^ 0xC0FFEE);
     char session[17];
     std::snprintf(session, sizeof session, "%016llx",
@@ -118,6 +118,12 @@ void SimServer::handleHosts(const httplib::Request& req, httplib::Response& res)
     if (req.get_param_value("action") != "hosts") {
         res.status = 400;
         res.set_content("Unknown action\n", "text/plain");
+        return;
+    }
+    if (!m_identKey.empty() && req.get_param_value("idk") != m_identKey) {
+        res.set_content("Identification key (idk) missing or not valid - see your account "
+                        "settings\n",
+                        "text/plain");
         return;
     }
     auto body = std::make_shared<Body>();
