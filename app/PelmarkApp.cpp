@@ -14,14 +14,18 @@
 #include <QApplication>
 #include <memory>
 
-int RunPelmark(int argc, char** argv) {
-    QApplication app(argc, argv);
+void SetUpApplication() {
     QApplication::setApplicationName(QStringLiteral("Pelmark II"));
     // No display name: the window system would append it to every caption.
     // The window, the tray and the desktop's menu entry show the same icon; the id ties
     // the windows to the installed desktop entry.
     QApplication::setWindowIcon(Pictures::AppIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("org.pelmark.Pelmark2"));
+}
+
+int RunPelmark(int argc, char** argv) {
+    QApplication app(argc, argv);
+    SetUpApplication();
     QtDesktop desktop;
     const QString exePath = QCoreApplication::applicationFilePath();
     const AppPaths paths = ResolveAppPaths(exePath);

@@ -4,6 +4,7 @@
 #include "ExecuteFile.h"
 #include "Highlights.h"
 #include "HostListDecoder.h"
+#include "HostListQuery.h"
 #include "HttpClient.h"
 #include "IniFile.h"
 #include "ItemImages.h"
@@ -12,6 +13,7 @@
 #include "ProfileStore.h"
 #include "RosterCommands.h"
 #include "ServerList.h"
+#include "ServiceAnswer.h"
 #include "SingleByteText.h"
 #include "TrackNaming.h"
 #include "uAddEditMate.h"
@@ -235,15 +237,27 @@ void TfMain::setAutoRefreshEnabled(bool on) {
 
 void TfMain::RefreshServerList() {
     InProgress busy(m_refreshing);
-    const QByteArray reply = IdHTTP->get(serviceUrl(
-        statsServer, QStringLiteral("/pubstat/get_stat2.php"), QStringLiteral("action=hosts")));
+    const HostListQuery request = MakeHostListQuery(settings.identKey);
+    if (request.keyRejected && !m_identKeyReported) {
+        // Said once: a hand-edited key stays wrong until the user mends it.
+        m_identKeyReported = true;
+        m_desktop.showMessage(QStringLiteral("The ident key in the settings file is not valid "
+                                             "(letters and digits, at most %1), so it is not "
+                                             "sent.")
+                                  .arg(MaxIdentKeyLength));
+    }
+    const QByteArray reply = IdHTTP->get(
+        serviceUrl(statsServer, QStringLiteral("/pubstat/get_stat2.php"), request.query));
     if (IsRefusalReply(reply)) {
         m_desktop.showMessage(QStringLiteral("Could not refresh."));
         return;
     }
     HostList hosts;
     if (DecodeHostList(reply, hosts) != DecodeResult::Ok) {
-        m_desktop.showMessage(QStringLiteral("Could not refresh."));
+        // A note of the service in words (a missing key, say) tells more than our own.
+        const std::optional<QString> line = ServiceAnswerLine(reply);
+        m_desktop.showMessage(line ? ServiceAnsweredText(*line)
+                                   : QStringLiteral("Could not refresh."));
         return;
     }
     m_stats.hosts = std::move(hosts);

@@ -190,6 +190,8 @@ private:
     TfAddEditMate* m_addEditMate = nullptr;
     TfSettings* m_settings = nullptr;
     bool m_refreshing = false;
+    // A bad hand-edited ident key is reported once per run, not at every refresh.
+    bool m_identKeyReported = false;
     bool m_gameRunning = false; // the watch holds the automatic refresh off meanwhile
     bool m_loadingHighlights = false;
 };

@@ -1,5 +1,6 @@
 // The captions the window system really shows, read back from the X server.
 #include "FakeDesktop.h"
+#include "PelmarkApp.h"
 #include "QtDesktop.h"
 #include "uAddEditMate.h"
 #include "uLegends.h"
@@ -37,6 +38,7 @@ private Q_SLOTS:
     void initTestCase() {
         if (QGuiApplication::platformName() != QStringLiteral("xcb"))
             QFAIL("needs an X server: run under xvfb-run with QT_QPA_PLATFORM=xcb");
+        SetUpApplication(); // as the program does: its names decide what the captions show
     }
 
     void everyWindowShowsItsOwnCaptionOnly() {
