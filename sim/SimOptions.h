@@ -25,7 +25,8 @@ struct SimOptions {
     std::uint64_t seed = 20061105;
     std::string rosterDir; // --write-demo-roster
     bool help = false;
-    bool log = false; // one line per request on stderr
+    bool log = false;     // one line per request on stderr
+    std::string identKey; // --ident-key: host-list requests must carry it as idk
     FaultConfig fault;
 };
 

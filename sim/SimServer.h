@@ -43,6 +43,7 @@ private:
 
     httplib::Server m_server;
     std::string m_cookie;
+    std::string m_identKey;
 
     std::mutex m_mutex; // guards the world, the fault and the counters
     World m_world;

@@ -1,5 +1,7 @@
 #include "HostListBuilder.h"
 #include "HostListDecoder.h"
+#include "HostListQuery.h"
+#include "ServiceAnswer.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -162,6 +164,65 @@ private Q_SLOTS:
             const DecodeResult r = DecodeHostList(noise, out);
             QVERIFY(r == DecodeResult::Ok || out.isEmpty());
         }
+    }
+
+    void serviceAnswerLine_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("line"); // null: not text, "Could not refresh." stays
+        const QString none;
+        QTest::newRow("first line only")
+            << QByteArray("No key given\nsecond line") << "No key given";
+        QTest::newRow("blank lines and blanks skipped")
+            << QByteArray("\r\n \t\r\n  Ask later  \r\nmore") << "Ask later";
+        QTest::newRow("control characters removed")
+            << QByteArray("Service\x07 busy\x1b, try later\t again in a minute\x7f")
+            << "Service busy, try later again in a minute";
+        QTest::newRow("cut to 200") << QByteArray(300, 'x') + "\ny" << QString(200, u'x');
+        QTest::newRow("UTF-8") << QByteArray("Schl\xc3\xbcssel fehlt") << "Schlüssel fehlt";
+        QTest::newRow("Latin-1") << QByteArray("Schl\xfcssel fehlt") << "Schlüssel fehlt";
+        QTest::newRow("markup kept as text") << QByteArray("<b>no</b>") << "<b>no</b>";
+        QTest::newRow("empty") << QByteArray() << none;
+        QTest::newRow("only blanks") << QByteArray("\r\n  \n\t") << none;
+        QTest::newRow("NUL inside") << QByteArray("text\0more", 9) << none;
+        QTest::newRow("mostly control bytes") << QByteArray("a\x01\x02b\x03\x04") << none;
+        QTest::newRow("packed host list")
+            << PackHost(FakeHost("A long host name of text").with({"racer"})) << none;
+        QTest::newRow("truncated host list")
+            << PackHost(FakeHost("Solo").with({"a", "b"})).chopped(10) << none;
+    }
+    void serviceAnswerLine() {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, line);
+        const std::optional<QString> got = ServiceAnswerLine(reply);
+        QCOMPARE(got.has_value(), !line.isNull());
+        if (got)
+            QCOMPARE(*got, line);
+    }
+
+    void hostListQuery_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("rejected");
+        const QString bare = QStringLiteral("action=hosts");
+        QTest::newRow("no key") << "" << bare << false;
+        QTest::newRow("key") << "aB3"
+                             << "action=hosts&idk=aB3" << false;
+        QTest::newRow("64 characters")
+            << QString(64, u'k') << bare + "&idk=" + QString(64, u'k') << false;
+        QTest::newRow("65 characters") << QString(65, u'k') << bare << true;
+        for (const char* odd : {"a&idk=b", "a b", "a%20",
+                                "\xc3\xa4"
+                                "bc",
+                                "ab-c"})
+            QTest::addRow("odd %s", odd) << QString::fromUtf8(odd) << bare << true;
+    }
+    void hostListQuery() {
+        QFETCH(QString, key);
+        QFETCH(QString, query);
+        QFETCH(bool, rejected);
+        const HostListQuery request = MakeHostListQuery(key);
+        QCOMPARE(request.query, query);
+        QCOMPARE(request.keyRejected, rejected);
     }
 };
 

@@ -117,6 +117,8 @@ private Q_SLOTS:
     void highlights_unknownFile_404_data();
     void highlights_unknownFile_404();
     void badRequests_rejected();
+    void identKey_hostListOnlyWithIt_data();
+    void identKey_hostListOnlyWithIt();
     void fault_hostList_data();
     void fault_hostList();
     void fault_oversize_decodesButIsHuge();
@@ -289,6 +291,31 @@ void TestStatSim::badRequests_rejected() {
     QCOMPARE(fetch(sim.url(QStringLiteral("/pubstat/get_stat2.php"))).status, 400);
     QCOMPARE(fetch(sim.url(QStringLiteral("/elsewhere"))).status, 404);
     QCOMPARE(fetch(sim.url(QStringLiteral("/sim/control?fault=explode"))).status, 400);
+}
+
+void TestStatSim::identKey_hostListOnlyWithIt_data() {
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("no key") << "" << false;
+    QTest::newRow("other key") << "&idk=Ab4" << false;
+    QTest::newRow("key in other case") << "&idk=ab3" << false;
+    QTest::newRow("key") << "&idk=Ab3" << true;
+}
+
+void TestStatSim::identKey_hostListOnlyWithIt() {
+    QFETCH(QString, query);
+    QFETCH(bool, listed);
+    static StatSim sim({"--ident-key", "Ab3", "--hosts", "10"});
+    const Fetched reply = fetch(sim.url(HostsPath + query));
+    QCOMPARE(reply.status, 200);
+    HostList hosts;
+    const bool decoded = DecodeHostList(reply.body, hosts) == DecodeResult::Ok;
+    QCOMPARE(decoded && hosts.size() == 10, listed);
+    // Without the key: a short line of text, which is not the refusal.
+    QCOMPARE(reply.contentType.startsWith("text/plain"), !listed);
+    QCOMPARE(IsRefusalReply(reply.body), false);
+    // The highlight files need no key.
+    QCOMPARE(fetch(sim.url(QStringLiteral("/highlight_countries/highlights.txt"))).status, 200);
 }
 
 enum class Outcome { Refusal, Error, Truncated };
@@ -475,6 +502,8 @@ void TestStatSim::badArguments_exitWithError_data() {
     QTest::newRow("missing value") << QStringList{"--hosts"};
     QTest::newRow("two faults") << QStringList{"--refuse", "--drop"};
     QTest::newRow("every zero") << QStringList{"--fault-every", "0"};
+    QTest::newRow("ident key missing") << QStringList{"--ident-key"};
+    QTest::newRow("ident key empty") << QStringList{"--ident-key", ""};
 }
 
 void TestStatSim::badArguments_exitWithError() {
