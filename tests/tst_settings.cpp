@@ -276,6 +276,27 @@ private Q_SLOTS:
         QCOMPARE(content(), written);
         QCOMPARE(s.interval, 5000u);
     }
+
+    void identKey_refusesOtherCharactersTypedOrPasted() {
+        AppSettings s;
+        FakeDesktop desktop;
+        TfMoreSettings more(s, configPath(), desktop);
+        more.show();
+        QTest::keyClicks(more.eIdentKey, QStringLiteral("a-b c"));
+        QCOMPARE(more.eIdentKey->text(), QStringLiteral("abc"));
+        QCOMPARE(desktop.beeps, 2);
+        for (const QString& paste : {QStringLiteral("x&idk=y"), QStringLiteral("\u00e4")}) {
+            more.eIdentKey->insert(paste);
+            QCOMPARE(more.eIdentKey->text(), QStringLiteral("abc"));
+        }
+        more.eIdentKey->insert(QString(70, u'k'));
+        QCOMPARE(more.eIdentKey->text().size(), 64);
+        // A key that the field could not hold is not shown, so OK clears it.
+        s.identKey = QStringLiteral("bad-key");
+        more.hide();
+        more.show();
+        QCOMPARE(more.eIdentKey->text(), QString());
+    }
 };
 
 QTEST_MAIN(TestSettings)
