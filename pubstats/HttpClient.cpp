@@ -99,6 +99,10 @@ void HttpClient::connectTo(const QUrl& url) {
         m_socket->connectToHost(url.host(), portOf(url));
     }
     m_endpoint = endpointOf(url);
+    // The request goes out in one write; waiting for more to coalesce would only delay it.
+    QTcpSocket* socket = m_socket;
+    connect(socket, &QAbstractSocket::connected, socket,
+            [socket] { socket->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
 }
 
 void HttpClient::dropConnection() {
@@ -168,10 +172,7 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
             end = how;
         loop.quit();
     };
-    const auto send = [socket, &request] {
-        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        socket->write(request);
-    };
+    const auto send = [socket, &request] { socket->write(request); };
     connect(&stall, &QTimer::timeout, &loop, [&] { finish(End::Stalled); });
     connect(socket, &QIODevice::readyRead, &loop, [&] {
         stall.start();
