@@ -1,5 +1,6 @@
 #include "uMain.h"
 
+#include "DBusNotifier.h"
 #include "ErrorHandler.h"
 #include "ExecuteFile.h"
 #include "Highlights.h"
@@ -9,6 +10,7 @@
 #include "IniFile.h"
 #include "ItemImages.h"
 #include "Launcher.h"
+#include "MatePresence.h"
 #include "MateTree.h"
 #include "ProfileStore.h"
 #include "RosterCommands.h"
@@ -94,6 +96,7 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     m_launcher = new Launcher(m_desktop, m_stats, *m_mateTree, [this] { return settings.lfsPath; });
 
     WireHandlers();
+    m_presence = new MatePresence(*this, std::make_unique<DBusNotifier>(), this);
     tAutoRefresh->start();
     tCheckLFS->start();
 }
@@ -139,6 +142,8 @@ void TfMain::setDialogs(TfLegends* legends, TfAddEditMate* addEditMate, TfSettin
     m_legends = legends;
     m_addEditMate = addEditMate;
     m_settings = settingsDlg;
+    if (m_settings)
+        m_presence->attachMoreSettings(m_settings->fMoreSettings);
     if (m_addEditMate) {
         connect(m_rosterCommands, &RosterCommands::groupCreated, m_addEditMate,
                 &TfAddEditMate::groupCreated);
@@ -197,6 +202,8 @@ bool TfMain::FormCreate() {
 
         RefreshServerList();
         m_mateTree->RebuildRoster();
+        if (m_hostListDecoded)
+            m_presence->afterRefresh();
         LoadHighlights();
         tScrollHighlights->start();
     });
@@ -237,6 +244,7 @@ void TfMain::setAutoRefreshEnabled(bool on) {
 
 void TfMain::RefreshServerList() {
     InProgress busy(m_refreshing);
+    m_hostListDecoded = false;
     const HostListQuery request = MakeHostListQuery(settings.identKey);
     if (request.keyRejected && !m_identKeyReported) {
         // Said once: a hand-edited key stays wrong until the user mends it.
@@ -261,6 +269,7 @@ void TfMain::RefreshServerList() {
         return;
     }
     m_stats.hosts = std::move(hosts);
+    m_hostListDecoded = true;
     fillServerRows();
 }
 
@@ -362,6 +371,8 @@ void TfMain::tAutoRefreshTimer() {
         if (!caption.isEmpty())
             selectServerRow(caption);
         m_mateTree->RebuildRoster();
+        if (m_hostListDecoded)
+            m_presence->afterRefresh();
     });
 }
 

@@ -15,6 +15,7 @@
 class Desktop;
 class HttpClient;
 class Launcher;
+class MatePresence;
 class MateTree;
 class ProfileStore;
 class QAbstractButton;
@@ -105,6 +106,9 @@ public:
     HttpClient& httpClient() { return *IdHTTP; }
     HttpClient& highlightsClient() { return *IdHTTPHighlights; }
     Desktop& desktop() { return m_desktop; }
+    MatePresence& presence() { return *m_presence; }
+    // Selects the first row whose caption equals caption, whatever the case.
+    void selectServerRow(const QString& caption);
 
     // Controls (names as the layout gives them).
     QSplitter* spLeft = nullptr;
@@ -173,7 +177,6 @@ private:
     std::optional<QString> selectedHost() const;
     void setAutoRefreshPeriod();
     void setAutoRefreshEnabled(bool on);
-    void selectServerRow(const QString& caption);
     void fillServerRows();
     void showSortIndicator(int column, Qt::SortOrder order);
     int sortColumnIndex() const;
@@ -190,6 +193,8 @@ private:
     TfAddEditMate* m_addEditMate = nullptr;
     TfSettings* m_settings = nullptr;
     bool m_refreshing = false;
+    bool m_hostListDecoded = false; // the last refresh brought a host list
+    MatePresence* m_presence = nullptr;
     // A bad hand-edited ident key is reported once per run, not at every refresh.
     bool m_identKeyReported = false;
     bool m_gameRunning = false; // the watch holds the automatic refresh off meanwhile

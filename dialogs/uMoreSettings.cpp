@@ -7,7 +7,9 @@
 #include "HostListQuery.h"
 #include "IniFile.h"
 #include "Pictures.h"
+#include "PresenceOptions.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QShowEvent>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -57,6 +60,7 @@ TfMoreSettings::TfMoreSettings(AppSettings& settings, QString configPath, Deskto
     outer->addLayout(m_form);
 
     addIdentKeyRow();
+    addPresenceRows();
 
     addButtonBand();
     FillFields();
@@ -102,6 +106,56 @@ void TfMoreSettings::addIdentKeyRow() {
            QStringLiteral("Letters and digits from your LFS World account, where each account "
                           "can create one. It is sent with every host-list request; without "
                           "it the service may answer with a note instead of the list."));
+}
+
+void TfMoreSettings::addPresenceRows() {
+    cbNotifications = new QCheckBox(QStringLiteral("Tell me when my mates come online"), this);
+    cbNotifications->setObjectName(QStringLiteral("cbNotifications"));
+    lNoNotificationService = new QLabel(
+        QStringLiteral("No notification service was found on this desktop, so none can be "
+                       "shown."),
+        this);
+    lNoNotificationService->setTextFormat(Qt::PlainText);
+    lNoNotificationService->setWordWrap(true);
+    lNoNotificationService->setFixedWidth(FieldWidth);
+    auto* notifications = new QWidget(this);
+    auto* column = new QVBoxLayout(notifications);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(cbNotifications);
+    column->addWidget(lNoNotificationService);
+    addRow(
+        QStringLiteral("Desktop notifications:"),
+        {notifications,
+         [this] {
+             cbNotifications->setChecked(ReadPresenceOptions(IniFile(m_configPath)).notifications);
+             lNoNotificationService->setVisible(notificationServiceMissing &&
+                                                notificationServiceMissing());
+         },
+         [this](IniFile& file) { WriteNotificationsOption(file, cbNotifications->isChecked()); }});
+
+    eAlertDamping = new QSpinBox(this);
+    eAlertDamping->setObjectName(QStringLiteral("eAlertDamping"));
+    eAlertDamping->setRange(0, 120);
+    eAlertDamping->setSuffix(QStringLiteral(" min"));
+    eAlertDamping->setFixedWidth(90);
+    addRow(QStringLiteral("Quiet after a drop-out:"),
+           {eAlertDamping,
+            [this] {
+                eAlertDamping->setValue(ReadPresenceOptions(IniFile(m_configPath)).dampingMinutes);
+            },
+            [this](IniFile& file) { WriteDampingOption(file, eAlertDamping->value()); }},
+           QStringLiteral("A mate who went offline less than this ago and is back is not "
+                          "announced again."));
+
+    cbKeepInTray =
+        new QCheckBox(QStringLiteral("Keep running in the tray when the window is closed"), this);
+    cbKeepInTray->setObjectName(QStringLiteral("cbKeepInTray"));
+    addRow(QStringLiteral("Tray:"),
+           {cbKeepInTray,
+            [this] {
+                cbKeepInTray->setChecked(ReadPresenceOptions(IniFile(m_configPath)).keepInTray);
+            },
+            [this](IniFile& file) { WriteKeepInTrayOption(file, cbKeepInTray->isChecked()); }});
 }
 
 void TfMoreSettings::addButtonBand() {

@@ -8,6 +8,9 @@
 struct AppSettings;
 class Desktop;
 class IniFile;
+class QCheckBox;
+class QLabel;
+class QSpinBox;
 class QFormLayout;
 class QLineEdit;
 class QPushButton;
@@ -29,6 +32,12 @@ public:
     void StoreFields();
 
     QLineEdit* eIdentKey = nullptr;
+    QCheckBox* cbNotifications = nullptr;
+    QLabel* lNoNotificationService = nullptr;
+    QSpinBox* eAlertDamping = nullptr;
+    QCheckBox* cbKeepInTray = nullptr;
+    // Asked each time the dialog opens; true shows that no service was found.
+    std::function<bool()> notificationServiceMissing;
     QPushButton* bOk = nullptr;
     QPushButton* bClose = nullptr;
 
@@ -48,6 +57,7 @@ private:
 
     // One function per row; the constructor calls them in the order they are shown.
     void addIdentKeyRow();
+    void addPresenceRows();
 
     void addButtonBand();
     void bOkClick();

@@ -441,3 +441,37 @@ void MateTree::tvMatesDblClick() {
         }
     }
 }
+
+int MateTree::NodeEntry(const QTreeWidgetItem* node) const {
+    if (!node || !node->parent())
+        return -1;
+    const QString group = node->parent()->text(0);
+    const QByteArray text = FromDisplay(node->text(0));
+    const int entry = m_stats.FindMate(text, group);
+    if (entry >= 0)
+        return entry;
+    // A node renamed by the dialog bears the trimmed display name until the next build.
+    for (qsizetype i = 0; i < m_stats.mates.size(); ++i) {
+        const MateEntry& e = m_stats.mates.at(i);
+        if (e.group == group && e.record.trimmedDisplayName() == text)
+            return int(i);
+    }
+    return -1;
+}
+
+void MateTree::enableNodeMenu() {
+    m_w.tvMates->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_w.tvMates, &QWidget::customContextMenuRequested, this, &MateTree::tvMatesContextMenu);
+}
+
+void MateTree::tvMatesContextMenu(const QPoint& pos) {
+    QTreeWidgetItem* node = m_w.tvMates->itemAt(pos);
+    if (!node)
+        return;
+    m_w.tvMates->setCurrentItem(node);
+    tvMatesMouseUp();
+    const bool isMate = node->parent() != nullptr;
+    Q_EMIT nodeMenuRequested(isMate ? node->parent()->text(0) : node->text(0),
+                             isMate ? node->text(0) : QString(),
+                             m_w.tvMates->viewport()->mapToGlobal(pos));
+}

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QList>
 #include <QObject>
+#include <QPoint>
 #include <QSet>
 #include <QString>
 
@@ -71,6 +72,20 @@ public:
     QString rememberedGroup;
 
     const QList<QIcon>& mateImages() const { return m_mateImages; }
+
+    // The mate entry a mate node stands for, by its group and text (also after a rename
+    // in the dialog); -1 for a group node or when the roster has no such entry.
+    int NodeEntry(const QTreeWidgetItem* node) const;
+    // Right clicks on the tree ask for a node's menu through nodeMenuRequested.
+    void enableNodeMenu();
+    // The node under pos becomes the chosen one, as at any mouse release (the menu opens
+    // before the button is released), then its menu is asked for.
+    void tvMatesContextMenu(const QPoint& pos);
+
+Q_SIGNALS:
+    // By text, not by node: a refresh may rebuild the tree while the menu is open.
+    // mateText is empty for a group node.
+    void nodeMenuRequested(const QString& group, const QString& mateText, const QPoint& globalPos);
 
 private:
     struct RememberedNode {

@@ -172,6 +172,8 @@ A local stand-in for the statistics service, on 127.0.0.1 only. Serves
   /pubstat/get_stat2.php?action=hosts   the packed host list of a changing world
   /highlight_countries/<file>           highlight files (404 for other countries)
   /sim/control?fault=...                changes the fault while running
+  /sim/control?online=NAME              seats the racer NAME on an open public host
+  /sim/control?offline=NAME             takes that racer off line again
 Prints "listening on 127.0.0.1:PORT" once it accepts connections.
 
 Options:

@@ -164,6 +164,14 @@ void SimServer::handleHighlights(const httplib::Request& req, httplib::Response&
 
 void SimServer::handleControl(const httplib::Request& req, httplib::Response& res) {
     std::lock_guard lock(m_mutex);
+    if (req.has_param("online") || req.has_param("offline")) {
+        if (req.has_param("online"))
+            m_world.seatGuest(req.get_param_value("online"));
+        if (req.has_param("offline"))
+            m_world.unseatGuest(req.get_param_value("offline"));
+        res.set_content("ok\n", "text/plain");
+        return;
+    }
     if (!req.params.empty()) {
         std::map<std::string, std::string> params(req.params.begin(), req.params.end());
         std::string error;

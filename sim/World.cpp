@@ -155,9 +155,27 @@ std::string World::hostList() const {
         names.clear();
         for (std::size_t r : host.racers)
             names.push_back(m_racerNames[r]);
+        for (const auto& [guest, at] : m_guests)
+            if (&m_hosts[at] == &host && names.size() < 255)
+                names.push_back(guest);
         out += EncodeHostEntry(host, names);
     }
     return out;
+}
+
+void World::seatGuest(const std::string& name) {
+    unseatGuest(name);
+    for (std::size_t h = 0; h < m_hosts.size(); ++h) {
+        const SimHost& host = m_hosts[h];
+        if (host.isListedVersion() && isAnyHost(host) && !host.isPrivate()) {
+            m_guests.emplace_back(name, h);
+            return;
+        }
+    }
+}
+
+void World::unseatGuest(const std::string& name) {
+    std::erase_if(m_guests, [&name](const auto& guest) { return guest.first == name; });
 }
 
 void World::advance() {

@@ -46,6 +46,11 @@ public:
     std::string hostList() const;
     void advance();
 
+    // A named racer outside the drift, seated on the first open public host until sent
+    // away: tests and demos bring a mate online at a moment of their choosing.
+    void seatGuest(const std::string& name);
+    void unseatGuest(const std::string& name);
+
     const std::vector<SimHost>& hosts() const { return m_hosts; }
     const std::string& racerName(std::size_t index) const { return m_racerNames[index]; }
 
@@ -68,4 +73,5 @@ private:
     std::vector<long> m_seat;        // host index of each racer, -1 when off line
     std::vector<std::size_t> m_idle; // regular racers off line
     std::vector<int> m_offlineFor;   // steps each mate has been away
+    std::vector<std::pair<std::string, std::size_t>> m_guests; // name, host index
 };

@@ -1,0 +1,225 @@
+#include "MatePresence.h"
+
+#include "ErrorHandler.h"
+#include "IniFile.h"
+#include "MateTray.h"
+#include "MateTree.h"
+#include "PresenceOptions.h"
+#include "SingleByteText.h"
+#include "TrackNaming.h"
+#include "uMain.h"
+#include "uMoreSettings.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QToolTip>
+#include <QTreeWidget>
+
+namespace {
+
+const QString GroupChoiceText = QStringLiteral("Notify when a mate of this group comes online");
+const QString MateChoiceText = QStringLiteral("Notify when this mate comes online");
+
+// A tooltip is shown as rich text when it looks like markup; escaped inside a paragraph
+// it shows exactly as written, host names included.
+QString plainToolTip(const QString& text) {
+    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped());
+}
+
+} // namespace
+
+MatePresence::MatePresence(TfMain& main, std::unique_ptr<Notifier> notifier, QObject* parent)
+    : QObject(parent), m_main(main), m_notifier(std::move(notifier)),
+      m_choices(AlertChoices::load(choicesPath())), m_lastSeen(lastSeenPath()) {
+    m_lastSeen.load();
+    m_notifier->probe();
+    connect(m_notifier.get(), &Notifier::activated, this, &MatePresence::showHost);
+
+    MateTree& tree = m_main.mateTree();
+    tree.enableNodeMenu();
+    connect(&tree, &MateTree::nodeMenuRequested, this, &MatePresence::showNodeMenu);
+    m_main.tvMates->viewport()->installEventFilter(this);
+    m_main.installEventFilter(this);
+
+    m_tray = new MateTray(&m_main, this);
+    connect(m_tray, &MateTray::showRequested, this, &MatePresence::showWindow);
+    connect(m_tray, &MateTray::joinRequested, this, &MatePresence::joinMate);
+    connect(m_tray, &MateTray::quitRequested, this, [] { QCoreApplication::quit(); });
+    m_tray->show();
+}
+
+MatePresence::~MatePresence() = default;
+
+QString MatePresence::choicesPath() const {
+    return m_main.dataDir + QStringLiteral("MateAlerts.json");
+}
+
+QString MatePresence::lastSeenPath() const {
+    return m_main.dataDir + QStringLiteral("LastSeen.json");
+}
+
+QList<RosterMate> MatePresence::rosterMates() const {
+    QList<RosterMate> roster;
+    const QList<MateEntry>& mates = m_main.stats().mates;
+    roster.reserve(mates.size());
+    for (const MateEntry& e : mates)
+        roster.append({e.group, e.record.lfsName(), e.record.displayName()});
+    return roster;
+}
+
+void MatePresence::afterRefresh(const QDateTime& now) {
+    const PresenceOptions options = ReadPresenceOptions(IniFile(m_main.ConfigPath));
+    m_watch.setDampingMinutes(options.dampingMinutes);
+    const QList<RosterMate> roster = rosterMates();
+    const HostList& hosts = m_main.stats().hosts;
+    const QSet<QByteArray> persons = RosterNames(roster);
+    const QSet<QByteArray> arrived = m_watch.update(now, OnlineRacers(hosts), persons);
+    const QList<OnlineMate> online =
+        FindOnlineMates(roster, hosts, TrackTable::load(m_main.tracksPath));
+
+    // The history is a convenience: a folder that refuses it costs a tooltip, no more.
+    if (m_lastSeen.record(now, online))
+        m_lastSeen.save();
+
+    QList<OnlineMate> announce;
+    for (const OnlineMate& mate : online) {
+        if (arrived.contains(mate.lfsName) && m_choices.wantsAlert(mate.lfsName, mate.groups))
+            announce.append(mate);
+    }
+    if (options.notifications && !announce.isEmpty())
+        m_notifier->notify(ArrivalTitle(), ArrivalLines(announce),
+                           ToDisplay(announce.first().host));
+    m_tray->update(online, int(persons.size()));
+}
+
+void MatePresence::attachMoreSettings(TfMoreSettings* dialog) {
+    if (dialog)
+        dialog->notificationServiceMissing = [this] {
+            return m_notifier->service() == Notifier::Service::Missing;
+        };
+}
+
+QString MatePresence::nodeToolTip(const QTreeWidgetItem* node) const {
+    const int entry = m_main.mateTree().NodeEntry(node);
+    if (entry < 0)
+        return {};
+    const QByteArray lfsName = TrimBytes(m_main.stats().mates.at(entry).record.lfsName());
+    return SightingText(m_lastSeen.find(lfsName), m_lastSeen.isOnline(lfsName), QLocale());
+}
+
+std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QString& mateText) {
+    auto menu = std::make_unique<QMenu>(m_main.tvMates);
+    if (mateText.isEmpty()) {
+        QAction* action = menu->addAction(GroupChoiceText);
+        action->setCheckable(true);
+        action->setChecked(m_choices.groupAlerts(group));
+        connect(action, &QAction::toggled, this, [this, group](bool on) {
+            m_choices.setGroupAlerts(group, on);
+            saveChoices();
+        });
+        return menu;
+    }
+    const int entry = m_main.stats().FindMate(FromDisplay(mateText), group);
+    const QByteArray lfsName =
+        entry < 0 ? QByteArray() : TrimBytes(m_main.stats().mates.at(entry).record.lfsName());
+    QMenu* choices = menu->addMenu(MateChoiceText);
+    auto* exclusive = new QActionGroup(choices);
+    const MateAlert current = m_choices.mateAlert(group, lfsName);
+    const std::pair<MateAlert, QString> options[] = {
+        {MateAlert::AsGroup, QStringLiteral("As the group")},
+        {MateAlert::Always, QStringLiteral("Always")},
+        {MateAlert::Never, QStringLiteral("Never")}};
+    for (const auto& [alert, text] : options) {
+        QAction* action = choices->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(alert == current);
+        action->setActionGroup(exclusive);
+        connect(action, &QAction::triggered, this, [this, group, lfsName, a = alert] {
+            m_choices.setMateAlert(group, lfsName, a);
+            saveChoices();
+        });
+    }
+    choices->setEnabled(!lfsName.isEmpty());
+    return menu;
+}
+
+void MatePresence::showNodeMenu(const QString& group, const QString& mateText,
+                                const QPoint& globalPos) {
+    Guarded(m_main.desktop(), [&] {
+        const std::unique_ptr<QMenu> menu = nodeMenu(group, mateText);
+        menu->exec(globalPos);
+    });
+}
+
+void MatePresence::saveChoices() {
+    Guarded(m_main.desktop(), [&] {
+        // Choices of groups and mates that are gone go with the next change.
+        m_choices.prune(m_main.stats().groups, rosterMates());
+        m_choices.save(choicesPath());
+    });
+}
+
+void MatePresence::showWindow() {
+    QApplication::setQuitOnLastWindowClosed(true);
+    if (m_main.isMinimized())
+        m_main.showNormal();
+    else
+        m_main.show();
+    m_main.raise();
+    m_main.activateWindow();
+}
+
+void MatePresence::showHost(const QString& host) {
+    showWindow();
+    m_main.selectServerRow(host);
+}
+
+void MatePresence::joinMate(const QByteArray& lfsName) {
+    // The person's first entry whose node the tree shows, chosen as a click would.
+    MateTree& tree = m_main.mateTree();
+    const QList<MateEntry>& mates = m_main.stats().mates;
+    for (int row = 0; row < tree.NodeCount(); ++row) {
+        QTreeWidgetItem* node = tree.NodeAt(row);
+        const int entry = tree.NodeEntry(node);
+        if (entry >= 0 && TrimBytes(mates.at(entry).record.lfsName()) == lfsName) {
+            m_main.tvMates->setCurrentItem(node);
+            tree.tvMatesMouseUp();
+            m_main.bJoinMateClick();
+            return;
+        }
+    }
+}
+
+bool MatePresence::closeToTray(QEvent* event) {
+    // Only the user's close: a termination signal closes from code and must end the run.
+    if (!event->spontaneous() || !m_tray->isVisible() ||
+        !ReadPresenceOptions(IniFile(m_main.ConfigPath)).keepInTray)
+        return false;
+    event->ignore();
+    // A dialog closed while the window is hidden must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    m_main.hide();
+    return true;
+}
+
+bool MatePresence::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_main && event->type() == QEvent::Close)
+        return closeToTray(event);
+    if (watched == m_main.tvMates->viewport() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QTreeWidgetItem* node = m_main.tvMates->itemAt(help->pos());
+        const QString text = node ? nodeToolTip(node) : QString();
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), plainToolTip(text), m_main.tvMates->viewport(),
+                               m_main.tvMates->visualItemRect(node));
+        }
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}

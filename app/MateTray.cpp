@@ -1,0 +1,139 @@
+#include "MateTray.h"
+
+#include "OnlineMates.h"
+#include "SingleByteText.h"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+namespace {
+
+// An action text shows '&' as a mnemonic mark unless doubled.
+QString actionText(const QString& text) {
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+QPixmap fallbackPicture(int size, qreal ratio) {
+    QPixmap pixmap(QSize(size, size) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x1f, 0x4e, 0x9c));
+    p.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), size / 5.0, size / 5.0);
+    p.setPen(Qt::white);
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(qMax(6, size * 2 / 3));
+    p.setFont(font);
+    p.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, QStringLiteral("P"));
+    return pixmap;
+}
+
+QPixmap withDot(QPixmap pixmap, int size) {
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal d = size * 0.45;
+    const QRectF dot(size - d - 0.5, size - d - 0.5, d, d);
+    p.setPen(QPen(Qt::white, qMax(1.0, size / 16.0)));
+    p.setBrush(QColor(0x2e, 0xb8, 0x3c));
+    p.drawEllipse(dot);
+    return pixmap;
+}
+
+} // namespace
+
+MateTray::MateTray(QWidget* window, QObject* parent)
+    : QObject(parent), m_window(window), m_menu(std::make_unique<QMenu>()) {
+    m_plainIcon = TrayIcon(window, false);
+    m_onlineIcon = TrayIcon(window, true);
+    rebuildMenu({});
+    if (!available())
+        return;
+    m_icon = new QSystemTrayIcon(m_plainIcon, this);
+    m_icon->setContextMenu(m_menu.get());
+    m_icon->setToolTip(toolTip());
+    connect(m_icon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                    Q_EMIT showRequested();
+            });
+}
+
+MateTray::~MateTray() = default;
+
+bool MateTray::available() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void MateTray::show() {
+    if (m_icon)
+        m_icon->show();
+}
+
+bool MateTray::isVisible() const {
+    return m_icon && m_icon->isVisible();
+}
+
+QString MateTray::toolTip() const {
+    return QStringLiteral("Pelmark II: %1 of %2 mates online").arg(m_onlineCount).arg(m_total);
+}
+
+void MateTray::update(const QList<OnlineMate>& online, int total) {
+    m_onlineCount = int(online.size());
+    m_total = total;
+    if (m_online != !online.isEmpty() || m_plainIcon.isNull()) {
+        m_online = !online.isEmpty();
+        // The program's icon may have been set since the last time.
+        m_plainIcon = TrayIcon(m_window, false);
+        m_onlineIcon = TrayIcon(m_window, true);
+    }
+    rebuildMenu(online);
+    if (m_icon) {
+        m_icon->setIcon(icon());
+        m_icon->setToolTip(toolTip());
+    }
+}
+
+void MateTray::rebuildMenu(const QList<OnlineMate>& online) {
+    m_menu->clear();
+    for (qsizetype i = 0; i < online.size() && i < MaxMenuMates; ++i) {
+        const OnlineMate& mate = online.at(i);
+        const QString text =
+            ToDisplay(mate.displayName) + QStringLiteral(" \u2014 ") + ToDisplay(mate.host);
+        const QByteArray lfsName = mate.lfsName;
+        connect(m_menu->addAction(actionText(text)), &QAction::triggered, this,
+                [this, lfsName] { Q_EMIT joinRequested(lfsName); });
+    }
+    if (online.size() > MaxMenuMates) {
+        m_menu->addAction(QStringLiteral("%1 more online").arg(online.size() - MaxMenuMates))
+            ->setEnabled(false);
+    }
+    if (online.isEmpty())
+        m_menu->addAction(QStringLiteral("No mate online"))->setEnabled(false);
+    m_menu->addSeparator();
+    connect(m_menu->addAction(QStringLiteral("Show Pelmark II")), &QAction::triggered, this,
+            &MateTray::showRequested);
+    connect(m_menu->addAction(QStringLiteral("Quit")), &QAction::triggered, this,
+            &MateTray::quitRequested);
+}
+
+QIcon MateTray::TrayIcon(const QWidget* window, bool anyOnline) {
+    QIcon base = QGuiApplication::windowIcon();
+    if (base.isNull() && window)
+        base = window->windowIcon();
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64}) {
+        QPixmap picture =
+            base.isNull() ? fallbackPicture(size, ratio) : base.pixmap(QSize(size, size), ratio);
+        if (picture.isNull())
+            picture = fallbackPicture(size, ratio);
+        icon.addPixmap(anyOnline ? withDot(picture, size) : picture);
+    }
+    return icon;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIcon>
+#include <QList>
+#include <QObject>
+#include <memory>
+
+class QMenu;
+class QSystemTrayIcon;
+class QWidget;
+struct OnlineMate;
+
+// The tray icon, where the desktop has a tray: its picture tells whether any mate is
+// online, its menu lists them and joins one's host.
+class MateTray : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int MaxMenuMates = 20;
+
+    explicit MateTray(QWidget* window, QObject* parent = nullptr);
+    ~MateTray() override;
+
+    static bool available();
+    void show();
+    bool isVisible() const;
+
+    // The online persons of the last refresh and the number of persons in the roster.
+    void update(const QList<OnlineMate>& online, int total);
+
+    QString toolTip() const;
+    QIcon icon() const { return m_online ? m_onlineIcon : m_plainIcon; }
+    QMenu* menu() const { return m_menu.get(); }
+
+    // The program's own icon, or a drawn one while it has none; with a green dot for
+    // "mates online", drawn for the screen's pixel ratio.
+    static QIcon TrayIcon(const QWidget* window, bool anyOnline);
+
+Q_SIGNALS:
+    void showRequested();
+    void joinRequested(const QByteArray& lfsName);
+    void quitRequested();
+
+private:
+    void rebuildMenu(const QList<OnlineMate>& online);
+
+    QWidget* m_window;
+    std::unique_ptr<QMenu> m_menu;
+    QSystemTrayIcon* m_icon = nullptr;
+    QIcon m_plainIcon;
+    QIcon m_onlineIcon;
+    bool m_online = false;
+    int m_onlineCount = 0;
+    int m_total = 0;
+};
