@@ -48,6 +48,11 @@ HttpClient::HttpClient(QObject* parent) : QObject(parent), m_cookies(new QNetwor
 
 HttpClient::~HttpClient() = default;
 
+void HttpClient::SocketCloser::operator()(QTcpSocket* socket) const {
+    socket->abort();
+    delete socket;
+}
+
 QByteArray HttpClient::requestFor(const QUrl& url) const {
     QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
     if (target.isEmpty())
@@ -82,36 +87,38 @@ void HttpClient::keepCookies(const QUrl& url, const HttpResponseParser& parser) 
         m_cookies->setCookiesFromUrl(QNetworkCookie::parseCookies(value), url);
 }
 
-void HttpClient::connectTo(const QUrl& url) {
+HttpClient::Connection HttpClient::connectTo(const QUrl& url) const {
+    Connection socket;
     if (isHttps(url)) {
-        auto* socket = new QSslSocket(this);
+        auto* tls = new QSslSocket;
+        socket.reset(tls);
         if (!m_extraCas.isEmpty()) {
-            QSslConfiguration tls = socket->sslConfiguration();
-            tls.addCaCertificates(m_extraCas);
-            socket->setSslConfiguration(tls);
+            QSslConfiguration config = tls->sslConfiguration();
+            config.addCaCertificates(m_extraCas);
+            tls->setSslConfiguration(config);
         }
-        m_socket = socket;
-        m_socket->setProxy(QNetworkProxy::NoProxy);
-        socket->connectToHostEncrypted(url.host(), portOf(url));
+        tls->setProxy(QNetworkProxy::NoProxy);
+        tls->connectToHostEncrypted(url.host(), portOf(url));
     } else {
-        m_socket = new QTcpSocket(this);
-        m_socket->setProxy(QNetworkProxy::NoProxy);
-        m_socket->connectToHost(url.host(), portOf(url));
+        socket.reset(new QTcpSocket);
+        socket->setProxy(QNetworkProxy::NoProxy);
+        socket->connectToHost(url.host(), portOf(url));
     }
-    m_endpoint = endpointOf(url);
     // The request goes out in one write; waiting for more to coalesce would only delay it.
-    QTcpSocket* socket = m_socket;
-    connect(socket, &QAbstractSocket::connected, socket,
-            [socket] { socket->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+    QTcpSocket* raw = socket.get();
+    connect(raw, &QAbstractSocket::connected, raw,
+            [raw] { raw->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+    return socket;
 }
 
-void HttpClient::dropConnection() {
-    if (!m_socket)
-        return;
-    m_socket->abort();
-    delete m_socket;
-    m_socket = nullptr;
-    m_endpoint.clear();
+HttpClient::Connection HttpClient::takeKept(const QUrl& url) {
+    Connection kept = std::move(m_kept);
+    // One that the server has closed, or that holds bytes nobody asked for, is not worth
+    // trying.
+    if (kept && (m_keptEndpoint != endpointOf(url) ||
+                 kept->state() != QAbstractSocket::ConnectedState || kept->bytesAvailable() > 0))
+        kept.reset();
+    return kept;
 }
 
 QByteArray HttpClient::get(const QUrl& url) {
@@ -121,32 +128,31 @@ QByteArray HttpClient::get(const QUrl& url) {
         throw PelmarkError(
             QStringLiteral("Ungültige Adresse: %1").arg(url.toDisplayString().left(300)));
 
-    m_busy = true;
-    struct BusyReset {
-        bool& flag;
-        ~BusyReset() { flag = false; }
-    } busyReset{m_busy};
+    ++m_depth;
+    struct DepthReset {
+        int& depth;
+        ~DepthReset() { --depth; }
+    } depthReset{m_depth};
 
     const QByteArray request = requestFor(url);
-    // A kept connection that the server has closed, or that holds bytes nobody asked
-    // for, is not worth trying.
-    bool reused = m_socket && m_endpoint == endpointOf(url) &&
-                  m_socket->state() == QAbstractSocket::ConnectedState &&
-                  m_socket->bytesAvailable() == 0;
-    if (!reused)
-        dropConnection();
+    // Taken out while in use: a handler that asks again during our wait gets a connection
+    // of its own.
+    Connection socket = takeKept(url);
+    bool reused = socket != nullptr;
     for (;;) {
-        if (!m_socket)
-            connectTo(url);
+        if (!socket)
+            socket = connectTo(url);
         HttpResponseParser parser(m_sizeLimit);
-        if (exchange(url, request, reused, parser) == Outcome::Retry) {
+        if (exchange(url, request, *socket, reused, parser) == Outcome::Retry) {
             // The server closed a kept connection before answering: once more, afresh.
-            dropConnection();
+            socket.reset();
             reused = false;
             continue;
         }
-        if (!parser.keepAlive())
-            dropConnection();
+        if (parser.keepAlive()) {
+            m_kept = std::move(socket);
+            m_keptEndpoint = endpointOf(url);
+        }
         keepCookies(url, parser);
         if (parser.status() < 200 || parser.status() >= 300)
             throw PelmarkError(QStringLiteral("HTTP/1.1 %1 %2")
@@ -156,12 +162,13 @@ QByteArray HttpClient::get(const QUrl& url) {
     }
 }
 
-HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& request, bool reused,
+HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& request,
+                                         QTcpSocket& connection, bool reused,
                                          HttpResponseParser& parser) {
     enum class End { None, Parsed, Closed, Stalled, Failed };
     End end = End::None;
     QString socketError;
-    QTcpSocket* socket = m_socket;
+    QTcpSocket* socket = &connection;
 
     QEventLoop loop;
     QTimer stall;
@@ -211,10 +218,8 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
     switch (end) {
     case End::None:
         // The wait was ended from outside: the program is quitting. Nothing to report.
-        dropConnection();
         throw RequestCancelled();
     case End::Stalled:
-        dropConnection();
         throw PelmarkError(
             QStringLiteral("Zeitüberschreitung: %1 hat %2 Sekunden lang nichts gesendet")
                 .arg(hostOf(url))
@@ -222,7 +227,6 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
     case End::Failed:
         if (reused && !parser.started())
             return Outcome::Retry;
-        dropConnection();
         throw connectionError(url, socketError);
     case End::Parsed:
     case End::Closed:
@@ -232,12 +236,10 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
     case HttpResponseParser::Failure::None:
         return Outcome::Done;
     case HttpResponseParser::Failure::BodyTooLarge:
-        dropConnection();
         throw tooLarge(url, m_sizeLimit);
     case HttpResponseParser::Failure::Truncated:
         if (reused && !parser.started())
             return Outcome::Retry;
-        dropConnection();
         throw connectionError(url, parser.started()
                                        ? QStringLiteral("die Antwort brach vorzeitig ab")
                                        : QStringLiteral("die Verbindung wurde geschlossen"));
@@ -245,6 +247,5 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
     case HttpResponseParser::Failure::HeadTooLarge:
         break;
     }
-    dropConnection();
     throw PelmarkError(QStringLiteral("Ungültige HTTP-Antwort von %1").arg(hostOf(url)));
 }

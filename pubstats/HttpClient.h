@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QSslCertificate>
 #include <QUrl>
+#include <memory>
 
 class HttpResponseParser;
 class QNetworkCookieJar;
@@ -27,7 +28,7 @@ public:
     // The reply body; throws PelmarkError on any transport failure or error status.
     QByteArray get(const QUrl& url);
 
-    bool isBusy() const { return m_busy; }
+    bool isBusy() const { return m_depth > 0; }
     void setStallLimit(int ms) { m_stallLimitMs = ms; }
     void setSizeLimit(qint64 bytes) { m_sizeLimit = bytes; }
     // Certificates trusted for https besides the system's (a loopback service's own).
@@ -37,19 +38,23 @@ public:
 
 private:
     enum class Outcome { Done, Retry };
+    struct SocketCloser {
+        void operator()(QTcpSocket* socket) const;
+    };
+    using Connection = std::unique_ptr<QTcpSocket, SocketCloser>;
 
-    Outcome exchange(const QUrl& url, const QByteArray& request, bool reused,
+    Outcome exchange(const QUrl& url, const QByteArray& request, QTcpSocket& socket, bool reused,
                      HttpResponseParser& parser);
-    void connectTo(const QUrl& url);
-    void dropConnection();
+    Connection connectTo(const QUrl& url) const;
+    Connection takeKept(const QUrl& url);
     QByteArray requestFor(const QUrl& url) const;
     void keepCookies(const QUrl& url, const HttpResponseParser& parser);
 
     QNetworkCookieJar* m_cookies;
-    QTcpSocket* m_socket = nullptr; // the kept connection, to m_endpoint
-    QString m_endpoint;
+    Connection m_kept; // the connection kept for the next request, to m_keptEndpoint
+    QString m_keptEndpoint;
     QList<QSslCertificate> m_extraCas;
     int m_stallLimitMs = DefaultStallLimitMs;
     qint64 m_sizeLimit = DefaultSizeLimit;
-    bool m_busy = false;
+    int m_depth = 0; // gets waiting, a handler's inside another's wait included
 };

@@ -447,6 +447,28 @@ private Q_SLOTS:
         QVERIFY(!client.isBusy());
     }
 
+    // A handler that runs during a wait may ask the same client again: both replies
+    // arrive, and the client stays busy until the outer one has.
+    void getDuringAWait_getsItsOwnConnection() {
+        FakeService service;
+        service.setHandler([](const httplib::Request& req, httplib::Response& res) {
+            if (req.path == "/slow")
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            res.set_content(req.path, "text/plain");
+        });
+        HttpClient client;
+        QByteArray inner;
+        bool busyAfterInner = false;
+        QTimer::singleShot(50, [&] {
+            inner = client.get(service.url(QStringLiteral("/fast")));
+            busyAfterInner = client.isBusy();
+        });
+        QCOMPARE(client.get(service.url(QStringLiteral("/slow"))), QByteArray("/slow"));
+        QCOMPARE(inner, QByteArray("/fast"));
+        QVERIFY(busyAfterInner);
+        QVERIFY(!client.isBusy());
+    }
+
     // Quitting while a request waits ends the wait without an error box. Last: once the
     // application is quitting, every later wait ends at once.
     void quitDuringAWaitShowsNothing() {
