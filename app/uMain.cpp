@@ -17,6 +17,7 @@
 #include "ServerList.h"
 #include "ServiceAnswer.h"
 #include "SingleByteText.h"
+#include "TimerHold.h"
 #include "TrackNaming.h"
 #include "uAddEditMate.h"
 #include "uLegends.h"
@@ -96,6 +97,9 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     m_launcher = new Launcher(m_desktop, m_stats, *m_mateTree, [this] { return settings.lfsPath; });
 
     WireHandlers();
+    // Nothing of the ticker can be seen while the window is hidden or minimized: it
+    // stands still there, and costs nothing, until the window shows again.
+    m_tickerHold = new TimerHold(this, tScrollHighlights);
     m_presence = new MatePresence(*this, std::make_unique<DBusNotifier>(), this);
     tAutoRefresh->start();
     tCheckLFS->start();
@@ -205,7 +209,7 @@ bool TfMain::FormCreate() {
         if (m_hostListDecoded)
             m_presence->afterRefresh();
         LoadHighlights();
-        tScrollHighlights->start();
+        m_tickerHold->start();
     });
 }
 
@@ -427,7 +431,7 @@ void TfMain::tScrollHighlightsTimer() {
         tScrollHighlights->stop();
         if (!guarded([&] { LoadHighlights(); }))
             return; // the ticker stands still after a failed reload
-        tScrollHighlights->start();
+        m_tickerHold->start();
     }
     lHighlights->move(lHighlights->x() - 5, lHighlights->y());
 }

@@ -30,6 +30,7 @@ class RosterCommands;
 class TfAddEditMate;
 class TfLegends;
 class TfSettings;
+class TimerHold;
 
 // The main window. It wires the controls to the work of the folders' libraries.
 class TfMain : public QWidget {
@@ -199,4 +200,5 @@ private:
     bool m_identKeyReported = false;
     bool m_gameRunning = false; // the watch holds the automatic refresh off meanwhile
     bool m_loadingHighlights = false;
+    TimerHold* m_tickerHold = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "DialogLook.h"
 #include "HttpClient.h"
 #include "Pictures.h"
+#include "TickerLabel.h"
 #include "Widgets.h"
 #include "uMain.h"
 
@@ -257,7 +258,8 @@ void TfMain::CreateControls() {
     // Country names can be long; the label reaches to the header's edge (pMainTopResize)
     // and lets clicks through to the banner beneath it.
     lCountry->setAttribute(Qt::WA_TransparentForMouseEvents);
-    lHighlights = plainLabel(pMainTop, QStringLiteral("lHighlights"));
+    lHighlights = new TickerLabel(QStringLiteral("lHighlights"), pMainTop);
+    lHighlights->setTextFormat(Qt::PlainText);
     lHighlights->setFont(verdana(11));
     // The label's name is its text, so a screen reader reads the highlights themselves.
     lHighlights->setAccessibleDescription(QStringLiteral("LFS Highlight-Ticker"));

@@ -1,8 +1,10 @@
 #include "IniFile.h"
 #include "MainWindowFixture.h"
+#include "TickerLabel.h"
 #include "uSettings.h"
 
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -171,6 +173,97 @@ private Q_SLOTS:
         QVERIFY2(w.lHighlights->text().startsWith(QStringLiteral("Schnell")),
                  qPrintable(w.lHighlights->text()));
         QCOMPARE(w.lCountry->text(), QStringLiteral("Germany"));
+    }
+
+    // The ticker's own painting must not show anything the plain label would not.
+    void tickerLabel_paintsAsThePlainLabel_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("from"); // left edge of the painted part
+        QTest::addColumn<int>("pointSize");
+        const QString line = QStringLiteral("<b>-</b> Fast lap by Jürgen: 1:23.45 & more || ");
+        QTest::newRow("plain") << QStringLiteral("Fast lap || second") << 0 << 8;
+        QTest::newRow("carriage return, tab, trailing blanks")
+            << QStringLiteral("a\tb || c\r  ") << 0 << 8;
+        QTest::newRow("Latin-1 and control bytes")
+            << QStringLiteral("\x01\xe9\xff\xa0^1Caf\xe9 &&x") << 0 << 11;
+        QTest::newRow("long text, a part far right") << line.repeated(60) << 1500 << 8;
+    }
+    void tickerLabel_paintsAsThePlainLabel() {
+        QFETCH(QString, text);
+        QFETCH(int, from);
+        QFETCH(int, pointSize);
+        const auto paint = [&](QLabel& label) {
+            label.setTextFormat(Qt::PlainText);
+            label.setFont(QFont(QStringLiteral("Verdana"), pointSize));
+            label.setText(text);
+            label.resize(label.fontMetrics().horizontalAdvance(text), 13);
+            QImage image(600, 13, QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            // Painted twice: the second paint is the one that moving the text repeats.
+            label.render(&image, QPoint(), QRegion(from, 0, 600, 13));
+            image.fill(Qt::white);
+            label.render(&image, QPoint(), QRegion(from, 0, 600, 13));
+            return image;
+        };
+        QLabel plain;
+        TickerLabel ticker;
+        const QImage expected = paint(plain);
+        QVERIFY(expected != QImage(600, 13, QImage::Format_ARGB32)); // something was drawn
+        QCOMPARE(paint(ticker), expected);
+    }
+
+    // While the window cannot be seen the ticker neither moves nor ticks; shown again it
+    // goes on from where it stood. A reload that was waiting, or one that failed, keeps
+    // its meaning: the first starts the ticker only once shown, the second never.
+    void unseenWindow_tickerStandsAndGoesOnWhenShown_data() {
+        QTest::addColumn<bool>("minimize");
+        QTest::addColumn<int>("reload"); // 0 none, 1 waits while hidden, 2 fails before
+        QTest::newRow("hidden") << false << 0;
+        QTest::newRow("minimized") << true << 0;
+        QTest::newRow("hidden while the pass's reload waits") << false << 1;
+        QTest::newRow("hidden after a failed reload") << false << 2;
+    }
+    void unseenWindow_tickerStandsAndGoesOnWhenShown() {
+        QFETCH(bool, minimize);
+        QFETCH(int, reload);
+        MainWindowFixture f;
+        TfMain& w = f.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.tScrollHighlights->isActive());
+        const auto unseen = [&] { minimize ? w.showMinimized() : w.hide(); };
+        const auto seen = [&] { minimize ? w.showNormal() : w.show(); };
+        if (reload == 2) {
+            f.highlightFiles.clear();
+            w.lHighlights->move(-w.lHighlights->width(), w.lHighlights->y());
+            w.tScrollHighlightsTimer();
+            QCOMPARE(f.desktop.errors.size(), 1);
+        }
+        if (reload == 1) {
+            f.highlightsReply = "later\n";
+            f.service.setHandler([&](const httplib::Request&, httplib::Response& res) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                res.set_content(f.highlightsReply.toStdString(), "text/plain");
+            });
+            QTimer::singleShot(50, &w, unseen);
+            w.lHighlights->move(-w.lHighlights->width(), w.lHighlights->y());
+            w.tScrollHighlightsTimer();
+            QVERIFY(w.lHighlights->text().startsWith(QStringLiteral("later || ")));
+        } else {
+            unseen();
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(!w.tScrollHighlights->isActive());
+        const QPoint stood = w.lHighlights->pos();
+        QTest::qWait(3 * w.tScrollHighlights->interval());
+        QCOMPARE(w.lHighlights->pos(), stood);
+
+        seen();
+        QCoreApplication::processEvents();
+        QCOMPARE(w.tScrollHighlights->isActive(), reload != 2);
+        QCOMPARE(w.lHighlights->pos(), stood);
+        if (reload != 2)
+            QTRY_VERIFY(w.lHighlights->x() < stood.x());
     }
 
     void aReloadWhileOneWaitsIsSkipped() {
