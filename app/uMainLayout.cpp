@@ -6,6 +6,7 @@
 #include "Widgets.h"
 #include "uMain.h"
 
+#include <QAccessibleWidget>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -210,9 +211,21 @@ void setUpMateTree(QTreeWidget* tree) {
     keepSelectionWhenUnfocused(tree);
 }
 
+// A plain top-level widget reads as a "client" area; the main window is a window.
+QAccessibleInterface* mainWindowAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("TfMain") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 void TfMain::CreateControls() {
+    static const bool accessibleAsWindow = [] {
+        QAccessible::installFactory(mainWindowAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleAsWindow);
     setWindowTitle(QStringLiteral("Pelmark II"));
     setFont(fontOf(QStringLiteral("MS Sans Serif"), 11));
     setBackgroundRole(QPalette::Button);
