@@ -60,7 +60,7 @@ QLineEdit* AddEdit(QWidget* parent, const QString& name, int y, int maxLength) {
 void AddPicture(QWidget* parent, const QPixmap& picture, int x, int y) {
     auto* label = new QLabel(parent);
     label->setPixmap(picture);
-    label->setGeometry(x, y, picture.width(), picture.height());
+    label->setGeometry(QRect(QPoint(x, y), picture.deviceIndependentSize().toSize()));
 }
 
 QPushButton* AddButton(QWidget* parent, const QString& name, const QString& text,
@@ -80,7 +80,7 @@ TfAddEditMate::TfAddEditMate(QuillonPubStats& stats, RosterCommands& commands, D
     SetUpToolDialog(this, QStringLiteral("Add/Edit Mate..."), 392, 306);
     setModal(true);
 
-    AddLabel(this, QStringLiteral("Group:"), 18, 12);
+    QLabel* lGroupCaption = AddLabel(this, QStringLiteral("Group:"), 18, 12);
     // Made before the drop-down, which lies on top of it while shown.
     lGroup = new QLabel(this);
     lGroup->setObjectName(QStringLiteral("lGroup"));
@@ -93,6 +93,7 @@ TfAddEditMate::TfAddEditMate(QuillonPubStats& stats, RosterCommands& commands, D
     cbGroups->setObjectName(QStringLiteral("cbGroups"));
     cbGroups->setEditable(false);
     cbGroups->setGeometry(18, 30, 157, 21);
+    lGroupCaption->setBuddy(cbGroups); // a screen reader reads each field by its label
     AddNote(this, QStringLiteral("Add the following Mate to the selected group"),
             QRect(210, 21, 138, 26));
     AddPicture(this, Pictures::GroupOfPeople(), 354, 18);
@@ -102,17 +103,21 @@ TfAddEditMate::TfAddEditMate(QuillonPubStats& stats, RosterCommands& commands, D
     rule->setFrameShadow(QFrame::Sunken);
     rule->setGeometry(0, 66, 391, 2);
 
-    AddLabel(this, QStringLiteral("LFS Name*:"), 18, 84);
+    QLabel* lLFSName = AddLabel(this, QStringLiteral("LFS Name*:"), 18, 84);
     eLFSName = AddEdit(this, QStringLiteral("eLFSName"), 102, MateRecord::LfsNameMax);
+    lLFSName->setBuddy(eLFSName);
     AddNote(this, QStringLiteral("Fill in the LFS name and the other optional infos"),
             QRect(222, 105, 126, 26));
     AddPicture(this, Pictures::PersonWithText(), 354, 102);
-    AddLabel(this, QStringLiteral("Description/Nick:"), 18, 138);
+    QLabel* lNick = AddLabel(this, QStringLiteral("Description/Nick:"), 18, 138);
     eNick = AddEdit(this, QStringLiteral("eNick"), 156, MateRecord::NickMax);
-    AddLabel(this, QStringLiteral("LFS Team:"), 18, 186);
+    lNick->setBuddy(eNick);
+    QLabel* lTeam = AddLabel(this, QStringLiteral("LFS Team:"), 18, 186);
     eTeam = AddEdit(this, QStringLiteral("eTeam"), 204, MateRecord::TeamMax);
-    AddLabel(this, QStringLiteral("Homepage:"), 18, 234);
+    lTeam->setBuddy(eTeam);
+    QLabel* lHomepage = AddLabel(this, QStringLiteral("Homepage:"), 18, 234);
     eHomepage = AddEdit(this, QStringLiteral("eHomepage"), 252, MateRecord::HomepageMax);
+    lHomepage->setBuddy(eHomepage);
 
     bAdd = AddButton(this, QStringLiteral("bAdd"), QStringLiteral("Add"), Pictures::Glyph::Add, 282,
                      216);

@@ -316,29 +316,35 @@ TfSettings::TfSettings(AppSettings& settings, QString configPath, Desktop& deskt
     SetUpToolDialog(this, QStringLiteral("Settings..."), 554, 165);
     setModal(true);
 
-    AddLabel(this, QStringLiteral("LFS Path/EXE:"), 10, 10);
+    QLabel* lLFSPath = AddLabel(this, QStringLiteral("LFS Path/EXE:"), 10, 10);
     eLFSPath = new QLineEdit(this);
+    lLFSPath->setBuddy(eLFSPath); // a screen reader reads the field by its label
     eLFSPath->setObjectName(QStringLiteral("eLFSPath"));
     eLFSPath->setGeometry(10, 26, 505, 21);
     bBrowse = AddButton(this, QStringLiteral("bBrowse"), QString(), Pictures::Glyph::Browse,
                         QRect(519, 24, 25, 25));
     bBrowse->setToolTip(QStringLiteral("Browse..."));
+    bBrowse->setAccessibleName(bBrowse->toolTip());
     bBrowse->setAutoDefault(false);
 
-    AddLabel(this, QStringLiteral("Interval:"), 10, 62);
+    QLabel* lInterval = AddLabel(this, QStringLiteral("Interval:"), 10, 62);
     eInterval = makeDigitsEdit(QStringLiteral("eInterval"), 10, 78, 67);
+    lInterval->setBuddy(eInterval);
+    eInterval->setAccessibleDescription(QStringLiteral("seconds"));
     AddLabel(this, QStringLiteral("seconds"), 83, 82);
 
-    AddLabel(this, QStringLiteral("Highlight-Ticker country:"), 160, 62);
+    QLabel* lTickerCountry = AddLabel(this, QStringLiteral("Highlight-Ticker country:"), 160, 62);
     cbCountry = new QComboBox(this);
+    lTickerCountry->setBuddy(cbCountry);
     cbCountry->setObjectName(QStringLiteral("cbCountry"));
     cbCountry->setEditable(false);
     cbCountry->setMaxVisibleItems(16);
     cbCountry->addItems(CountryList());
     cbCountry->setGeometry(160, 78, 169, 21);
 
-    AddLabel(this, QStringLiteral("Number of lines:"), 350, 62);
+    QLabel* lNumHighlights = AddLabel(this, QStringLiteral("Number of lines:"), 350, 62);
     eNumHighlights = makeDigitsEdit(QStringLiteral("eNumHighlights"), 350, 78, 79);
+    lNumHighlights->setBuddy(eNumHighlights);
 
     const int band = height() - BandHeight;
     auto* rule = new QFrame(this);

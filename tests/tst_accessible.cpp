@@ -1,10 +1,14 @@
 #include "MainWindowFixture.h"
 #include "PelmarkApp.h"
 #include "Pictures.h"
+#include "uAddEditMate.h"
+#include "uSettings.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
 
@@ -104,6 +108,29 @@ private Q_SLOTS:
 
         for (QAbstractButton* button : w.findChildren<QAbstractButton*>())
             QVERIFY2(!accessibleText(button).isEmpty(), qPrintable(button->toolTip()));
+    }
+
+    // Fields read by their labels, the picture-only Browse button by its hint.
+    void dialogs_everyFieldAndButtonHasAName() {
+        MainWindowFixture f;
+        TfMain& w = f.create();
+        TfSettings settings(w.settings, w.ConfigPath, f.desktop, &w);
+        TfAddEditMate mate(w.stats(), w.rosterCommands(), f.desktop, &w);
+        for (QWidget* dialog : {static_cast<QWidget*>(&settings), static_cast<QWidget*>(&mate)}) {
+            const QList<QWidget*> controls = dialog->findChildren<QWidget*>();
+            int named = 0;
+            for (QWidget* control : controls) {
+                if (control->window() != dialog ||
+                    (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QComboBox*>(control) &&
+                     !qobject_cast<QAbstractButton*>(control)))
+                    continue;
+                QVERIFY2(!accessibleText(control).isEmpty(), qPrintable(control->objectName()));
+                ++named;
+            }
+            QVERIFY(named >= 5);
+        }
+        QCOMPARE(accessibleText(settings.findChild<QLineEdit*>(QStringLiteral("eInterval"))),
+                 QStringLiteral("Interval:"));
     }
 
     // The banner only took mouse clicks; the keyboard reaches it now.
