@@ -133,9 +133,10 @@ void TfMain::WireHandlers() {
     connect(bLegends, &QAbstractButton::clicked, this, &TfMain::bLegendsClick);
 
     connect(lvServer->header(), &QHeaderView::sectionClicked, this, &TfMain::lvServerColumnClick);
-    connect(lvServer, &QTreeWidget::itemDoubleClicked, this, [this] { bJoinSvrClick(); });
-    connect(tvMates, &QTreeWidget::itemDoubleClicked, this, [this] { tvMatesDblClick(); });
 
+    // Double clicks are taken from the viewports: only the left button acts, and also
+    // where no row is (below the last one).
+    lvServer->viewport()->installEventFilter(this);
     tvMates->installEventFilter(this);
     tvMates->viewport()->installEventFilter(this);
     Image2->installEventFilter(this);
@@ -162,6 +163,14 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
         if (watched == pMainTop)
             pMainTopResize();
         break;
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+            break;
+        if (watched == lvServer->viewport())
+            bJoinSvrClick();
+        else if (watched == tvMates->viewport())
+            tvMatesDblClick();
+        break;
     case QEvent::MouseButtonRelease:
         if (watched == Image2 && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
             Image2Click();
@@ -183,6 +192,8 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
 // ---- creation ---------------------------------------------------------------------
 
 bool TfMain::FormCreate() {
+    // The first refresh is part of creation: a box it opens holds the refresh ticks off.
+    InProgress firstRefresh(m_refreshTick);
     return guarded([&] {
         versionInfo = ReadFileVersionInfo(m_exePath);
         lVersion->setText(QStringLiteral("v ") + Bounded(versionInfo.FileVersion, MaxLabelText));
@@ -367,8 +378,11 @@ void TfMain::selectServerRow(const QString& caption) {
 }
 
 void TfMain::tAutoRefreshTimer() {
-    if (m_refreshing)
-        return; // the refresh before this one still waits for the service
+    // Skipped while the refresh before this one still waits for the service, or while
+    // the box it opened is still up: an unreachable service must not stack boxes.
+    if (m_refreshing || m_refreshTick)
+        return;
+    InProgress tick(m_refreshTick);
     guarded([&] {
         const QString caption = selectedServerCaption();
         RefreshServerList();
@@ -415,6 +429,21 @@ void TfMain::LoadHighlights() {
     if (m_loadingHighlights)
         return; // a reload is still waiting for its reply
     InProgress busy(m_loadingHighlights);
+    try {
+        showHighlights();
+    } catch (const PelmarkError&) {
+        if (!m_highlightsStale)
+            throw;
+        // What failed was the text of the settings just replaced.
+    }
+    // Settings were confirmed while the reply of the old ones was awaited.
+    while (m_highlightsStale) {
+        m_highlightsStale = false;
+        showHighlights();
+    }
+}
+
+void TfMain::showHighlights() {
     lHighlights->hide();
     lHighlights->move(0, lHighlights->y());
     const QString text =
@@ -487,7 +516,10 @@ void TfMain::bSettingsClick() {
         LoadSettings();
         // A new interval takes effect at once: the user expects what he just set.
         setAutoRefreshPeriod();
-        LoadHighlights();
+        if (m_loadingHighlights)
+            m_highlightsStale = true; // the waiting reload shows the new text next
+        else
+            LoadHighlights();
     });
 }
 

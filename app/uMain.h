@@ -174,6 +174,8 @@ private:
     void WireHandlers();
     // Runs a handler body through the top-level error handler.
     template <typename Body> bool guarded(Body&& body);
+    // One fetch of the ticker text, shown from the right edge.
+    void showHighlights();
     QString selectedServerCaption() const;
     std::optional<QString> selectedHost() const;
     void setAutoRefreshPeriod();
@@ -201,4 +203,6 @@ private:
     bool m_gameRunning = false; // the watch holds the automatic refresh off meanwhile
     bool m_loadingHighlights = false;
     TimerHold* m_tickerHold = nullptr;
+    bool m_highlightsStale = false; // reload again once the waiting reply is in
+    bool m_refreshTick = false;     // a refresh tick runs, or the box it opened is up
 };
