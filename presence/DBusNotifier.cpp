@@ -70,10 +70,13 @@ void DBusNotifier::notify(const QString& title, const QStringList& lines, const 
     if (m_bodyMarkup)
         body = body.toHtmlEscaped();
     const QStringList actions{QString::fromLatin1(DefaultAction), QStringLiteral("Show")};
-    const QVariantMap hints{{QStringLiteral("category"), QStringLiteral("presence.online")}};
+    // The installed icon and desktop entry share one id.
+    const QString id = QStringLiteral("org.pelmark.Pelmark2");
+    const QVariantMap hints{{QStringLiteral("category"), QStringLiteral("presence.online")},
+                            {QStringLiteral("desktop-entry"), id}};
     auto* watcher = new QDBusPendingCallWatcher(
-        m_proxy->asyncCall(QStringLiteral("Notify"), QStringLiteral("Pelmark II"), 0u,
-                           QStringLiteral("pelmark2"), title, body, actions, hints, -1),
+        m_proxy->asyncCall(QStringLiteral("Notify"), QStringLiteral("Pelmark II"), 0u, id, title,
+                           body, actions, hints, -1),
         this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, key](QDBusPendingCallWatcher* call) {
