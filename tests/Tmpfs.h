@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 // A small file system of its own at a folder, to make it read-only or full on demand.
 // Mounting needs the right to mount; suites skip what needs it when it is missing.
@@ -23,6 +26,19 @@ public:
     bool mounted() const { return m_mounted; }
     bool makeReadOnly() {
         return ::mount("tmpfs", m_path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+    // Takes every free page, so that any write needing a new one fails.
+    bool fill() {
+        const QByteArray filler = m_path + "/filler";
+        const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0)
+            return false;
+        const QByteArray page(4096, 'x');
+        while (::write(fd, page.constData(), size_t(page.size())) > 0) {
+        }
+        const bool full = errno == ENOSPC;
+        ::close(fd);
+        return full;
     }
 
 private:

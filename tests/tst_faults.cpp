@@ -4,6 +4,7 @@
 #include "MateTree.h"
 #include "RosterCommands.h"
 #include "StatSim.h"
+#include "Tmpfs.h"
 #include "uAddEditMate.h"
 #include "uMain.h"
 
@@ -83,43 +84,6 @@ Lists lists(QuillonPubStats& stats) {
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     return l;
 }
-
-// A tmpfs over a folder for the length of a test; needs root.
-class Tmpfs {
-public:
-    Tmpfs(const QString& path, const QByteArray& size) : m_path(QFile::encodeName(path)) {
-        const QByteArray options = "size=" + size + ",mode=0755";
-        m_mounted = ::mount("tmpfs", m_path.constData(), "tmpfs", 0, options.constData()) == 0;
-    }
-    ~Tmpfs() {
-        if (m_mounted)
-            ::umount2(m_path.constData(), MNT_DETACH);
-    }
-    Tmpfs(const Tmpfs&) = delete;
-    Tmpfs& operator=(const Tmpfs&) = delete;
-
-    bool mounted() const { return m_mounted; }
-    bool makeReadOnly() {
-        return ::mount("tmpfs", m_path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-    // Takes every free page, so that any write needing a new one fails.
-    bool fill() {
-        const QByteArray filler = m_path + "/filler";
-        const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0)
-            return false;
-        const QByteArray page(4096, 'x');
-        while (::write(fd, page.constData(), size_t(page.size())) > 0) {
-        }
-        const bool full = errno == ENOSPC;
-        ::close(fd);
-        return full;
-    }
-
-private:
-    QByteArray m_path;
-    bool m_mounted = false;
-};
 
 enum class Condition { ReadOnly, DiskFull, MissingFolder };
 enum class Command { CreateGroup, DeleteGroup, AddMate, EditMate, DeleteMate };
