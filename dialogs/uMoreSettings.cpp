@@ -76,7 +76,13 @@ void TfMoreSettings::addRow(const QString& label, Row row, const QString& note) 
         explain->setTextFormat(Qt::PlainText);
         explain->setWordWrap(true);
         explain->setFixedWidth(FieldWidth);
-        explain->setEnabled(false); // the greyed look of a hint, not of a setting
+        // Greyed like a hint, yet readable (a disabled label is too faint, and screen
+        // readers pass over it).
+        QPalette hint = explain->palette();
+        QColor text = hint.color(QPalette::WindowText);
+        text.setAlpha(170);
+        hint.setColor(QPalette::WindowText, text);
+        explain->setPalette(hint);
         m_form->addRow(QString(), explain);
     }
     m_rows.append(std::move(row));
