@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Runs the program for a minute under a virtual X server against the local simulator,
-# with the ticker scrolling and the game watch ticking, and the same for an empty Qt
-# window. Prints one line per program:
-#   <name> cpu_s=<utime+stime> cpu_after_startup_s=<same, first 5 s left out> hwm_kb=<VmHWM>
+# Runs the program under a virtual X server against the local simulator, with the ticker
+# scrolling and the game watch ticking, and the same for an empty Qt window:
+#   start-up: launch to the main window mapped, median of five launches;
+#   visible: CPU over [seconds] after 5 s of start-up, then the peak memory;
+#   minimized: minimized as a window manager does it, CPU over the next [seconds].
+# Prints one line per program:
+#   <name> shown_ms=<median> cpu_s=<visible> cpu_min_s=<minimized> hwm_kb=<VmHWM> seconds=<n>
 # Usage: bench/whole_program.sh [build-dir] [seconds]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-bench}"
 seconds="${2:-60}"
 startup=5
+launches=5
 bin="$build/bin"
-for f in Pelmark2 pelmark-statsim bare_window; do
+for f in Pelmark2 pelmark-statsim bare_window x11_window; do
     [ -x "$bin/$f" ] || { echo "missing $bin/$f (build first)" >&2; exit 1; }
 done
 
@@ -45,30 +49,55 @@ StatsServer=http://127.0.0.1:$port
 HighlightsServer=http://127.0.0.1:$port
 CONFIG
 
-# Runs inside the virtual X server: starts the program, samples its CPU ticks after
-# start-up and at the end, its peak memory just before it ends, then asks it to close.
+# Runs inside the virtual X server.
 measure='
 set -euo pipefail
-name="$1" startup="$2" seconds="$3"; shift 3
+name="$1" startup="$2" seconds="$3" launches="$4" tool="$5" work_dir="$6"; shift 6
 tck=$(getconf CLK_TCK)
 ticks() { awk "{print \$14 + \$15}" "/proc/$1/stat"; }
-"$@" >/dev/null 2>&1 &
-pid=$!
+# The launcher stays the parent of the program; its line gives the pid and the time.
+launch() {
+    out="$work_dir/launch.$RANDOM"
+    "$tool" launch "$@" >"$out" 2>/dev/null &
+    launcher=$!
+    for _ in $(seq 1500); do [ -s "$out" ] && break; sleep 0.02; done
+    [ -s "$out" ] || { echo "$name: no window shown" >&2; exit 1; }
+    line=$(cat "$out")
+    pid=${line#pid=}; pid=${pid%% *}
+    shown_ms=${line##*shown_ms=}
+}
+stop() { kill -TERM "$pid"; wait "$launcher" || true; }
+shown=()
+for _ in $(seq "$launches"); do
+    launch "$@"
+    shown+=("$shown_ms")
+    stop
+    sleep 0.5
+done
+median=$(printf "%s\n" "${shown[@]}" | sort -g | awk "{a[NR]=\$1} END {print a[int((NR+1)/2)]}")
+launch "$@"
 sleep "$startup"
 t0=$(ticks "$pid")
-sleep $((seconds - startup))
+sleep "$seconds"
 t1=$(ticks "$pid")
 hwm=$(awk "/^VmHWM:/ {print \$2}" "/proc/$pid/status")
-kill -TERM "$pid"
-wait "$pid" || true
-awk -v n="$name" -v a="$t1" -v b="$t0" -v t="$tck" -v h="$hwm" \
-    "BEGIN { printf \"%s cpu_s=%.2f cpu_after_startup_s=%.2f hwm_kb=%d\n\", n, a / t, (a - b) / t, h }"
+"$tool" minimize "$pid"
+sleep 1
+t2=$(ticks "$pid")
+sleep "$seconds"
+t3=$(ticks "$pid")
+stop
+awk -v n="$name" -v s="$median" -v a="$t0" -v b="$t1" -v c="$t2" -v d="$t3" -v t="$tck" \
+    -v h="$hwm" -v sec="$seconds" \
+    "BEGIN { printf \"%s shown_ms=%s cpu_s=%.2f cpu_min_s=%.2f hwm_kb=%d seconds=%d\n\", n, s, (b - a) / t, (d - c) / t, h, sec }"
 '
 
 run() {
     xvfb-run -a -s "-screen 0 1280x800x24" bash -c "$measure" measure "$@"
 }
 
-run Pelmark2 "$startup" "$seconds" "$demo/Pelmark2"
-# The bare window would close itself after the run; the measurement ends it first.
-run bare_window "$startup" "$seconds" "$bin/bare_window" $((seconds + 30))
+run Pelmark2 "$startup" "$seconds" "$launches" "$bin/x11_window" "$work" \
+    "$demo/Pelmark2"
+# The bare window would close itself after a while; the measurement ends it first.
+run bare_window "$startup" "$seconds" "$launches" "$bin/x11_window" "$work" "$bin/bare_window" \
+    $((3 * seconds + 60))
