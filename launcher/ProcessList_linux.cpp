@@ -19,15 +19,15 @@ namespace {
 // each second, so a usual target is read into the caller's buffer and only the result
 // takes a heap block; a longer one grows a buffer of its own. File names are UTF-8 to
 // Qt on Linux; decoding them as such directly spares the locale decoder's extra block.
-QString ReadLink(const char* path, char* buffer, std::size_t size) {
-    ssize_t n = ::readlink(path, buffer, size);
+QString ReadLink(int dirFd, const char* path, char* buffer, std::size_t size) {
+    ssize_t n = ::readlinkat(dirFd, path, buffer, size);
     if (n < 0)
         return {};
     if (std::size_t(n) < size)
         return QString::fromUtf8(QByteArrayView(buffer, n));
     QByteArray longer(qsizetype(size) * 2, Qt::Uninitialized);
     for (;;) {
-        n = ::readlink(path, longer.data(), longer.size());
+        n = ::readlinkat(dirFd, path, longer.data(), longer.size());
         if (n < 0)
             return {};
         if (n < longer.size())
@@ -100,16 +100,18 @@ QStringList ListProcesses(const QString& procRoot) {
         return {};
     // Gathered on the stack, so that the list itself is allocated once, at its size.
     QVarLengthArray<QString, 512> found;
-    char path[PATH_MAX];
+    // Links are read relative to the open folder: the kernel then walks two names per
+    // process instead of the whole path.
+    const int dirFd = ::dirfd(dir);
+    char path[NAME_MAX + 8];
     char target[PATH_MAX];
     while (const dirent* entry = ::readdir(dir)) {
         if (!IsProcessId(entry->d_name))
             continue;
-        const int length =
-            std::snprintf(path, sizeof path, "%s/%s/exe", root.constData(), entry->d_name);
+        const int length = std::snprintf(path, sizeof path, "%s/exe", entry->d_name);
         if (length <= 0 || std::size_t(length) >= sizeof path)
             continue;
-        QString executable = ReadLink(path, target, sizeof target);
+        QString executable = ReadLink(dirFd, path, target, sizeof target);
         if (executable.isEmpty())
             continue;
         if (IsWineLoader(executable)) {
