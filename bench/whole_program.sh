@@ -53,8 +53,9 @@ CONFIG
 measure='
 set -euo pipefail
 name="$1" startup="$2" seconds="$3" launches="$4" tool="$5" work_dir="$6"; shift 6
-tck=$(getconf CLK_TCK)
-ticks() { awk "{print \$14 + \$15}" "/proc/$1/stat"; }
+# CPU time in nanoseconds, summed over the threads: the scheduler counts it exactly,
+# where the clock ticks of /proc/<pid>/stat are 10 ms apart.
+ticks() { cat /proc/"$1"/task/*/schedstat | awk "{s += \$1} END {printf \"%d\", s}"; }
 # The launcher stays the parent of the program; its line gives the pid and the time.
 launch() {
     out="$work_dir/launch.$RANDOM"
@@ -87,9 +88,9 @@ t2=$(ticks "$pid")
 sleep "$seconds"
 t3=$(ticks "$pid")
 stop
-awk -v n="$name" -v s="$median" -v a="$t0" -v b="$t1" -v c="$t2" -v d="$t3" -v t="$tck" \
+awk -v n="$name" -v s="$median" -v a="$t0" -v b="$t1" -v c="$t2" -v d="$t3" -v t=1e9 \
     -v h="$hwm" -v sec="$seconds" \
-    "BEGIN { printf \"%s shown_ms=%s cpu_s=%.2f cpu_min_s=%.2f hwm_kb=%d seconds=%d\n\", n, s, (b - a) / t, (d - c) / t, h, sec }"
+    "BEGIN { printf \"%s shown_ms=%s cpu_s=%.4f cpu_min_s=%.4f hwm_kb=%d seconds=%d\n\", n, s, (b - a) / t, (d - c) / t, h, sec }"
 '
 
 run() {
