@@ -93,6 +93,8 @@ awk -v n="$name" -v s="$median" -v a="$t0" -v b="$t1" -v c="$t2" -v d="$t3" -v t
     "BEGIN { printf \"%s shown_ms=%s cpu_s=%.4f cpu_min_s=%.4f hwm_kb=%d seconds=%d\n\", n, s, (b - a) / t, (d - c) / t, h, sec }"
 '
 
+# The real window system: a caller that set the offscreen platform would measure no window.
+export QT_QPA_PLATFORM=xcb
 run() {
     xvfb-run -a -s "-screen 0 1280x800x24" bash -c "$measure" measure "$@"
 }
