@@ -183,10 +183,10 @@ Options:
   --write-demo-roster DIR
                          write the demo groups as profile files into DIR and exit
   --log                  print one line per request on stderr (method, path, status)
-  --help                 show this text
-
   --ident-key KEY        answer host-list requests without idk=KEY with a short
                          text, as the real service does (default: no key needed)
+  --help                 show this text
+
 Faults (host list only, unless --fault-highlights):
   --refuse               answer 200 with the service's "can't" refusal text
   --status CODE          answer with that HTTP status and a short text
