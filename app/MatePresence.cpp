@@ -76,9 +76,15 @@ void MatePresence::afterRefresh(const QDateTime& now) {
     const QList<RosterMate> roster = rosterMates();
     const HostList& hosts = m_main.stats().hosts;
     const QSet<QByteArray> persons = RosterNames(roster);
-    const QSet<QByteArray> arrived = m_watch.update(now, OnlineRacers(hosts), persons);
     const QList<OnlineMate> online =
         FindOnlineMates(roster, hosts, TrackTable::load(m_main.tracksPath));
+    // Only the mates among the racers matter: a set of every racer costs more than the
+    // rest of the refresh together.
+    QSet<QByteArray> matesOnline;
+    matesOnline.reserve(online.size());
+    for (const OnlineMate& mate : online)
+        matesOnline.insert(mate.lfsName);
+    const QSet<QByteArray> arrived = m_watch.update(now, matesOnline, persons);
 
     // The history is a convenience: a folder that refuses it costs a tooltip, no more.
     if (m_lastSeen.record(now, online))

@@ -1,6 +1,7 @@
 #include "ArrivalWatch.h"
 
 #include <algorithm>
+#include <utility>
 
 void ArrivalWatch::setDampingMinutes(int minutes) {
     m_dampingMinutes = std::clamp(minutes, 0, MaxDampingMinutes);
@@ -15,11 +16,16 @@ bool ArrivalWatch::recentlyLeft(const QByteArray& mate, const QDateTime& now) co
 QSet<QByteArray> ArrivalWatch::update(const QDateTime& now, const QSet<QByteArray>& racersOnline,
                                       const QSet<QByteArray>& mates) {
     QSet<QByteArray> arrived;
+    QSet<QByteArray> matesOnline;
     for (const QByteArray& mate : mates) {
         const bool online = racersOnline.contains(mate);
         const bool wasOnline = m_previous.contains(mate);
-        if (online && !wasOnline && m_hasBaseline && !recentlyLeft(mate, now))
+        // Added to the roster since the previous refresh: this one is his baseline.
+        const bool known = m_previousMates.contains(mate);
+        if (online && !wasOnline && m_hasBaseline && known && !recentlyLeft(mate, now))
             arrived.insert(mate);
+        if (online)
+            matesOnline.insert(mate);
         if (online)
             m_wentAway.remove(mate);
         else if (wasOnline)
@@ -29,7 +35,8 @@ QSet<QByteArray> ArrivalWatch::update(const QDateTime& now, const QSet<QByteArra
     const qint64 keep = qint64(MaxDampingMinutes) * 60;
     for (auto it = m_wentAway.begin(); it != m_wentAway.end();)
         it = (it->secsTo(now) >= keep || !mates.contains(it.key())) ? m_wentAway.erase(it) : ++it;
-    m_previous = racersOnline;
+    m_previous = std::move(matesOnline);
+    m_previousMates = mates;
     m_hasBaseline = true;
     return arrived;
 }

@@ -16,9 +16,9 @@ public:
     void setDampingMinutes(int minutes); // clamped to 0..120
     int dampingMinutes() const { return m_dampingMinutes; }
 
-    // racersOnline: every racer online now (trimmed); mates: the roster's trimmed LFS
-    // names. Answers the mates to announce: online now, not at the previous refresh
-    // and not back within the damping time.
+    // racersOnline: the racers online now (trimmed; only the mates among them matter);
+    // mates: the roster's trimmed LFS names. Answers the mates to announce: online now,
+    // not at the previous refresh and not back within the damping time.
     QSet<QByteArray> update(const QDateTime& now, const QSet<QByteArray>& racersOnline,
                             const QSet<QByteArray>& mates);
 
@@ -27,7 +27,7 @@ private:
 
     int m_dampingMinutes = DefaultDampingMinutes;
     bool m_hasBaseline = false;
-    // All racers, not only mates: a mate added to the roster while he races is not new.
-    QSet<QByteArray> m_previous;
+    QSet<QByteArray> m_previous;             // the mates online at the previous refresh
+    QSet<QByteArray> m_previousMates;        // the roster then: a mate added since is not new
     QHash<QByteArray, QDateTime> m_wentAway; // the refresh that first missed the mate
 };

@@ -40,9 +40,11 @@ QList<OnlineMate> FindOnlineMates(const QList<RosterMate>& roster, const HostLis
         if (!host.isS1OrS2())
             continue;
         for (qsizetype j = 0; j < host.racerCount; ++j) {
-            const QByteArray name = TrimBytes(host.racerSlot(j));
+            // Looked up without a copy: only the few mates among the racers are kept.
+            const QByteArrayView view = TrimmedView(host.racerSlot(j));
+            const QByteArray name = QByteArray::fromRawData(view.data(), view.size());
             if (wanted.contains(name))
-                hostOf.insert(name, h);
+                hostOf.insert(QByteArray(view.data(), view.size()), h);
         }
     }
 
