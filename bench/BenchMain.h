@@ -1,16 +1,12 @@
 #pragma once
 
+#include "RunBenchmarks.h"
+
 #include <QApplication>
-#include <benchmark/benchmark.h>
 
 // The main of a benchmark that needs widgets: an offscreen application around the runs.
 inline int RunWidgetBenchmarks(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

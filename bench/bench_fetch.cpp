@@ -3,6 +3,7 @@
 // that stays open, once over a new connection per fetch (the service drops an idle
 // connection long before the next automatic refresh).
 #include "HttpClient.h"
+#include "RunBenchmarks.h"
 #include "StatSim.h"
 
 #include <QCoreApplication>
@@ -104,10 +105,5 @@ int main(int argc, char** argv) {
         return 1;
     }
     g_sim = &sim;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

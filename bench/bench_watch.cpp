@@ -1,6 +1,7 @@
 // The game watch's cost per tick: one ListProcesses over this machine's /proc, its time
 // and how many heap blocks it takes per process listed.
 #include "ProcessList.h"
+#include "RunBenchmarks.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -75,10 +76,5 @@ BENCHMARK(BM_ListProcesses)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }
