@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeDesktop.h"
+#include "HostFixture.h"
 #include "ItemImages.h"
 #include "MateTree.h"
 #include "ProfileStore.h"
@@ -43,22 +44,6 @@ inline QByteArray ReadFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
-}
-
-inline HostRecord Host(QByteArrayView name, const QList<QByteArray>& racers, quint8 versionType = 2,
-                       bool isPrivate = false) {
-    HostRecord h;
-    h.name = name.toByteArray();
-    h.version[0] = versionType;
-    h.track[3] = 24;
-    h.rules[0] = isPrivate ? 8 : 0;
-    h.racerCount = quint8(racers.size());
-    for (const QByteArray& r : racers) {
-        QByteArray slot(HostRecord::RacerNameSize, '\0');
-        slot.replace(0, r.size(), r);
-        h.racerNames += slot;
-    }
-    return h;
 }
 
 struct Roster {

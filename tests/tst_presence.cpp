@@ -1,5 +1,6 @@
 #include "AlertChoices.h"
 #include "ArrivalWatch.h"
+#include "HostFixture.h"
 #include "IniFile.h"
 #include "LastSeen.h"
 #include "Notifier.h"
@@ -14,20 +15,6 @@
 #include <QTest>
 
 namespace {
-
-HostRecord host(QByteArrayView name, const QList<QByteArray>& racers, quint8 versionType = 2) {
-    HostRecord h;
-    h.name = name.toByteArray();
-    h.version[0] = versionType;
-    h.track = {0, 1, 0, 24};
-    h.racerCount = quint8(racers.size());
-    for (const QByteArray& r : racers) {
-        QByteArray slot(HostRecord::RacerNameSize, '\0');
-        slot.replace(0, r.size(), r);
-        h.racerNames += slot;
-    }
-    return h;
-}
 
 QSet<QByteArray> names(const QString& list) {
     QSet<QByteArray> set;
@@ -118,8 +105,8 @@ void TestPresence::findOnlineMates_onePersonInTwoGroups() {
                                    {QStringLiteral("Work"), "Cy", "Cy"}};
     // Alex on two S2 hosts (the later one counts), Bea only as "bea", Cy only on a host
     // of another version type.
-    const HostList hosts{host("First", {" Alex "}), host("Second", {"bea", "Alex"}),
-                         host("Demo", {"Cy"}, 3)};
+    const HostList hosts{Host("First", {" Alex "}), Host("Second", {"bea", "Alex"}),
+                         Host("Demo", {"Cy"}, 3)};
     const QList<OnlineMate> online = FindOnlineMates(roster, hosts, TrackTable());
     QCOMPARE(online.size(), 1);
     QCOMPARE(online.at(0).lfsName, QByteArray("Alex"));
