@@ -298,7 +298,8 @@ bool rowBefore(const QString& a, const QString& b, Qt::SortOrder order) {
 } // namespace
 
 void TfMain::fillServerRows() {
-    const TrackTable tracks = TrackTable::load(tracksPath);
+    m_tracks = TrackTable::load(tracksPath); // read once per refresh, kept for its readers
+    const TrackTable& tracks = m_tracks;
     struct PendingRow {
         QStringList texts;
         int image;

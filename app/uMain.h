@@ -4,6 +4,7 @@
 #include "AppSettings.h"
 #include "QuillonPubStats.h"
 #include "QuillonTools.h"
+#include "TrackNaming.h"
 
 #include <QIcon>
 #include <QList>
@@ -75,6 +76,8 @@ public:
     void lvServerColumnClick(int column);
     void SortServerList();
     bool refreshInProgress() const { return m_refreshing; }
+    // Track names as the last refresh read them.
+    const TrackTable& trackTable() const { return m_tracks; }
 
     // Ticker.
     QByteArray FetchHighlights(int lines);
@@ -203,6 +206,7 @@ private:
     bool m_gameRunning = false; // the watch holds the automatic refresh off meanwhile
     bool m_loadingHighlights = false;
     TimerHold* m_tickerHold = nullptr;
+    TrackTable m_tracks;            // the track names of the last refresh
     bool m_highlightsStale = false; // reload again once the waiting reply is in
     bool m_refreshTick = false;     // a refresh tick runs, or the box it opened is up
 };
