@@ -1,5 +1,6 @@
 #include "OnlineMates.h"
 
+#include "NameSieve.h"
 #include "SingleByteText.h"
 #include "TrackNaming.h"
 
@@ -21,6 +22,7 @@ QSet<QByteArray> OnlineRacers(const HostList& hosts) {
 
 QSet<QByteArray> RosterNames(const QList<RosterMate>& roster) {
     QSet<QByteArray> names;
+    names.reserve(roster.size());
     for (const RosterMate& mate : roster) {
         const QByteArray name = TrimBytes(mate.lfsName);
         if (!name.isEmpty())
@@ -34,6 +36,9 @@ QList<OnlineMate> FindOnlineMates(const QList<RosterMate>& roster, const HostLis
     // One pass over the hosts for the roster's names only: the hosts list far more
     // racers than the roster has mates.
     const QSet<QByteArray> wanted = RosterNames(roster);
+    NameSieve sieve;
+    for (const QByteArray& name : wanted)
+        sieve.add(name);
     QHash<QByteArray, qsizetype> hostOf; // trimmed name -> index of the last listing host
     for (qsizetype h = 0; h < hosts.size(); ++h) {
         const HostRecord& host = hosts.at(h);
@@ -42,6 +47,8 @@ QList<OnlineMate> FindOnlineMates(const QList<RosterMate>& roster, const HostLis
         for (qsizetype j = 0; j < host.racerCount; ++j) {
             // Looked up without a copy: only the few mates among the racers are kept.
             const QByteArrayView view = TrimmedView(host.racerSlot(j));
+            if (!sieve.mayContain(view))
+                continue;
             const QByteArray name = QByteArray::fromRawData(view.data(), view.size());
             if (wanted.contains(name))
                 hostOf.insert(QByteArray(view.data(), view.size()), h);

@@ -1,9 +1,11 @@
 #include "QuillonPubStats.h"
 
 #include "ItemImages.h"
+#include "NameSieve.h"
 #include "SingleByteText.h"
 
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace {
 
@@ -86,15 +88,19 @@ bool QuillonPubStats::HostNeedsPassword(QByteArrayView hostName) const {
 }
 
 MateMatcher::MateMatcher(const QuillonPubStats& stats) : m_stats(stats) {
+    NameSieve sieve;
+    m_racers.reserve(stats.mates.size());
     for (const MateEntry& entry : stats.mates) {
         const QByteArray name = TrimBytes(entry.record.lfsName());
-        if (!name.isEmpty())
+        if (!name.isEmpty()) {
             m_racers.insert(name, Racer{});
+            sieve.add(name);
+        }
     }
     for (const HostRecord& host : stats.hosts) {
         for (qsizetype j = 0; j < host.racerCount; ++j) {
             const QByteArrayView racer = TrimmedView(host.racerSlot(j));
-            if (racer.isEmpty())
+            if (racer.isEmpty() || !sieve.mayContain(racer))
                 continue;
             // A raw view as key: no copy for the many racers who are nobody's mate.
             auto it = m_racers.find(QByteArray::fromRawData(racer.data(), racer.size()));
@@ -105,6 +111,7 @@ MateMatcher::MateMatcher(const QuillonPubStats& stats) : m_stats(stats) {
             it->lastHost = host.name;
         }
     }
+    m_firstByDisplayName.reserve(stats.mates.size());
     for (qsizetype i = stats.mates.size() - 1; i >= 0; --i)
         m_firstByDisplayName.insert(stats.mates.at(i).record.displayName(), int(i));
 }
@@ -127,11 +134,21 @@ QByteArray MateMatcher::FindMateHost(QByteArrayView displayName) const {
 namespace {
 // The key of a case-blind caption match: the same per-character folding as
 // QString::compare with Qt::CaseInsensitive.
-QString foldedCaption(const QString& caption) {
-    QString folded = caption;
+QString foldedCaption(QStringView caption) {
+    QString folded = caption.toString();
     for (QChar& c : folded)
         c = c.toCaseFolded();
     return folded;
+}
+
+// A hash of that key without making it: thousands of rows are indexed per rebuild.
+size_t foldedHash(QStringView caption) {
+    size_t h = 14695981039346656037ull;
+    for (const QChar c : caption) {
+        h ^= c.toCaseFolded().unicode();
+        h *= 1099511628211ull;
+    }
+    return h;
 }
 } // namespace
 
@@ -141,15 +158,27 @@ void MateMatcher::MarkMateHost(QTreeWidget* lvServer, QByteArrayView hostName,
         return;
     if (m_indexedList != lvServer) {
         m_indexedList = lvServer;
-        m_firstRowByCaption.clear();
-        // Backwards, so that the first row of equal captions is the one that stays.
-        for (int i = lvServer->topLevelItemCount() - 1; i >= 0; --i) {
-            QTreeWidgetItem* row = lvServer->topLevelItem(i);
-            m_firstRowByCaption.insert(foldedCaption(row->text(0)), row);
+        const int count = lvServer->topLevelItemCount();
+        m_rowsByCaptionHash.clear();
+        m_rowsByCaptionHash.reserve(count);
+        for (int i = 0; i < count; ++i)
+            m_rowsByCaptionHash.push_back({foldedHash(lvServer->topLevelItem(i)->text(0)), i});
+        std::sort(m_rowsByCaptionHash.begin(), m_rowsByCaptionHash.end());
+    }
+    // Rows of one hash stand in display order, so the first true match is the first row.
+    const QString caption = ToDisplay(hostName);
+    const std::pair<size_t, int> from{foldedHash(caption), -1};
+    QString wanted;
+    for (auto it = std::lower_bound(m_rowsByCaptionHash.begin(), m_rowsByCaptionHash.end(), from);
+         it != m_rowsByCaptionHash.end() && it->first == from.first; ++it) {
+        QTreeWidgetItem* row = lvServer->topLevelItem(it->second);
+        if (wanted.isNull())
+            wanted = foldedCaption(caption);
+        if (row && foldedCaption(row->text(0)) == wanted) {
+            SetItemImage(row, 2, serverImages);
+            return;
         }
     }
-    if (QTreeWidgetItem* row = m_firstRowByCaption.value(foldedCaption(ToDisplay(hostName))))
-        SetItemImage(row, 2, serverImages);
 }
 
 void MarkMateHost(QTreeWidget* lvServer, QByteArrayView hostName,

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QSet>
 #include <QStringList>
+#include <utility>
+#include <vector>
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -60,7 +62,8 @@ private:
     QHash<QByteArray, Racer> m_racers;
     QHash<QByteArray, int> m_firstByDisplayName; // display name -> first entry
     mutable QTreeWidget* m_indexedList = nullptr;
-    mutable QHash<QString, QTreeWidgetItem*> m_firstRowByCaption; // case-folded caption
+    // (hash of the case-folded caption, row), sorted: built once, for the first mark.
+    mutable std::vector<std::pair<size_t, int>> m_rowsByCaptionHash;
 };
 
 // Server-list rows: gives image 2 to the first row (display order) whose caption
