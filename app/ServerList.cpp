@@ -33,6 +33,11 @@ bool ServerRow::operator<(const QTreeWidgetItem& other) const {
     return CompareCaseBlind(text(column), other.text(column)) < 0;
 }
 
+void ServerRow::setTexts(const QStringList& texts) {
+    for (int column = 0; column < texts.size(); ++column)
+        setText(column, texts.at(column));
+}
+
 QStringList ServerRowTexts(const HostRecord& host, const TrackTable& tracks) {
     return ServerRowTextMaker(tracks).texts(host);
 }

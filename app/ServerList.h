@@ -18,6 +18,8 @@ public:
     static constexpr int ColumnCount = 8;
     using QTreeWidgetItem::QTreeWidgetItem;
     bool operator<(const QTreeWidgetItem& other) const override;
+    // A row of an earlier refresh takes the texts of a new one (unchanged cells stay).
+    void setTexts(const QStringList& texts);
 };
 
 // The texts of a listed host's row: caption, Ver, Track, Rules*, Cars*, Players, Laps, Quali.

@@ -326,14 +326,32 @@ void TfMain::fillServerRows() {
                      });
 
     lvServer->setUpdatesEnabled(false);
-    lvServer->clear();
+    // The list empties as a clear does, but its rows are filled anew rather than freed:
+    // making and freeing thousands of items cost more than the texts they show, and out
+    // of the list an item takes its new texts without telling a view.
+    lvServer->selectionModel()->clear();
+    QList<QTreeWidgetItem*> old = lvServer->invisibleRootItem()->takeChildren();
+    qsizetype reused = 0;
     QList<QTreeWidgetItem*> rows;
     rows.reserve(pending.size());
     for (const PendingRow& p : std::as_const(pending)) {
-        auto* row = new ServerRow(p.texts);
+        ServerRow* row = nullptr;
+        while (!row && reused < old.size()) {
+            QTreeWidgetItem* item = old.at(reused++);
+            row = dynamic_cast<ServerRow*>(item);
+            if (!row || row->childCount() > 0) {
+                delete item;
+                row = nullptr;
+            }
+        }
+        if (row)
+            row->setTexts(p.texts);
+        else
+            row = new ServerRow(p.texts);
         SetItemImage(row, p.image, ilServerStatus);
         rows.append(row);
     }
+    qDeleteAll(old.begin() + reused, old.end());
     lvServer->addTopLevelItems(rows);
     showSortIndicator(column, order); // in order already: reading every text back is waste
     lvServer->setUpdatesEnabled(true);
