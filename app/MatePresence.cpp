@@ -76,7 +76,7 @@ void MatePresence::afterRefresh(const QDateTime& now) {
     const QList<RosterMate> roster = rosterMates();
     const HostList& hosts = m_main.stats().hosts;
     const QSet<QByteArray> persons = RosterNames(roster);
-    const QList<OnlineMate> online = FindOnlineMates(roster, hosts, m_main.trackTable());
+    const QList<OnlineMate> online = FindOnlineMates(roster, persons, hosts, m_main.trackTable());
     // Only the mates among the racers matter: a set of every racer costs more than the
     // rest of the refresh together.
     QSet<QByteArray> matesOnline;

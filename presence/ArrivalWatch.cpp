@@ -15,20 +15,22 @@ bool ArrivalWatch::recentlyLeft(const QByteArray& mate, const QDateTime& now) co
 
 QSet<QByteArray> ArrivalWatch::update(const QDateTime& now, const QSet<QByteArray>& racersOnline,
                                       const QSet<QByteArray>& mates) {
+    // Only a mate online now or at the previous refresh can arrive or go: the loops run
+    // over those few, not over the whole roster.
     QSet<QByteArray> arrived;
     QSet<QByteArray> matesOnline;
-    for (const QByteArray& mate : mates) {
-        const bool online = racersOnline.contains(mate);
-        const bool wasOnline = m_previous.contains(mate);
+    for (const QByteArray& mate : racersOnline) {
+        if (!mates.contains(mate))
+            continue;
         // Added to the roster since the previous refresh: this one is his baseline.
         const bool known = m_previousMates.contains(mate);
-        if (online && !wasOnline && m_hasBaseline && known && !recentlyLeft(mate, now))
+        if (!m_previous.contains(mate) && m_hasBaseline && known && !recentlyLeft(mate, now))
             arrived.insert(mate);
-        if (online)
-            matesOnline.insert(mate);
-        if (online)
-            m_wentAway.remove(mate);
-        else if (wasOnline)
+        matesOnline.insert(mate);
+        m_wentAway.remove(mate);
+    }
+    for (const QByteArray& mate : std::as_const(m_previous)) {
+        if (!matesOnline.contains(mate) && mates.contains(mate))
             m_wentAway.insert(mate, now);
     }
     // Nothing older than the longest damping can matter again.

@@ -33,9 +33,13 @@ QSet<QByteArray> RosterNames(const QList<RosterMate>& roster) {
 
 QList<OnlineMate> FindOnlineMates(const QList<RosterMate>& roster, const HostList& hosts,
                                   const TrackTable& tracks) {
+    return FindOnlineMates(roster, RosterNames(roster), hosts, tracks);
+}
+
+QList<OnlineMate> FindOnlineMates(const QList<RosterMate>& roster, const QSet<QByteArray>& wanted,
+                                  const HostList& hosts, const TrackTable& tracks) {
     // One pass over the hosts for the roster's names only: the hosts list far more
     // racers than the roster has mates.
-    const QSet<QByteArray> wanted = RosterNames(roster);
     NameSieve sieve;
     for (const QByteArray& name : wanted)
         sieve.add(name);

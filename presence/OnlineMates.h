@@ -36,3 +36,6 @@ QSet<QByteArray> RosterNames(const QList<RosterMate>& roster);
 // the last S1 or S2 host that lists the racer.
 QList<OnlineMate> FindOnlineMates(const QList<RosterMate>& roster, const HostList& hosts,
                                   const TrackTable& tracks);
+// The same, for a caller that holds RosterNames(roster) already.
+QList<OnlineMate> FindOnlineMates(const QList<RosterMate>& roster, const QSet<QByteArray>& names,
+                                  const HostList& hosts, const TrackTable& tracks);

@@ -229,7 +229,9 @@ int MateTree::BuildMateNodes(bool allMates) {
 
 bool MateTree::addMateEntryNode(const MateMatcher& matcher, const MateRecord& record,
                                 QTreeWidgetItem* groupNode, bool allMates) {
-    if (ItemImage(groupNode) != 2)
+    // Set once per group, not once per mate: every change repaints the node.
+    const int groupImage = ItemImage(groupNode);
+    if (groupImage != 2 && groupImage != 1)
         SetItemImage(groupNode, 1, m_mateImages);
     const bool online = matcher.IsMateOnline(TrimBytes(record.lfsName()));
     if (allMates || online) {

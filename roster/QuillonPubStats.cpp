@@ -117,7 +117,7 @@ MateMatcher::MateMatcher(const QuillonPubStats& stats) : m_stats(stats) {
 }
 
 bool MateMatcher::IsMateOnline(QByteArrayView name) const {
-    const auto it = m_racers.constFind(name.toByteArray());
+    const auto it = m_racers.constFind(QByteArray::fromRawData(name.data(), name.size()));
     if (it != m_racers.constEnd())
         return it->online;
     return m_stats.IsMateOnline(name); // not a mate's name: the plain scan answers
