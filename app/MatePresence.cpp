@@ -51,7 +51,9 @@ MatePresence::MatePresence(TfMain& main, std::unique_ptr<Notifier> notifier, QOb
     m_tray->show();
 }
 
-MatePresence::~MatePresence() = default;
+MatePresence::~MatePresence() {
+    m_lastSeen.saveUnsaved();
+}
 
 QString MatePresence::choicesPath() const {
     return m_main.dataDir + QStringLiteral("MateAlerts.json");
@@ -86,8 +88,8 @@ void MatePresence::afterRefresh(const QDateTime& now) {
     const QSet<QByteArray> arrived = m_watch.update(now, matesOnline, persons);
 
     // The history is a convenience: a folder that refuses it costs a tooltip, no more.
-    if (m_lastSeen.record(now, online))
-        m_lastSeen.save();
+    m_lastSeen.record(now, online);
+    m_lastSeen.saveIfDue(now);
 
     QList<OnlineMate> announce;
     for (const OnlineMate& mate : online) {

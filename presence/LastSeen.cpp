@@ -63,12 +63,39 @@ bool LastSeenStore::record(const QDateTime& now, const QList<OnlineMate>& online
         if (old != m_sightings.constEnd() && m_online.contains(mate.lfsName))
             s.since = old->since;
         if (old == m_sightings.constEnd() || *old != s) {
+            const bool onlyLater = old != m_sightings.constEnd() && old->since == s.since &&
+                                   old->host == s.host && old->track == s.track;
+            (onlyLater ? m_unsaved : m_urgent) = true;
             m_sightings.insert(mate.lfsName, s);
             changed = true;
         }
     }
+    if (seen != m_online)
+        m_urgent = m_urgent || m_unsaved; // whoever went keeps the last time he was seen
     m_online = seen;
     return changed;
+}
+
+bool LastSeenStore::saveIfDue(const QDateTime& now) {
+    // A clock put back counts as due: the period would otherwise never end.
+    const bool periodOver =
+        !m_savedAt.isValid() || m_savedAt > now || m_savedAt.secsTo(now) >= SeenSavePeriod;
+    if (!m_urgent && !(m_unsaved && periodOver))
+        return true;
+    if (!save())
+        return false;
+    m_urgent = m_unsaved = false;
+    m_savedAt = now;
+    return true;
+}
+
+bool LastSeenStore::saveUnsaved() {
+    if (!m_urgent && !m_unsaved)
+        return true;
+    if (!save())
+        return false;
+    m_urgent = m_unsaved = false;
+    return true;
 }
 
 bool LastSeenStore::save() const {

@@ -32,6 +32,13 @@ public:
     bool record(const QDateTime& now, const QList<OnlineMate>& online);
     // Written atomically; false when the file system refuses.
     bool save() const;
+    // Saves what record() changed when it matters: at once when a mate came, went or
+    // moved; when only the times of mates still online moved on, at most every
+    // SeenSavePeriod, since that would write the file at every refresh all day long.
+    static constexpr qint64 SeenSavePeriod = 10 * 60; // seconds
+    bool saveIfDue(const QDateTime& now);
+    // What is not saved yet, for the end of a run.
+    bool saveUnsaved();
 
     std::optional<Sighting> find(const QByteArray& lfsName) const;
     // Seen by the last recorded refresh.
@@ -42,6 +49,9 @@ private:
     QString m_path;
     QHash<QByteArray, Sighting> m_sightings;
     QSet<QByteArray> m_online;
+    bool m_unsaved = false; // times of mates still online moved on
+    bool m_urgent = false;  // a mate came, went or moved
+    QDateTime m_savedAt;
 };
 
 // The mate node's tooltip: "Online on HOST (TRACK) since HH:MM", "Last seen DATE TIME on

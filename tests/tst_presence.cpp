@@ -54,6 +54,7 @@ private Q_SLOTS:
     void damagedFile_emptyHistoryAndDefaults();
     void unwritableFolder_choicesThrowHistoryReportsFalse();
     void lastSeen_roundTripSinceAndChanges();
+    void lastSeen_movesSavedAtOnceTimesEveryPeriod();
     void sightingText_threeForms();
     void arrivalLines_plainAndCapped();
     void options_outOfRangeGiveDefaults();
@@ -241,6 +242,43 @@ void TestPresence::lastSeen_roundTripSinceAndChanges() {
     QVERIFY(!store.isOnline("Alex"));
     QVERIFY(store.record(T0.addSecs(210), {alex}));
     QCOMPARE(store.find("Alex")->since, T0.addSecs(210));
+}
+
+// Who came, went or moved is written at once; times of mates still online only every
+// period, and at the end of the run.
+void TestPresence::lastSeen_movesSavedAtOnceTimesEveryPeriod() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("seen.json"));
+    const auto savedSeen = [&](const QByteArray& name) {
+        LastSeenStore file(path);
+        file.load();
+        const std::optional<Sighting> s = file.find(name);
+        return s ? s->seen : QDateTime();
+    };
+    const auto at = [](qint64 secs) { return T0.addSecs(secs); };
+    const OnlineMate alex{"Alex", "Al", "Host", "Track", {}};
+    const OnlineMate bob{"Bob", "Bo", "Host", "Track", {}};
+    LastSeenStore store(path);
+    const auto refresh = [&](qint64 secs, const QList<OnlineMate>& online) {
+        store.record(at(secs), online);
+        QVERIFY(store.saveIfDue(at(secs)));
+    };
+    refresh(0, {alex});
+    QCOMPARE(savedSeen("Alex"), at(0));
+    refresh(70, {alex});
+    QCOMPARE(savedSeen("Alex"), at(0)); // only his time moved on
+    refresh(140, {alex, bob});
+    QCOMPARE(savedSeen("Alex"), at(140)); // Bob came
+    refresh(210, {alex, bob});
+    refresh(280, {alex});
+    QCOMPARE(savedSeen("Bob"), at(210)); // Bob went: his last time is kept at once
+    refresh(280 + LastSeenStore::SeenSavePeriod - 70, {alex});
+    QCOMPARE(savedSeen("Alex"), at(280));
+    refresh(280 + LastSeenStore::SeenSavePeriod, {alex});
+    QCOMPARE(savedSeen("Alex"), at(280 + LastSeenStore::SeenSavePeriod));
+    store.record(at(2000), {alex});
+    QVERIFY(store.saveUnsaved());
+    QCOMPARE(savedSeen("Alex"), at(2000));
 }
 
 void TestPresence::sightingText_threeForms() {
