@@ -277,10 +277,15 @@ void TfMain::CreateControls() {
     // The label's name is its text, so a screen reader reads the highlights themselves.
     lHighlights->setAccessibleDescription(QStringLiteral("LFS Highlight-Ticker"));
     lHighlights->setWordWrap(false);
-    lHighlights->setAutoFillBackground(false);
+    // Filled with the band's colour, which is all it covers, the label is opaque: a step
+    // then moves what is drawn already and paints only the strip it uncovers, where a
+    // see-through label has the header and the band beneath it repainted at every step.
+    lHighlights->setAutoFillBackground(true);
+    lHighlights->setBackgroundRole(QPalette::Window);
     lHighlights->setAttribute(Qt::WA_TransparentForMouseEvents);
     QPalette tickerPalette = lHighlights->palette();
     tickerPalette.setColor(QPalette::WindowText, Qt::black);
+    tickerPalette.setColor(QPalette::Window, TickerBandColour);
     lHighlights->setPalette(tickerPalette);
     lHighlights->setGeometry(0, 82, 58, 13);
     sHighlights->lower();
