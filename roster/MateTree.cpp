@@ -367,6 +367,8 @@ void MateTree::RebuildRoster() {
     mateTotal = int(m_stats.mates.size());
     updateMateInfo();
     carryOver(before);
+    // Laid out before the repaint, which a layout left for later would repeat.
+    m_w.tvMates->doItemsLayout();
 }
 
 void MateTree::updateMateInfo() {
