@@ -348,13 +348,17 @@ void TfMain::fillServerRows() {
             row->setTexts(p.texts);
         else
             row = new ServerRow(p.texts);
-        SetItemImage(row, p.image, ilServerStatus);
+        if (ItemImage(row) != p.image) // the pictures stay the same for the whole run
+            SetItemImage(row, p.image, ilServerStatus);
         rows.append(row);
     }
     qDeleteAll(old.begin() + reused, old.end());
     lvServer->addTopLevelItems(rows);
     showSortIndicator(column, order); // in order already: reading every text back is waste
     lvServer->setUpdatesEnabled(true);
+    // Laid out now, before the repaint: a layout the view leaves for later comes after
+    // that repaint and paints the whole list a second time.
+    lvServer->doItemsLayout();
 
     lSvrCount->setText(QStringLiteral("Servers online: %1").arg(lvServer->topLevelItemCount()));
     lOccupied->setText(QStringLiteral("Servers occupied: %1").arg(occupied));
