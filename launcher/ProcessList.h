@@ -3,10 +3,32 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 // Full paths of the executables of the running processes, read from a proc file
 // system. Processes that cannot be read (gone, or not ours) are left out. A program
 // running under Wine is listed by its own path, turned into a Linux path.
 QStringList ListProcesses(const QString& procRoot = QStringLiteral("/proc"));
+
+// The same list for a watch that asks every second, sparing what the previous call makes
+// needless. A process without an executable (a kernel thread, or one that has ended) is
+// not asked again while its proc entry is the same one: a pid taken over by a new process
+// comes with a new entry. And while no process or thread has been created since the
+// previous call, the proc folder is not read again: only the processes seen then are
+// asked, so that a program that replaced itself (exec) is still seen at once.
+class ProcessWatch {
+public:
+    explicit ProcessWatch(const QString& procRoot = QStringLiteral("/proc"));
+    ~ProcessWatch();
+    ProcessWatch(const ProcessWatch&) = delete;
+    ProcessWatch& operator=(const ProcessWatch&) = delete;
+
+    QStringList list();
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};
 
 // True when an entry equals the name; with fullPath false only the entry's file-name
 // part (after its last '/', '\' or ':') is compared. Letters A-Z match either case;

@@ -8,28 +8,40 @@
 
 #include <QVarLengthArray>
 
+#include <vector>
+
+#include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
-// A link's target; empty when it cannot be read. The watch reads every process's link
-// each second, so a usual target is read into the caller's buffer and only the result
-// takes a heap block; a longer one grows a buffer of its own. File names are UTF-8 to
-// Qt on Linux; decoding them as such directly spares the locale decoder's extra block.
-QString ReadLink(int dirFd, const char* path, char* buffer, std::size_t size) {
+// A link's target; empty when it cannot be read, with missing set when there is no such
+// link (a kernel thread has no executable). The watch reads every process's link each
+// second, so a usual target is read into the caller's buffer and only the result takes a
+// heap block; a longer one grows a buffer of its own. File names are UTF-8 to Qt on
+// Linux; decoding them as such directly spares the locale decoder's extra block.
+QString ReadLink(int dirFd, const char* path, char* buffer, std::size_t size, bool& missing) {
+    missing = false;
     ssize_t n = ::readlinkat(dirFd, path, buffer, size);
-    if (n < 0)
+    if (n < 0) {
+        missing = errno == ENOENT;
         return {};
+    }
     if (std::size_t(n) < size)
         return QString::fromUtf8(QByteArrayView(buffer, n));
     QByteArray longer(qsizetype(size) * 2, Qt::Uninitialized);
     for (;;) {
         n = ::readlinkat(dirFd, path, longer.data(), longer.size());
-        if (n < 0)
+        if (n < 0) {
+            missing = errno == ENOENT;
             return {};
+        }
         if (n < longer.size())
             return QString::fromUtf8(QByteArrayView(longer.constData(), n));
         longer.resize(longer.size() * 2);
@@ -81,14 +93,62 @@ QString WineProgramPath(const QString& processDir) {
     return {};
 }
 
+// Pids have at most seven digits; a longer name is no process.
 bool IsProcessId(const char* name) {
-    if (*name == '\0')
-        return false;
-    for (; *name; ++name) {
-        if (*name < '0' || *name > '9')
+    int digits = 0;
+    for (; *name; ++name, ++digits) {
+        if (*name < '0' || *name > '9' || digits == 9)
             return false;
     }
-    return true;
+    return digits > 0;
+}
+
+enum class Probe { Listed, NoExecutable, Unreadable };
+
+// One process's executable, or for Wine the program it runs. pid is the process's name
+// in the folder open as dirFd.
+Probe ProbeProcess(const QString& procRoot, int dirFd, const char* pid, QString& executable) {
+    char path[16];
+    const int length = std::snprintf(path, sizeof path, "%s/exe", pid);
+    if (length <= 0 || std::size_t(length) >= sizeof path)
+        return Probe::Unreadable;
+    char target[PATH_MAX];
+    bool missing = false;
+    executable = ReadLink(dirFd, path, target, sizeof target, missing);
+    if (executable.isEmpty())
+        return missing ? Probe::NoExecutable : Probe::Unreadable;
+    if (IsWineLoader(executable)) {
+        executable = WineProgramPath(procRoot + u'/' + QLatin1String(pid));
+        if (executable.isEmpty())
+            return Probe::Unreadable;
+    }
+    return Probe::Listed;
+}
+
+// Gathered on the stack, so that the list itself is allocated once, at its size.
+using Found = QVarLengthArray<QString, 512>;
+
+QStringList ToList(Found& found) {
+    QStringList processes;
+    processes.reserve(found.size());
+    for (QString& path : found)
+        processes.append(std::move(path));
+    return processes;
+}
+
+// The pid namespace's own proc file system: only then does the load average's last pid
+// count the processes this folder lists.
+bool IsOwnNamespace(const QString& procRoot) {
+    QFile status(procRoot + QStringLiteral("/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = status.read(64 * 1024);
+    const qsizetype at = text.indexOf("\nNSpid:");
+    if (at < 0)
+        return false;
+    const qsizetype end = text.indexOf('\n', at + 1);
+    const QByteArray line = text.mid(at + 7, end < 0 ? -1 : end - at - 7).simplified();
+    return !line.isEmpty() && !line.contains(' ');
 }
 
 } // namespace
@@ -98,34 +158,131 @@ QStringList ListProcesses(const QString& procRoot) {
     DIR* dir = ::opendir(root.constData());
     if (!dir)
         return {};
-    // Gathered on the stack, so that the list itself is allocated once, at its size.
-    QVarLengthArray<QString, 512> found;
+    Found found;
     // Links are read relative to the open folder: the kernel then walks two names per
     // process instead of the whole path.
     const int dirFd = ::dirfd(dir);
-    char path[NAME_MAX + 8];
-    char target[PATH_MAX];
     while (const dirent* entry = ::readdir(dir)) {
-        if (!IsProcessId(entry->d_name))
-            continue;
-        const int length = std::snprintf(path, sizeof path, "%s/exe", entry->d_name);
-        if (length <= 0 || std::size_t(length) >= sizeof path)
-            continue;
-        QString executable = ReadLink(dirFd, path, target, sizeof target);
-        if (executable.isEmpty())
-            continue;
-        if (IsWineLoader(executable)) {
-            const QString processDir = procRoot + u'/' + QLatin1String(entry->d_name);
-            executable = WineProgramPath(processDir);
-            if (executable.isEmpty())
-                continue;
-        }
-        found.append(std::move(executable));
+        QString executable;
+        if (IsProcessId(entry->d_name) &&
+            ProbeProcess(procRoot, dirFd, entry->d_name, executable) == Probe::Listed)
+            found.append(std::move(executable));
     }
     ::closedir(dir);
-    QStringList processes;
-    processes.reserve(found.size());
-    for (QString& path : found)
-        processes.append(std::move(path));
-    return processes;
+    return ToList(found);
+}
+
+struct ProcessWatch::State {
+    struct Entry {
+        unsigned long long inode; // of the process's entry, as the folder lists it
+        int pid;
+        bool noExecutable;
+    };
+
+    long long lastPid() const;
+
+    QString root;
+    DIR* dir = nullptr; // open from call to call; each reading starts at its top
+    int lastPidFd = -1; // the load average, whose last field is the last pid handed out
+    long long seenLastPid = -1;
+    std::vector<Entry> entries; // of the last reading of the folder, by pid
+    std::vector<Entry> next;
+};
+
+ProcessWatch::ProcessWatch(const QString& procRoot) : d(std::make_unique<State>()) {
+    d->root = procRoot;
+    if (IsOwnNamespace(procRoot)) {
+        const QByteArray path = QFile::encodeName(procRoot + QStringLiteral("/loadavg"));
+        d->lastPidFd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    }
+}
+
+ProcessWatch::~ProcessWatch() {
+    if (d->lastPidFd >= 0)
+        ::close(d->lastPidFd);
+    if (d->dir)
+        ::closedir(d->dir);
+}
+
+// The pid the kernel handed out last, to a process or a thread; -1 when it cannot be read.
+long long ProcessWatch::State::lastPid() const {
+    if (lastPidFd < 0)
+        return -1;
+    char text[128];
+    const ssize_t n = ::pread(lastPidFd, text, sizeof text, 0);
+    if (n <= 0 || std::size_t(n) >= sizeof text)
+        return -1;
+    ssize_t end = n;
+    while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == ' '))
+        --end;
+    ssize_t begin = end;
+    while (begin > 0 && text[begin - 1] >= '0' && text[begin - 1] <= '9')
+        --begin;
+    if (begin == end || end - begin > 18 || begin == 0 || text[begin - 1] != ' ')
+        return -1;
+    long long pid = 0;
+    for (ssize_t i = begin; i < end; ++i)
+        pid = pid * 10 + (text[i] - '0');
+    return pid;
+}
+
+QStringList ProcessWatch::list() {
+    State& s = *d;
+    if (!s.dir)
+        s.dir = ::opendir(QFile::encodeName(s.root).constData());
+    if (!s.dir) {
+        s.entries.clear();
+        s.seenLastPid = -1;
+        return {};
+    }
+    const long long last = s.lastPid();
+    const bool nothingNew = last >= 0 && last == s.seenLastPid;
+    // Read before the folder: a process made while it is read moves the last pid on, and
+    // the next call reads the folder again.
+    s.seenLastPid = last;
+    const int dirFd = ::dirfd(s.dir);
+    Found found;
+    if (nothingNew) {
+        // Every process running now ran at the last reading, under the same pid.
+        char pid[16];
+        for (State::Entry& entry : s.entries) {
+            if (entry.noExecutable)
+                continue;
+            std::snprintf(pid, sizeof pid, "%d", entry.pid);
+            QString executable;
+            const Probe probe = ProbeProcess(s.root, dirFd, pid, executable);
+            if (probe == Probe::Listed)
+                found.append(std::move(executable));
+            entry.noExecutable = probe == Probe::NoExecutable;
+        }
+        return ToList(found);
+    }
+    s.next.clear();
+    bool ascending = true;
+    const auto byPid = [](const State::Entry& e, int p) { return e.pid < p; };
+    ::rewinddir(s.dir);
+    while (const dirent* entry = ::readdir(s.dir)) {
+        if (!IsProcessId(entry->d_name))
+            continue;
+        State::Entry next{entry->d_ino, std::atoi(entry->d_name), false};
+        ascending = ascending && (s.next.empty() || s.next.back().pid < next.pid);
+        // The folder gives inode 1 to an entry it could not make: never taken as known.
+        const auto known = std::lower_bound(s.entries.begin(), s.entries.end(), next.pid, byPid);
+        if (next.inode != 1 && known != s.entries.end() && known->pid == next.pid &&
+            known->inode == next.inode && known->noExecutable) {
+            next.noExecutable = true;
+        } else {
+            QString executable;
+            const Probe probe = ProbeProcess(s.root, dirFd, entry->d_name, executable);
+            if (probe == Probe::Listed)
+                found.append(std::move(executable));
+            next.noExecutable = probe == Probe::NoExecutable && next.inode != 1;
+        }
+        s.next.push_back(next);
+    }
+    if (!ascending)
+        std::sort(s.next.begin(), s.next.end(),
+                  [](const State::Entry& a, const State::Entry& b) { return a.pid < b.pid; });
+    s.entries.swap(s.next);
+    return ToList(found);
 }

@@ -118,5 +118,5 @@ QString QtDesktop::openUrl(const QUrl& url) {
 }
 
 QStringList QtDesktop::listProcesses() {
-    return ListProcesses();
+    return m_processes.list();
 }

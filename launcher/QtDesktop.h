@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Desktop.h"
+#include "ProcessList.h"
 
 #include <QMessageBox>
 #include <memory>
@@ -20,6 +21,9 @@ public:
                          const QString& workingDirectory) override;
     QString openUrl(const QUrl& url) override;
     QStringList listProcesses() override;
+
+private:
+    ProcessWatch m_processes; // asked each second by the game watch
 };
 
 // The boxes as QtDesktop shows them, built apart so that they can be looked at

@@ -188,6 +188,68 @@ private Q_SLOTS:
                                       QStringLiteral("/usr/bin/sleep")}));
     }
 
+    // The watch spares what it asked before; whatever changed between two calls, it must
+    // list what a fresh reading of the folder lists.
+    void processWatch_changeBetweenCalls_listsAsAFreshReading_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("pidHandedOut"); // the kernel's last pid moves on
+        QTest::addColumn<bool>("gameRuns");
+        QTest::newRow("pid taken over by a new process") << "takeOver" << true << false;
+        QTest::newRow("program replaced itself, no pid handed out") << "exec" << false << true;
+        QTest::newRow("Wine names its program later") << "wineNames" << false << true;
+        QTest::newRow("new process") << "start" << true << true;
+        QTest::newRow("process ended") << "end" << false << false;
+    }
+    void processWatch_changeBetweenCalls_listsAsAFreshReading() {
+        QFETCH(QString, change);
+        QFETCH(bool, pidHandedOut);
+        QFETCH(bool, gameRuns);
+        const QString proc = m_root + QStringLiteral("/watch-") + change;
+        const auto process = [&](const QString& dir, const char* exe, const QByteArray& cmdline) {
+            QDir().mkpath(dir);
+            if (exe)
+                Link(QLatin1String(exe), dir + QStringLiteral("/exe"));
+            WriteFile(dir + QStringLiteral("/cmdline"), cmdline);
+        };
+        const QString game = m_prefix + QStringLiteral("/drive_c/Games/LFS/LFS.exe");
+        process(proc + QStringLiteral("/1"), "/usr/bin/sleep", "sleep\0");
+        WriteFile(proc + QStringLiteral("/1/status"), "Name:\tsleep\nNSpid:\t1\n");
+        Link(QStringLiteral("1"), proc + QStringLiteral("/self"));
+        WriteFile(proc + QStringLiteral("/loadavg"), "0.00 0.01 0.05 1/90 300\n");
+        process(proc + QStringLiteral("/300"), nullptr, {}); // a kernel thread
+        process(proc + QStringLiteral("/301"), "/usr/bin/dash", "sh\0");
+        process(proc + QStringLiteral("/302"), "/usr/bin/wine64-preloader", {});
+
+        ProcessWatch watch(proc);
+        QCOMPARE(watch.list().size(), 2);
+        if (change == QLatin1String("takeOver")) {
+            // Made beside the old entry, so that the new one cannot get its inode.
+            process(proc + QStringLiteral("/300.new"), "/usr/bin/top", "top\0");
+            QVERIFY(QDir(proc + QStringLiteral("/300")).removeRecursively());
+            QVERIFY(QDir(proc).rename(QStringLiteral("300.new"), QStringLiteral("300")));
+        } else if (change == QLatin1String("exec")) {
+            QVERIFY(QFile::remove(proc + QStringLiteral("/301/exe")));
+            Link(game, proc + QStringLiteral("/301/exe"));
+        } else if (change == QLatin1String("wineNames")) {
+            WriteFile(proc + QStringLiteral("/302/cmdline"), "C:\\Games\\LFS\\LFS.exe\0");
+            WriteFile(proc + QStringLiteral("/302/environ"),
+                      "WINEPREFIX=" + QFile::encodeName(m_prefix) + '\0');
+        } else if (change == QLatin1String("start")) {
+            process(proc + QStringLiteral("/303"), qPrintable(game), {});
+        } else {
+            QVERIFY(QDir(proc + QStringLiteral("/301")).removeRecursively());
+        }
+        if (pidHandedOut)
+            WriteFile(proc + QStringLiteral("/loadavg"), "0.00 0.01 0.05 1/91 303\n");
+
+        QStringList listed = watch.list();
+        QStringList fresh = ListProcesses(proc);
+        listed.sort();
+        fresh.sort();
+        QCOMPARE(listed, fresh);
+        QCOMPARE(IsProcessRunning(listed, game, true), gameRuns);
+    }
+
     void listProcesses_realProc_seesRunningCopyOnlyByItsPath() {
         QTemporaryDir dir;
         const QString root = QDir(dir.path()).canonicalPath();
