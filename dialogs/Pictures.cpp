@@ -701,17 +701,39 @@ QBrush ArtBrush(const ArtPaint& paint) {
     return Qt::NoBrush;
 }
 
+// The description ready to paint: reading its outlines back from text costs as much as
+// filling them, and it never changes.
+struct PaintedShape {
+    QPainterPath path; // empty for a circle
+    QPointF centre;
+    qreal radius = 0;
+    QBrush brush;
+    QPen pen;
+};
+
+const QList<PaintedShape>& PaintedArt() {
+    static const QList<PaintedShape> painted = [] {
+        QList<PaintedShape> shapes;
+        for (const ArtShape& shape : IconArt())
+            shapes.append({shape.path.isEmpty() ? QPainterPath() : ArtPath(shape.path),
+                           shape.centre, shape.radius, ArtBrush(shape.fill),
+                           shape.strokeWidth > 0 ? QPen(shape.stroke, shape.strokeWidth,
+                                                        Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)
+                                                 : QPen(Qt::NoPen)});
+        return shapes;
+    }();
+    return painted;
+}
+
 void PaintArt(QPainter& p, qreal size) {
     p.scale(size / 256, size / 256);
-    for (const ArtShape& shape : IconArt()) {
-        p.setBrush(ArtBrush(shape.fill));
-        p.setPen(shape.strokeWidth > 0 ? QPen(shape.stroke, shape.strokeWidth, Qt::SolidLine,
-                                              Qt::RoundCap, Qt::RoundJoin)
-                                       : QPen(Qt::NoPen));
+    for (const PaintedShape& shape : PaintedArt()) {
+        p.setBrush(shape.brush);
+        p.setPen(shape.pen);
         if (shape.path.isEmpty())
             p.drawEllipse(shape.centre, shape.radius, shape.radius);
         else
-            p.drawPath(ArtPath(shape.path));
+            p.drawPath(shape.path);
     }
 }
 
@@ -744,12 +766,19 @@ QList<int> AppIconSizes() {
 }
 
 QImage AppIconImage(int size) {
+    // Every window, the tray and each new window after them ask for the same few sizes;
+    // other sizes (a scaled paint) are drawn each time, so the store stays this small.
+    static QHash<int, QImage> drawn;
+    if (const auto it = drawn.constFind(size); it != drawn.constEnd())
+        return *it;
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     PaintArt(p, size);
     p.end();
+    if (AppIconSizes().contains(size))
+        drawn.insert(size, image);
     return image;
 }
 
