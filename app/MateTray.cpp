@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -49,19 +50,7 @@ QPixmap withDot(QPixmap pixmap, int size) {
 
 MateTray::MateTray(QWidget* window, QObject* parent)
     : QObject(parent), m_window(window), m_menu(std::make_unique<QMenu>()) {
-    m_plainIcon = TrayIcon(window, false);
-    m_onlineIcon = TrayIcon(window, true);
     rebuildMenu({});
-    if (!available())
-        return;
-    m_icon = new QSystemTrayIcon(m_plainIcon, this);
-    m_icon->setContextMenu(m_menu.get());
-    m_icon->setToolTip(toolTip());
-    connect(m_icon, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-                    Q_EMIT showRequested();
-            });
 }
 
 MateTray::~MateTray() = default;
@@ -71,12 +60,40 @@ bool MateTray::available() {
 }
 
 void MateTray::show() {
-    if (m_icon)
-        m_icon->show();
+    if (m_showing)
+        return;
+    m_showing = true;
+    // Put up once the window is: asking the desktop for its tray and drawing the pictures
+    // in six sizes would only hold the window back.
+    QTimer::singleShot(0, this, &MateTray::createIcon);
+}
+
+void MateTray::createIcon() {
+    if (m_icon || !available())
+        return;
+    m_icon = new QSystemTrayIcon(icon(), this);
+    m_icon->setContextMenu(m_menu.get());
+    m_icon->setToolTip(toolTip());
+    connect(m_icon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                    Q_EMIT showRequested();
+            });
+    m_icon->show();
 }
 
 bool MateTray::isVisible() const {
     return m_icon && m_icon->isVisible();
+}
+
+QIcon MateTray::icon() const {
+    if (m_iconsStale) {
+        // The program's icon may have been set since the last time.
+        m_plainIcon = TrayIcon(m_window, false);
+        m_onlineIcon = TrayIcon(m_window, true);
+        m_iconsStale = false;
+    }
+    return m_online ? m_onlineIcon : m_plainIcon;
 }
 
 QString MateTray::toolTip() const {
@@ -86,11 +103,9 @@ QString MateTray::toolTip() const {
 void MateTray::update(const QList<OnlineMate>& online, int total) {
     m_onlineCount = int(online.size());
     m_total = total;
-    if (m_online != !online.isEmpty() || m_plainIcon.isNull()) {
+    if (m_online != !online.isEmpty()) {
         m_online = !online.isEmpty();
-        // The program's icon may have been set since the last time.
-        m_plainIcon = TrayIcon(m_window, false);
-        m_onlineIcon = TrayIcon(m_window, true);
+        m_iconsStale = true; // drawn when next shown
     }
     rebuildMenu(online);
     if (m_icon) {

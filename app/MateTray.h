@@ -29,7 +29,7 @@ public:
     void update(const QList<OnlineMate>& online, int total);
 
     QString toolTip() const;
-    QIcon icon() const { return m_online ? m_onlineIcon : m_plainIcon; }
+    QIcon icon() const;
     QMenu* menu() const { return m_menu.get(); }
 
     // The program's own icon, or a drawn one while it has none; with a green dot for
@@ -42,13 +42,17 @@ Q_SIGNALS:
     void quitRequested();
 
 private:
+    void createIcon();
     void rebuildMenu(const QList<OnlineMate>& online);
 
     QWidget* m_window;
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_icon = nullptr;
-    QIcon m_plainIcon;
-    QIcon m_onlineIcon;
+    // Drawn when first needed, and again after the online state changed.
+    mutable QIcon m_plainIcon;
+    mutable QIcon m_onlineIcon;
+    mutable bool m_iconsStale = true;
+    bool m_showing = false;
     bool m_online = false;
     int m_onlineCount = 0;
     int m_total = 0;
