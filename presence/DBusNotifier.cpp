@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QTimer>
 #include <QVariantMap>
 
 namespace {
@@ -29,22 +30,38 @@ Q_SIGNALS:
     void NotificationClosed(uint id, uint reason);
 };
 
-DBusNotifier::DBusNotifier(QObject* parent) : Notifier(parent) {
+DBusNotifier::DBusNotifier(QObject* parent) : Notifier(parent) {}
+
+DBusNotifier::~DBusNotifier() = default;
+
+bool DBusNotifier::connectService() {
+    if (m_proxy)
+        return true;
+    if (m_noBus)
+        return false;
+    // Made on first use: the connection and the look-up of the service's owner wait for
+    // the bus, and the window must not wait with them while it starts.
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
+        m_noBus = true;
         setService(Service::Missing);
-        return;
+        return false;
     }
     m_proxy = std::make_unique<NotificationsProxy>(bus);
     connect(m_proxy.get(), &NotificationsProxy::ActionInvoked, this, &DBusNotifier::actionInvoked);
     connect(m_proxy.get(), &NotificationsProxy::NotificationClosed, this,
             [this](uint id, uint) { closed(id); });
+    return true;
 }
 
-DBusNotifier::~DBusNotifier() = default;
-
 void DBusNotifier::probe() {
-    if (!m_proxy)
+    // Asked at the next turn of the event loop, so that a probe made while the program
+    // starts runs once its window is up.
+    QTimer::singleShot(0, this, &DBusNotifier::askCapabilities);
+}
+
+void DBusNotifier::askCapabilities() {
+    if (!connectService())
         return;
     auto* watcher =
         new QDBusPendingCallWatcher(m_proxy->asyncCall(QStringLiteral("GetCapabilities")), this);
@@ -62,7 +79,7 @@ void DBusNotifier::probe() {
 }
 
 void DBusNotifier::notify(const QString& title, const QStringList& lines, const QString& key) {
-    if (!m_proxy)
+    if (!connectService())
         return;
     QString body = lines.join(QLatin1Char('\n'));
     // Host names are data from the network: where the service reads markup, every

@@ -19,10 +19,14 @@ public:
     void notify(const QString& title, const QStringList& lines, const QString& key) override;
 
 private:
+    // The proxy, made on first use; false when there is no session bus.
+    bool connectService();
+    void askCapabilities();
     void actionInvoked(uint id, const QString& action);
     void closed(uint id);
 
     std::unique_ptr<NotificationsProxy> m_proxy;
+    bool m_noBus = false;
     bool m_bodyMarkup = true;    // until the service says otherwise, escape to be safe
     QHash<uint, QString> m_keys; // notification id -> key, while it is shown
 };
