@@ -5,10 +5,7 @@
 #include "Pictures.h"
 #include "QtDesktop.h"
 #include "QuitOnSignal.h"
-#include "uAddEditMate.h"
-#include "uLegends.h"
 #include "uMain.h"
-#include "uSettings.h"
 #include "uSplashScreen.h"
 
 #include <QApplication>
@@ -39,21 +36,11 @@ int RunPelmark(int argc, char** argv) {
     QCoreApplication::processEvents();
 
     TfMain fMain(desktop, paths);
+    // Made when first opened: most runs open few of them, if any.
+    fMain.makeDialogsWhenOpened();
     fMain.FormCreate();
-    std::unique_ptr<TfLegends> fLegends;
-    std::unique_ptr<TfAddEditMate> fAddEditMate;
-    std::unique_ptr<TfSettings> fSettings;
-    const bool created = Guarded(desktop, [&] {
-        fLegends = std::make_unique<TfLegends>(fMain.ilServerStatus, fMain.ilMateStatus, &fMain);
-        fAddEditMate =
-            std::make_unique<TfAddEditMate>(fMain.stats(), fMain.rosterCommands(), desktop, &fMain);
-        fSettings = std::make_unique<TfSettings>(fMain.settings, fMain.ConfigPath, desktop, &fMain);
-        fMain.setDialogs(fLegends.get(), fAddEditMate.get(), fSettings.get());
-    });
     splash->hide();
     splash.reset();
-    if (!created)
-        return 1;
 
     CloseOnTerminationSignal(&fMain);
     fMain.show();

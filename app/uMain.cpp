@@ -106,6 +106,7 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
 }
 
 TfMain::~TfMain() {
+    m_ownDialogs.clear(); // they hold on to the lists and settings below
     // The shared lists go in the reverse order of their creation.
     m_stats.mates.clear();
     m_stats.hosts.clear();
@@ -145,16 +146,48 @@ void TfMain::WireHandlers() {
 
 void TfMain::setDialogs(TfLegends* legends, TfAddEditMate* addEditMate, TfSettings* settingsDlg) {
     m_legends = legends;
-    m_addEditMate = addEditMate;
-    m_settings = settingsDlg;
-    if (m_settings)
-        m_presence->attachMoreSettings(m_settings->fMoreSettings);
-    if (m_addEditMate) {
-        connect(m_rosterCommands, &RosterCommands::groupCreated, m_addEditMate,
-                &TfAddEditMate::groupCreated);
-        connect(m_rosterCommands, &RosterCommands::groupDeleted, m_addEditMate,
-                &TfAddEditMate::groupDeleted);
+    useAddEditMate(addEditMate);
+    useSettings(settingsDlg);
+}
+
+void TfMain::useAddEditMate(TfAddEditMate* dialog) {
+    m_addEditMate = dialog;
+    if (!dialog)
+        return;
+    connect(m_rosterCommands, &RosterCommands::groupCreated, dialog, &TfAddEditMate::groupCreated);
+    connect(m_rosterCommands, &RosterCommands::groupDeleted, dialog, &TfAddEditMate::groupDeleted);
+}
+
+void TfMain::useSettings(TfSettings* dialog) {
+    m_settings = dialog;
+    if (dialog)
+        m_presence->attachMoreSettings(dialog->fMoreSettings);
+}
+
+// Each dialog fills itself from the current lists and settings whenever it is shown, so
+// one made at its first opening shows what one made at start would.
+TfLegends* TfMain::legendsDialog() {
+    if (!m_legends && m_dialogsWhenOpened) {
+        m_legends = new TfLegends(ilServerStatus, ilMateStatus, this);
+        m_ownDialogs.emplace_back(m_legends);
     }
+    return m_legends;
+}
+
+TfAddEditMate* TfMain::addEditMateDialog() {
+    if (!m_addEditMate && m_dialogsWhenOpened) {
+        useAddEditMate(new TfAddEditMate(m_stats, *m_rosterCommands, m_desktop, this));
+        m_ownDialogs.emplace_back(m_addEditMate);
+    }
+    return m_addEditMate;
+}
+
+TfSettings* TfMain::settingsDialog() {
+    if (!m_settings && m_dialogsWhenOpened) {
+        useSettings(new TfSettings(settings, ConfigPath, m_desktop, this));
+        m_ownDialogs.emplace_back(m_settings);
+    }
+    return m_settings;
 }
 
 bool TfMain::eventFilter(QObject* watched, QEvent* event) {
@@ -505,20 +538,24 @@ void TfMain::bDelMateClick() {
 void TfMain::bAddMateClick() {
     guarded([&] {
         const QString group = m_rosterCommands->AddMateGroup();
-        if (!m_addEditMate)
+        TfAddEditMate* dialog = addEditMateDialog();
+        if (!dialog)
             return;
-        m_addEditMate->PrepareAdd(group);
-        m_addEditMate->RunModal();
+        dialog->PrepareAdd(group);
+        dialog->RunModal();
     });
 }
 
 void TfMain::bEditMateClick() {
     guarded([&] {
         const auto preset = m_rosterCommands->EditMatePreset();
-        if (!preset || !m_addEditMate)
+        if (!preset)
             return;
-        m_addEditMate->PrepareEdit(*preset);
-        m_addEditMate->RunModal();
+        TfAddEditMate* dialog = addEditMateDialog();
+        if (!dialog)
+            return;
+        dialog->PrepareEdit(*preset);
+        dialog->RunModal();
     });
 }
 
@@ -534,7 +571,8 @@ void TfMain::tvMatesDblClick() {
 
 void TfMain::bSettingsClick() {
     guarded([&] {
-        if (!m_settings || !m_settings->Run())
+        TfSettings* dialog = settingsDialog();
+        if (!dialog || !dialog->Run())
             return;
         LoadSettings();
         // A new interval takes effect at once: the user expects what he just set.
@@ -547,8 +585,10 @@ void TfMain::bSettingsClick() {
 }
 
 void TfMain::bLegendsClick() {
-    if (m_legends)
-        m_legends->ShowLegends();
+    guarded([&] {
+        if (TfLegends* dialog = legendsDialog())
+            dialog->ShowLegends();
+    });
 }
 
 void TfMain::Image2Click() {

@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class Desktop;
 class HttpClient;
@@ -20,6 +21,7 @@ class MatePresence;
 class MateTree;
 class ProfileStore;
 class QAbstractButton;
+class QDialog;
 class QLabel;
 class QPushButton;
 class QSplitter;
@@ -48,6 +50,8 @@ public:
     bool FormCreate();
     // The windows created after the main window; the main window uses them.
     void setDialogs(TfLegends* legends, TfAddEditMate* addEditMate, TfSettings* settings);
+    // Or the main window makes each dialog itself when it is first opened.
+    void makeDialogsWhenOpened() { m_dialogsWhenOpened = true; }
 
     // Settings (kept in memory; see LoadSettings/SaveSettings).
     AppSettings settings;
@@ -187,6 +191,12 @@ private:
     void showSortIndicator(int column, Qt::SortOrder order);
     int sortColumnIndex() const;
     Qt::SortOrder sortOrder() const;
+    // The dialogs, made here on first use when makeDialogsWhenOpened was called.
+    TfLegends* legendsDialog();
+    TfAddEditMate* addEditMateDialog();
+    TfSettings* settingsDialog();
+    void useAddEditMate(TfAddEditMate* dialog);
+    void useSettings(TfSettings* dialog);
 
     Desktop& m_desktop;
     QString m_exePath;
@@ -198,6 +208,8 @@ private:
     TfLegends* m_legends = nullptr;
     TfAddEditMate* m_addEditMate = nullptr;
     TfSettings* m_settings = nullptr;
+    bool m_dialogsWhenOpened = false;
+    std::vector<std::unique_ptr<QDialog>> m_ownDialogs; // the dialogs made here
     bool m_refreshing = false;
     bool m_hostListDecoded = false; // the last refresh brought a host list
     MatePresence* m_presence = nullptr;
