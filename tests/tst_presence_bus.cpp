@@ -1,7 +1,10 @@
 #include "FakeDesktop.h"
 #include "MatePresence.h"
 #include "MateRecord.h"
+#include "MateTray.h"
 #include "MateTree.h"
+#include "OnlineMates.h"
+#include "Pictures.h"
 #include "StatSim.h"
 #include "uMain.h"
 #include "uMoreSettings.h"
@@ -128,6 +131,7 @@ private Q_SLOTS:
     void mateComesOnline_oneNotificationWithHisLine();
     void noService_noErrorBoxAndSettingsSayIt();
     void rightClick_remembersNodeAndKeepsChoice();
+    void trayPicture_takesProgramIconAtNextOnlineChange();
 
 private:
     QDBusConnection serviceBus() {
@@ -260,6 +264,26 @@ void TestPresenceBus::rightClick_remembersNodeAndKeepsChoice() {
     QFile profile(program.dir.filePath(QStringLiteral("data/groups/Friends.profile")));
     QVERIFY(profile.open(QIODevice::ReadOnly));
     QCOMPARE(profile.size(), 2 * MateRecord::Size);
+}
+
+// The tray draws its pictures when it shows them: one drawn before the program had its
+// icon must give way to the program's icon at the next change of the online state.
+void TestPresenceBus::trayPicture_takesProgramIconAtNextOnlineChange() {
+    const QIcon programIcon = QGuiApplication::windowIcon();
+    QGuiApplication::setWindowIcon(QIcon());
+    MateTray tray(nullptr);
+    const auto picture = [&] { return tray.icon().pixmap(32, 32).toImage(); };
+    const QImage drawnBeforeIcon = picture();
+
+    QGuiApplication::setWindowIcon(Pictures::AppIcon());
+    tray.update({OnlineMate{"Zed", "Zed", "Host", "BL1", {}}}, 3);
+    const QImage online = picture();
+    QCOMPARE(online, MateTray::TrayIcon(nullptr, true).pixmap(32, 32).toImage());
+    QVERIFY(online != drawnBeforeIcon);
+    QCOMPARE(tray.toolTip(), QStringLiteral("Pelmark II: 1 of 3 mates online"));
+    tray.update({}, 3);
+    QCOMPARE(picture(), MateTray::TrayIcon(nullptr, false).pixmap(32, 32).toImage());
+    QGuiApplication::setWindowIcon(programIcon);
 }
 
 QTEST_MAIN(TestPresenceBus)
