@@ -93,7 +93,8 @@ QString WineProgramPath(const QString& processDir) {
     return {};
 }
 
-// Pids have at most seven digits; a longer name is no process.
+// Pids have at most seven digits (the kernel allows 4,194,304); a name of ten or more
+// digits is no process, which keeps every "<pid>/exe" within a small buffer.
 bool IsProcessId(const char* name) {
     int digits = 0;
     for (; *name; ++name, ++digits) {

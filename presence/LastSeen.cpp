@@ -82,9 +82,8 @@ bool LastSeenStore::saveIfDue(const QDateTime& now) {
         !m_savedAt.isValid() || m_savedAt > now || m_savedAt.secsTo(now) >= SeenSavePeriod;
     if (!m_urgent && !(m_unsaved && periodOver))
         return true;
-    if (!save())
+    if (!saveUnsaved())
         return false;
-    m_urgent = m_unsaved = false;
     m_savedAt = now;
     return true;
 }
