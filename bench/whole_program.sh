@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the program under a virtual X server against the local simulator, with the ticker
-# scrolling and the game watch ticking, and the same for an empty Qt window:
+# scrolling and the game watch ticking, and the same for an empty Qt window and for one that
+# only runs timers at the program's rates:
 #   start-up: launch to the main window mapped, median of five launches;
 #   visible: CPU over [seconds] after 5 s of start-up, then the peak memory;
 #   minimized: minimized as a window manager does it, CPU over the next [seconds].
@@ -39,8 +40,10 @@ read -r line <&"${SIM[0]}"
 port="${line##*:}"
 case "$port" in '' | *[!0-9]*) echo "simulator did not start: $line" >&2; exit 1 ;; esac
 
-# An LFS path makes the one-second game watch read the process list, as it does for
-# a user who has set up the game; nothing by that name runs, so refreshes stay on.
+# An LFS path makes the one-second game watch look for the game, as it does for a user
+# who has set up the game: the file is there, but nothing runs it, so refreshes stay on.
+mkdir -p "$work/game"
+: >"$work/game/LFS.exe"
 cat >"$demo/Pelmark2.config" <<CONFIG
 [SETTINGS]
 LFSPath=$work/game/LFS.exe
@@ -104,3 +107,7 @@ run Pelmark2 "$startup" "$seconds" "$launches" "$bin/x11_window" "$work" \
 # The bare window would close itself after a while; the measurement ends it first.
 run bare_window "$startup" "$seconds" "$launches" "$bin/x11_window" "$work" "$bin/bare_window" \
     $((3 * seconds + 60))
+# The floor under the idle figures: the bare window doing only what the program's timers
+# make the toolkit do, with none of the program's work.
+run bare_timers "$startup" "$seconds" "$launches" "$bin/x11_window" "$work" "$bin/bare_window" \
+    $((3 * seconds + 60)) timers
