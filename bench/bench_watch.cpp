@@ -1,11 +1,14 @@
 // The game watch's cost per tick: one reading of this machine's /proc, its time and how
-// many heap blocks it takes per process, by the plain reader and by the program's watch.
+// many heap blocks it takes per process, by the plain reader and by the program's watch;
+// and the watch's tick while the game does not run.
 #include "ProcessList.h"
 #include "RunBenchmarks.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstddef>
@@ -85,10 +88,31 @@ void BM_ProcessWatch(benchmark::State& state) {
     measureWatch(state, [&] { return watch.list(); });
 }
 
+// A tick while the game, set up but not started, does not run: the list is read again
+// only when something could have started it.
+void BM_WatchGameNotRunning(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString game = dir.path() + QStringLiteral("/LFS.exe");
+    QFile file(game);
+    if (!file.open(QIODevice::WriteOnly)) {
+        state.SkipWithError("cannot make the game's file");
+        return;
+    }
+    file.close();
+    ProcessWatch watch;
+    watch.isRunning(game);
+    const int before = watch.readings();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(watch.isRunning(game));
+    state.counters["readings_per_call"] =
+        double(watch.readings() - before) / double(state.iterations());
+}
+
 } // namespace
 
 BENCHMARK(BM_ListProcesses)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ProcessWatch)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WatchGameNotRunning)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

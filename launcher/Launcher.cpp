@@ -69,6 +69,8 @@ bool Launcher::IsGameRunning() const {
     const QString path = m_lfsPath();
     if (path.isEmpty())
         return false;
+    if (const std::optional<bool> watched = m_desktop.isProgramRunning(path))
+        return *watched;
     return IsProcessRunning(m_desktop.listProcesses(), path, true);
 }
 

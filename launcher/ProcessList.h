@@ -25,6 +25,17 @@ public:
 
     QStringList list();
 
+    // Whether a process runs the program at this full path (compared as
+    // IsProcessRunning does), for a watch that asks every second. While the program
+    // does not run, the process list is read again only when something could have
+    // changed that: a process was made, the file at the path was opened (as every start
+    // of it does, Wine's included) or changed, the path was changed, or ten seconds have
+    // passed since the last reading. Where the file cannot be watched, every call reads
+    // the list.
+    bool isRunning(const QString& path);
+    // How often isRunning read the process list.
+    int readings() const;
+
 private:
     struct State;
     std::unique_ptr<State> d;

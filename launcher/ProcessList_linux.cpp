@@ -12,11 +12,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -181,6 +185,9 @@ struct ProcessWatch::State {
     };
 
     long long lastPid() const;
+    void unwatch();
+    void readEvents();
+    void watch();
 
     QString root;
     DIR* dir = nullptr; // open from call to call; each reading starts at its top
@@ -188,6 +195,18 @@ struct ProcessWatch::State {
     long long seenLastPid = -1;
     std::vector<Entry> entries; // of the last reading of the folder, by pid
     std::vector<Entry> next;
+
+    // isRunning's watch on the program's file.
+    QString path;
+    QByteArray file; // the path as the system takes it
+    int inotifyFd = -1;
+    int watchId = -1;
+    dev_t watchedDevice = 0;
+    ino_t watchedInode = 0;
+    bool touched = true; // opened or changed since the last reading, as far as known
+    bool wasRunning = false;
+    std::chrono::steady_clock::time_point lastReading;
+    int readings = 0;
 };
 
 ProcessWatch::ProcessWatch(const QString& procRoot) : d(std::make_unique<State>()) {
@@ -199,6 +218,8 @@ ProcessWatch::ProcessWatch(const QString& procRoot) : d(std::make_unique<State>(
 }
 
 ProcessWatch::~ProcessWatch() {
+    if (d->inotifyFd >= 0)
+        ::close(d->inotifyFd);
     if (d->lastPidFd >= 0)
         ::close(d->lastPidFd);
     if (d->dir)
@@ -286,4 +307,93 @@ QStringList ProcessWatch::list() {
                   [](const State::Entry& a, const State::Entry& b) { return a.pid < b.pid; });
     s.entries.swap(s.next);
     return ToList(found);
+}
+
+void ProcessWatch::State::unwatch() {
+    if (watchId >= 0)
+        ::inotify_rm_watch(inotifyFd, watchId);
+    watchId = -1;
+}
+
+void ProcessWatch::State::readEvents() {
+    if (inotifyFd < 0)
+        return;
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(inotifyFd, buffer, sizeof buffer);
+        if (got <= 0)
+            return; // nothing more for now
+        const std::size_t n = std::size_t(got);
+        for (std::size_t at = 0; n - at >= sizeof(inotify_event);) {
+            inotify_event event;
+            std::memcpy(&event, buffer + at, sizeof event);
+            // Events of a watch given up before are no news about the file.
+            if (event.mask & IN_Q_OVERFLOW) {
+                touched = true;
+            } else if (event.wd == watchId) {
+                touched = true;
+                // The path may name another file now: watched afresh.
+                if (event.mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_ATTRIB))
+                    unwatch();
+            }
+            if (event.len > n - at - sizeof event)
+                break;
+            at += sizeof event + event.len;
+        }
+    }
+}
+
+void ProcessWatch::State::watch() {
+    struct stat status;
+    if (file.isEmpty() || ::stat(file.constData(), &status) != 0) {
+        unwatch();
+        return;
+    }
+    if (watchId >= 0 && status.st_dev == watchedDevice && status.st_ino == watchedInode)
+        return;
+    // Moved away or replaced, with a folder above it say, which tells the old file nothing.
+    unwatch();
+    if (inotifyFd < 0)
+        inotifyFd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (inotifyFd < 0)
+        return;
+    watchId = ::inotify_add_watch(inotifyFd, file.constData(),
+                                  IN_OPEN | IN_ATTRIB | IN_MODIFY | IN_DELETE_SELF | IN_MOVE_SELF);
+    if (watchId < 0)
+        return;
+    // A file replaced between the two calls is caught by the next comparison.
+    watchedDevice = status.st_dev;
+    watchedInode = status.st_ino;
+    touched = true; // what happened before the watch is not known
+}
+
+bool ProcessWatch::isRunning(const QString& path) {
+    // Long enough to spare nearly every reading, short enough that a start no sign
+    // announced (a process that replaced itself with Wine before Wine opened the
+    // file, say) is seen soon.
+    constexpr auto RereadPeriod = std::chrono::seconds(10);
+    State& s = *d;
+    if (path != s.path) {
+        s.unwatch();
+        s.path = path;
+        s.file = QFile::encodeName(path);
+    }
+    s.readEvents();
+    s.watch();
+    const auto now = std::chrono::steady_clock::now();
+    const long long last = s.lastPid();
+    // Only a new process, or one that starts the file (and so opens it), can make the
+    // program run.
+    if (s.watchId >= 0 && !s.touched && !s.wasRunning && last >= 0 && last == s.seenLastPid &&
+        now - s.lastReading < RereadPeriod)
+        return false;
+    s.touched = false;
+    s.wasRunning = IsProcessRunning(list(), path, true);
+    s.lastReading = now;
+    ++s.readings;
+    return s.wasRunning;
+}
+
+int ProcessWatch::readings() const {
+    return d->readings;
 }

@@ -120,3 +120,7 @@ QString QtDesktop::openUrl(const QUrl& url) {
 QStringList QtDesktop::listProcesses() {
     return m_processes.list();
 }
+
+std::optional<bool> QtDesktop::isProgramRunning(const QString& path) {
+    return m_processes.isRunning(path);
+}

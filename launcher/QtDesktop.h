@@ -21,6 +21,7 @@ public:
                          const QString& workingDirectory) override;
     QString openUrl(const QUrl& url) override;
     QStringList listProcesses() override;
+    std::optional<bool> isProgramRunning(const QString& path) override;
 
 private:
     ProcessWatch m_processes; // asked each second by the game watch

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdio>
 
 namespace {
 
@@ -248,6 +249,78 @@ private Q_SLOTS:
         fresh.sort();
         QCOMPARE(listed, fresh);
         QCOMPARE(IsProcessRunning(listed, game, true), gameRuns);
+    }
+
+    // While the game does not run, the watch reads the list only when something could have
+    // started it; every way a start shows must still be seen at the next tick.
+    void processWatch_isRunning_seesEveryStartAtTheNextTick_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("gameRuns");
+        QTest::addColumn<bool>("reads");
+        QTest::newRow("nothing happened") << "none" << false << false;
+        QTest::newRow("program replaced itself with the game") << "exec" << true << true;
+        QTest::newRow("Wine names the game") << "wineNames" << true << true;
+        QTest::newRow("new process") << "start" << true << true;
+        QTest::newRow("game file put in place anew") << "replace" << true << true;
+        QTest::newRow("game ended") << "end" << false << true;
+    }
+    void processWatch_isRunning_seesEveryStartAtTheNextTick() {
+        QFETCH(QString, change);
+        QFETCH(bool, gameRuns);
+        QFETCH(bool, reads);
+        const QString proc = m_root + QStringLiteral("/gate-") + change;
+        const QString game = m_prefix + QStringLiteral("/drive_c/Games/LFS/LFS.exe");
+        WriteFile(game, "MZ");
+        const auto process = [&](const QString& pid, const QString& exe,
+                                 const QByteArray& cmdline) {
+            const QString dir = proc + u'/' + pid;
+            QDir().mkpath(dir);
+            Link(exe, dir + QStringLiteral("/exe"));
+            WriteFile(dir + QStringLiteral("/cmdline"), cmdline);
+        };
+        process(QStringLiteral("1"), QStringLiteral("/usr/bin/sleep"), "sleep\0");
+        WriteFile(proc + QStringLiteral("/1/status"), "Name:\tsleep\nNSpid:\t1\n");
+        Link(QStringLiteral("1"), proc + QStringLiteral("/self"));
+        WriteFile(proc + QStringLiteral("/loadavg"), "0.00 0.01 0.05 1/90 302\n");
+        process(QStringLiteral("301"), QStringLiteral("/usr/bin/dash"), "sh\0");
+        process(QStringLiteral("302"), QStringLiteral("/usr/bin/wine64-preloader"), {});
+        if (change == QLatin1String("end"))
+            process(QStringLiteral("303"), game, {});
+        // Every start of the game opens its file: the kernel for a program of its own, Wine
+        // to load it.
+        const auto open = [&] {
+            QFile file(game);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+        };
+
+        ProcessWatch watch(proc);
+        QCOMPARE(watch.isRunning(game), change == QLatin1String("end"));
+        QCOMPARE(watch.readings(), 1);
+        if (change == QLatin1String("exec")) {
+            QVERIFY(QFile::remove(proc + QStringLiteral("/301/exe")));
+            Link(game, proc + QStringLiteral("/301/exe"));
+            open();
+        } else if (change == QLatin1String("wineNames")) {
+            WriteFile(proc + QStringLiteral("/302/cmdline"), "C:\\Games\\LFS\\LFS.exe\0");
+            WriteFile(proc + QStringLiteral("/302/environ"),
+                      "WINEPREFIX=" + QFile::encodeName(m_prefix) + '\0');
+            open();
+        } else if (change == QLatin1String("start")) {
+            process(QStringLiteral("303"), game, {});
+            WriteFile(proc + QStringLiteral("/loadavg"), "0.00 0.01 0.05 1/91 303\n");
+        } else if (change == QLatin1String("replace")) {
+            // A new copy over the old one; the watch on the old file hears of it only as
+            // its removal, and the new one is not opened here.
+            WriteFile(game + QStringLiteral(".new"), "MZ");
+            QVERIFY(std::rename(QFile::encodeName(game + QStringLiteral(".new")).constData(),
+                                QFile::encodeName(game).constData()) == 0);
+            QVERIFY(QFile::remove(proc + QStringLiteral("/301/exe")));
+            Link(game, proc + QStringLiteral("/301/exe"));
+        } else if (change == QLatin1String("end")) {
+            QVERIFY(QDir(proc + QStringLiteral("/303")).removeRecursively());
+        }
+        QCOMPARE(watch.isRunning(game), gameRuns);
+        QCOMPARE(watch.readings(), reads ? 2 : 1);
     }
 
     void listProcesses_realProc_seesRunningCopyOnlyByItsPath() {

@@ -33,4 +33,10 @@ public:
     virtual QString openUrl(const QUrl& url) = 0;
     // Full paths of the executables of the running processes (see launcher/).
     virtual QStringList listProcesses() = 0;
+    // Whether a process runs the program at this full path, from a desktop that can tell
+    // more cheaply than by the whole list; nullopt leaves it to listProcesses().
+    virtual std::optional<bool> isProgramRunning(const QString& path) {
+        (void)path;
+        return std::nullopt;
+    }
 };
