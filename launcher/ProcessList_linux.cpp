@@ -20,7 +20,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/inotify.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -201,8 +200,6 @@ struct ProcessWatch::State {
     QByteArray file; // the path as the system takes it
     int inotifyFd = -1;
     int watchId = -1;
-    dev_t watchedDevice = 0;
-    ino_t watchedInode = 0;
     bool touched = true; // opened or changed since the last reading, as far as known
     bool wasRunning = false;
     std::chrono::steady_clock::time_point lastReading;
@@ -344,26 +341,17 @@ void ProcessWatch::State::readEvents() {
 }
 
 void ProcessWatch::State::watch() {
-    struct stat status;
-    if (file.isEmpty() || ::stat(file.constData(), &status) != 0) {
-        unwatch();
+    // The path is looked up only while unwatched, not at every tick. A folder above the
+    // file moved away, with another file put in its place, tells the watched file
+    // nothing: the reading every ten seconds sees to that.
+    if (watchId >= 0 || file.isEmpty())
         return;
-    }
-    if (watchId >= 0 && status.st_dev == watchedDevice && status.st_ino == watchedInode)
-        return;
-    // Moved away or replaced, with a folder above it say, which tells the old file nothing.
-    unwatch();
     if (inotifyFd < 0)
         inotifyFd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (inotifyFd < 0)
         return;
     watchId = ::inotify_add_watch(inotifyFd, file.constData(),
                                   IN_OPEN | IN_ATTRIB | IN_MODIFY | IN_DELETE_SELF | IN_MOVE_SELF);
-    if (watchId < 0)
-        return;
-    // A file replaced between the two calls is caught by the next comparison.
-    watchedDevice = status.st_dev;
-    watchedInode = status.st_ino;
     touched = true; // what happened before the watch is not known
 }
 
