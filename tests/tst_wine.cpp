@@ -137,6 +137,9 @@ private Q_SLOTS:
         world.desktop.reallyStart = true;
         world.desktop.processLister = [] { return ListProcesses(); };
         Launcher launcher(world.desktop, world.stats, *world.tree, [this] { return m_game; });
+        // The program's own watch, set before the start, as it ticks while the game is off.
+        ProcessWatch watch;
+        QVERIFY(!watch.isRunning(m_game));
         if (host.isEmpty()) {
             launcher.StartLFS();
         } else {
@@ -157,10 +160,12 @@ private Q_SLOTS:
 
         // The watch that pauses the refresh sees the game under Wine, and sees it end.
         QVERIFY(launcher.IsGameRunning());
+        QVERIFY(watch.isRunning(m_game));
         QFile stop(beside("stop"));
         QVERIFY(stop.open(QIODevice::WriteOnly));
         stop.close();
         QTRY_VERIFY_WITH_TIMEOUT(!launcher.IsGameRunning(), 30000);
+        QVERIFY(!watch.isRunning(m_game));
     }
 };
 
