@@ -202,6 +202,7 @@ struct ProcessWatch::State {
     int watchId = -1;
     bool touched = true; // opened or changed since the last reading, as far as known
     bool wasRunning = false;
+    long long lastPidAtReading = -1; // its own: list() may be called between two ticks
     std::chrono::steady_clock::time_point lastReading;
     int readings = 0;
 };
@@ -372,9 +373,11 @@ bool ProcessWatch::isRunning(const QString& path) {
     const long long last = s.lastPid();
     // Only a new process, or one that starts the file (and so opens it), can make the
     // program run.
-    if (s.watchId >= 0 && !s.touched && !s.wasRunning && last >= 0 && last == s.seenLastPid &&
+    if (s.watchId >= 0 && !s.touched && !s.wasRunning && last >= 0 && last == s.lastPidAtReading &&
         now - s.lastReading < RereadPeriod)
         return false;
+    // Taken before the reading: a process made during it moves the pid on for the next tick.
+    s.lastPidAtReading = last;
     s.touched = false;
     s.wasRunning = IsProcessRunning(list(), path, true);
     s.lastReading = now;

@@ -31,6 +31,23 @@ void Link(const QString& target, const QString& link) {
     QVERIFY(QFile::link(target, link));
 }
 
+// A process's folder in a prepared proc file system; without exe, it has no link.
+void FakeProcess(const QString& dir, const QString& exe, const QByteArray& cmdline) {
+    QDir().mkpath(dir);
+    if (!exe.isEmpty())
+        Link(exe, dir + QStringLiteral("/exe"));
+    WriteFile(dir + QStringLiteral("/cmdline"), cmdline);
+}
+
+// A prepared proc file system of a pid namespace of its own, which its process 1 reads as
+// itself, with lastPid as the last pid handed out.
+void FakeProcRoot(const QString& proc, const QByteArray& lastPid) {
+    FakeProcess(proc + QStringLiteral("/1"), QStringLiteral("/usr/bin/sleep"), "sleep\0");
+    WriteFile(proc + QStringLiteral("/1/status"), "Name:\tsleep\nNSpid:\t1\n");
+    Link(QStringLiteral("1"), proc + QStringLiteral("/self"));
+    WriteFile(proc + QStringLiteral("/loadavg"), "0.00 0.01 0.05 1/90 " + lastPid + '\n');
+}
+
 // Sets PATH for the lifetime of the guard.
 class PathGuard {
 public:
@@ -207,16 +224,10 @@ private Q_SLOTS:
         QFETCH(bool, gameRuns);
         const QString proc = m_root + QStringLiteral("/watch-") + change;
         const auto process = [&](const QString& dir, const char* exe, const QByteArray& cmdline) {
-            QDir().mkpath(dir);
-            if (exe)
-                Link(QLatin1String(exe), dir + QStringLiteral("/exe"));
-            WriteFile(dir + QStringLiteral("/cmdline"), cmdline);
+            FakeProcess(dir, QLatin1String(exe), cmdline);
         };
         const QString game = m_prefix + QStringLiteral("/drive_c/Games/LFS/LFS.exe");
-        process(proc + QStringLiteral("/1"), "/usr/bin/sleep", "sleep\0");
-        WriteFile(proc + QStringLiteral("/1/status"), "Name:\tsleep\nNSpid:\t1\n");
-        Link(QStringLiteral("1"), proc + QStringLiteral("/self"));
-        WriteFile(proc + QStringLiteral("/loadavg"), "0.00 0.01 0.05 1/90 300\n");
+        FakeProcRoot(proc, "300");
         process(proc + QStringLiteral("/300"), nullptr, {}); // a kernel thread
         process(proc + QStringLiteral("/301"), "/usr/bin/dash", "sh\0");
         process(proc + QStringLiteral("/302"), "/usr/bin/wine64-preloader", {});
@@ -273,15 +284,9 @@ private Q_SLOTS:
         WriteFile(game, "MZ");
         const auto process = [&](const QString& pid, const QString& exe,
                                  const QByteArray& cmdline) {
-            const QString dir = proc + u'/' + pid;
-            QDir().mkpath(dir);
-            Link(exe, dir + QStringLiteral("/exe"));
-            WriteFile(dir + QStringLiteral("/cmdline"), cmdline);
+            FakeProcess(proc + u'/' + pid, exe, cmdline);
         };
-        process(QStringLiteral("1"), QStringLiteral("/usr/bin/sleep"), "sleep\0");
-        WriteFile(proc + QStringLiteral("/1/status"), "Name:\tsleep\nNSpid:\t1\n");
-        Link(QStringLiteral("1"), proc + QStringLiteral("/self"));
-        WriteFile(proc + QStringLiteral("/loadavg"), "0.00 0.01 0.05 1/90 302\n");
+        FakeProcRoot(proc, "302");
         process(QStringLiteral("301"), QStringLiteral("/usr/bin/dash"), "sh\0");
         process(QStringLiteral("302"), QStringLiteral("/usr/bin/wine64-preloader"), {});
         if (change == QLatin1String("end"))

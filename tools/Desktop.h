@@ -35,8 +35,5 @@ public:
     virtual QStringList listProcesses() = 0;
     // Whether a process runs the program at this full path, from a desktop that can tell
     // more cheaply than by the whole list; nullopt leaves it to listProcesses().
-    virtual std::optional<bool> isProgramRunning(const QString& path) {
-        (void)path;
-        return std::nullopt;
-    }
+    virtual std::optional<bool> isProgramRunning(const QString& /*path*/) { return std::nullopt; }
 };
