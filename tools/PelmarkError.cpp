@@ -1,7 +1,8 @@
 #include "PelmarkError.h"
 
-PelmarkError::PelmarkError(QString message)
-    : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+PelmarkError::PelmarkError(QString message, Kind kind, int httpStatus)
+    : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_kind(kind),
+      m_httpStatus(kind == Kind::HttpStatus ? httpStatus : 0) {}
 
 namespace ErrorText {
 QString InvalidIndex() {
