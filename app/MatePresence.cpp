@@ -1,13 +1,12 @@
 #include "MatePresence.h"
 
 #include "ErrorHandler.h"
-#include "IniFile.h"
 #include "MateTray.h"
 #include "MateTree.h"
-#include "PresenceOptions.h"
+#include "ProgramSettings.h"
+#include "QuillonPubStats.h"
 #include "SingleByteText.h"
 #include "TrackNaming.h"
-#include "uMain.h"
 #include "uMoreSettings.h"
 
 #include <QActionGroup>
@@ -31,22 +30,21 @@ QString plainToolTip(const QString& text) {
 
 } // namespace
 
-MatePresence::MatePresence(TfMain& main, std::unique_ptr<Notifier> notifier, QObject* parent)
-    : QObject(parent), m_main(main), m_notifier(std::move(notifier)),
+MatePresence::MatePresence(Context context, std::unique_ptr<Notifier> notifier, QObject* parent)
+    : QObject(parent), m_c(std::move(context)), m_notifier(std::move(notifier)),
       m_choices(AlertChoices::load(choicesPath())), m_lastSeen(lastSeenPath()) {
     m_lastSeen.load();
     m_notifier->probe();
     connect(m_notifier.get(), &Notifier::activated, this, &MatePresence::showHost);
 
-    MateTree& tree = m_main.mateTree();
-    tree.enableNodeMenu();
-    connect(&tree, &MateTree::nodeMenuRequested, this, &MatePresence::showNodeMenu);
-    m_main.tvMates->viewport()->installEventFilter(this);
-    m_main.installEventFilter(this);
+    m_c.tree->enableNodeMenu();
+    connect(m_c.tree, &MateTree::nodeMenuRequested, this, &MatePresence::showNodeMenu);
+    m_c.tree->treeWidget()->viewport()->installEventFilter(this);
+    m_c.window->installEventFilter(this);
 
-    m_tray = new MateTray(&m_main, this);
+    m_tray = new MateTray(m_c.window, this);
     connect(m_tray, &MateTray::showRequested, this, &MatePresence::showWindow);
-    connect(m_tray, &MateTray::joinRequested, this, &MatePresence::joinMate);
+    connect(m_tray, &MateTray::joinRequested, this, &MatePresence::joinRequested);
     connect(m_tray, &MateTray::quitRequested, this, [] { QCoreApplication::quit(); });
     m_tray->show();
 }
@@ -56,29 +54,29 @@ MatePresence::~MatePresence() {
 }
 
 QString MatePresence::choicesPath() const {
-    return m_main.dataDir + QStringLiteral("MateAlerts.json");
+    return m_c.dataDir + QStringLiteral("MateAlerts.json");
 }
 
 QString MatePresence::lastSeenPath() const {
-    return m_main.dataDir + QStringLiteral("LastSeen.json");
+    return m_c.dataDir + QStringLiteral("LastSeen.json");
 }
 
 QList<RosterMate> MatePresence::rosterMates() const {
     QList<RosterMate> roster;
-    const QList<MateEntry>& mates = m_main.stats().mates;
+    const QList<MateEntry>& mates = (*m_c.stats).mates;
     roster.reserve(mates.size());
     for (const MateEntry& e : mates)
         roster.append({e.group, e.record.lfsName(), e.record.displayName()});
     return roster;
 }
 
-void MatePresence::afterRefresh(const QDateTime& now) {
-    const PresenceOptions options = ReadPresenceOptions(IniFile(m_main.ConfigPath));
+void MatePresence::afterRefresh(const TrackTable& tracks, const QDateTime& now) {
+    const PresenceOptions& options = m_c.settings->options;
     m_watch.setDampingMinutes(options.dampingMinutes);
     const QList<RosterMate> roster = rosterMates();
-    const HostList& hosts = m_main.stats().hosts;
+    const HostList& hosts = (*m_c.stats).hosts;
     const QSet<QByteArray> persons = RosterNames(roster);
-    const QList<OnlineMate> online = FindOnlineMates(roster, persons, hosts, m_main.trackTable());
+    const QList<OnlineMate> online = FindOnlineMates(roster, persons, hosts, tracks);
     // Only the mates among the racers matter: a set of every racer costs more than the
     // rest of the refresh together.
     QSet<QByteArray> matesOnline;
@@ -110,15 +108,15 @@ void MatePresence::attachMoreSettings(TfMoreSettings* dialog) {
 }
 
 QString MatePresence::nodeToolTip(const QTreeWidgetItem* node) const {
-    const int entry = m_main.mateTree().NodeEntry(node);
+    const int entry = (*m_c.tree).NodeEntry(node);
     if (entry < 0)
         return {};
-    const QByteArray lfsName = TrimBytes(m_main.stats().mates.at(entry).record.lfsName());
+    const QByteArray lfsName = TrimBytes((*m_c.stats).mates.at(entry).record.lfsName());
     return SightingText(m_lastSeen.find(lfsName), m_lastSeen.isOnline(lfsName), QLocale());
 }
 
 std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QString& mateText) {
-    auto menu = std::make_unique<QMenu>(m_main.tvMates);
+    auto menu = std::make_unique<QMenu>(m_c.tree->treeWidget());
     if (mateText.isEmpty()) {
         QAction* action = menu->addAction(GroupChoiceText);
         action->setCheckable(true);
@@ -129,9 +127,9 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
         });
         return menu;
     }
-    const int entry = m_main.stats().FindMate(FromDisplay(mateText), group);
+    const int entry = (*m_c.stats).FindMate(FromDisplay(mateText), group);
     const QByteArray lfsName =
-        entry < 0 ? QByteArray() : TrimBytes(m_main.stats().mates.at(entry).record.lfsName());
+        entry < 0 ? QByteArray() : TrimBytes((*m_c.stats).mates.at(entry).record.lfsName());
     QMenu* choices = menu->addMenu(MateChoiceText);
     auto* exclusive = new QActionGroup(choices);
     const MateAlert current = m_choices.mateAlert(group, lfsName);
@@ -155,76 +153,61 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
 
 void MatePresence::showNodeMenu(const QString& group, const QString& mateText,
                                 const QPoint& globalPos) {
-    Guarded(m_main.desktop(), [&] {
+    Guarded((*m_c.desktop), [&] {
         const std::unique_ptr<QMenu> menu = nodeMenu(group, mateText);
         menu->exec(globalPos);
     });
 }
 
 void MatePresence::saveChoices() {
-    Guarded(m_main.desktop(), [&] {
+    Guarded((*m_c.desktop), [&] {
         // Choices of groups and mates that are gone go with the next change.
-        m_choices.prune(m_main.stats().groups, rosterMates());
+        m_choices.prune((*m_c.stats).groups, rosterMates());
         m_choices.save(choicesPath());
     });
 }
 
 void MatePresence::showWindow() {
+    QWidget* window = m_c.window;
     QApplication::setQuitOnLastWindowClosed(true);
-    if (m_main.isMinimized())
-        m_main.showNormal();
+    if (window->isMinimized())
+        window->showNormal();
     else
-        m_main.show();
-    m_main.raise();
-    m_main.activateWindow();
+        window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void MatePresence::showHost(const QString& host) {
     showWindow();
-    m_main.selectServerRow(host);
-}
-
-void MatePresence::joinMate(const QByteArray& lfsName) {
-    // The person's first entry whose node the tree shows, chosen as a click would.
-    MateTree& tree = m_main.mateTree();
-    const QList<MateEntry>& mates = m_main.stats().mates;
-    for (int row = 0; row < tree.NodeCount(); ++row) {
-        QTreeWidgetItem* node = tree.NodeAt(row);
-        const int entry = tree.NodeEntry(node);
-        if (entry >= 0 && TrimBytes(mates.at(entry).record.lfsName()) == lfsName) {
-            m_main.tvMates->setCurrentItem(node);
-            tree.tvMatesMouseUp();
-            m_main.bJoinMateClick();
-            return;
-        }
-    }
+    Q_EMIT showHostRequested(host);
 }
 
 bool MatePresence::closeToTray(QEvent* event) {
     // Only the user's close: a termination signal closes from code and must end the run.
-    if (!event->spontaneous() || !m_tray->isVisible() ||
-        !ReadPresenceOptions(IniFile(m_main.ConfigPath)).keepInTray)
+    if (!event->spontaneous() || !m_tray->isVisible() || !m_c.settings->options.keepInTray)
         return false;
     event->ignore();
     // A dialog closed while the window is hidden must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    m_main.hide();
+    m_c.window->hide();
     return true;
 }
 
 bool MatePresence::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &m_main && event->type() == QEvent::Close)
+    if (watched == m_c.window && event->type() == QEvent::Close)
         return closeToTray(event);
-    if (watched == m_main.tvMates->viewport() && event->type() == QEvent::ToolTip) {
+    if (watched == m_c.tree->treeWidget()->viewport() && event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const QTreeWidgetItem* node = m_main.tvMates->itemAt(help->pos());
+        const QTreeWidgetItem* node = m_c.tree->treeWidget()->itemAt(help->pos());
         const QString text = node ? nodeToolTip(node) : QString();
         if (text.isEmpty()) {
             QToolTip::hideText();
             event->ignore();
         } else {
-            QToolTip::showText(help->globalPos(), plainToolTip(text), m_main.tvMates->viewport(),
-                               m_main.tvMates->visualItemRect(node));
+            QToolTip::showText(help->globalPos(), plainToolTip(text),
+                               m_c.tree->treeWidget()->viewport(),
+                               m_c.tree->treeWidget()->visualItemRect(node));
         }
         return true;
     }

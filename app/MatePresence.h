@@ -10,22 +10,37 @@
 #include <QObject>
 #include <memory>
 
+class Desktop;
 class MateTray;
+class MateTree;
+class ProgramSettings;
 class QMenu;
 class QTreeWidgetItem;
-class TfMain;
+class QuillonPubStats;
 class TfMoreSettings;
+class TrackTable;
 
-// The mates-online alerts, the last-seen tooltips and the tray icon, wired to the main
-// window. The work is done by the presence library; this only connects it.
+// The mates-online alerts, the last-seen tooltips and the tray icon. The work is done by
+// the presence library; this connects it to the window it is given, and asks for joins
+// and for rows to be shown through its signals.
 class MatePresence : public QObject {
     Q_OBJECT
 public:
-    MatePresence(TfMain& main, std::unique_ptr<Notifier> notifier, QObject* parent = nullptr);
+    struct Context {
+        QWidget* window = nullptr; // raised by the tray and a notification, closed to the tray
+        MateTree* tree = nullptr;  // the mate tree: tooltips and node menus
+        const QuillonPubStats* stats = nullptr;
+        const ProgramSettings* settings = nullptr;
+        Desktop* desktop = nullptr;
+        QString dataDir; // where the alert choices and the last-seen record are kept
+    };
+
+    MatePresence(Context context, std::unique_ptr<Notifier> notifier, QObject* parent = nullptr);
     ~MatePresence() override;
 
     // After a refresh that decoded a host list, once the roster has been rebuilt.
-    void afterRefresh(const QDateTime& now = QDateTime::currentDateTime());
+    void afterRefresh(const TrackTable& tracks,
+                      const QDateTime& now = QDateTime::currentDateTime());
     // The "More settings..." dialog tells whether a notification service was found.
     void attachMoreSettings(TfMoreSettings* dialog);
 
@@ -40,10 +55,13 @@ public:
     QString nodeToolTip(const QTreeWidgetItem* node) const;
     // The node menu of a group (mateText empty) or a mate, for the tree's right click.
     std::unique_ptr<QMenu> nodeMenu(const QString& group, const QString& mateText);
-    // Raises the window and selects the host's row (a notification's default action).
+    // Raises the window and asks for the host's row (a notification's default action).
     void showHost(const QString& host);
-    // Joins the host of that person exactly as "Join mate" does on his node.
-    void joinMate(const QByteArray& lfsName);
+
+Q_SIGNALS:
+    // The person's host is to be joined as "Join mate" joins it.
+    void joinRequested(const QByteArray& lfsName);
+    void showHostRequested(const QString& host);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,7 +73,7 @@ private:
     void showWindow();
     bool closeToTray(QEvent* event);
 
-    TfMain& m_main;
+    Context m_c;
     std::unique_ptr<Notifier> m_notifier;
     ArrivalWatch m_watch;
     AlertChoices m_choices;

@@ -36,8 +36,6 @@ int RunPelmark(int argc, char** argv) {
     QCoreApplication::processEvents();
 
     TfMain fMain(desktop, paths);
-    // Made when first opened: most runs open few of them, if any.
-    fMain.makeDialogsWhenOpened();
     fMain.FormCreate();
     splash->hide();
     splash.reset();

@@ -14,13 +14,14 @@
 #include "MateTree.h"
 #include "ProfileStore.h"
 #include "RosterCommands.h"
-#include "ServerList.h"
+#include "ServerListView.h"
 #include "ServiceAnswer.h"
 #include "SingleByteText.h"
 #include "TimerHold.h"
 #include "TrackNaming.h"
 #include "uAddEditMate.h"
 #include "uLegends.h"
+#include "uMoreSettings.h"
 #include "uSettings.h"
 
 #include <QEvent>
@@ -32,7 +33,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QUrl>
 #include <algorithm>
 
@@ -41,7 +41,6 @@ namespace {
 const QString PublicService = QStringLiteral("https://www.lfsworld.net");
 const QString HomePage = QStringLiteral("https://www.pelmark.org/");
 const QString SortSection = QStringLiteral("SORT");
-const QString ServiceSection = QStringLiteral("SERVICE");
 constexpr qsizetype MaxLabelText = 200;
 // Far more than any ticker needs; a reply with endless lines must not make the
 // label wider than the window system can paint.
@@ -77,7 +76,7 @@ TfMain::TfMain(Desktop& desktop, const QString& exePath, QWidget* parent)
     : TfMain(desktop, PortablePaths(exePath), parent) {}
 
 TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
-    : QWidget(parent), m_desktop(desktop), m_exePath(paths.exePath) {
+    : QWidget(parent), config(paths.configPath), m_desktop(desktop), m_exePath(paths.exePath) {
     exeDir = paths.exeDir;
     dataDir = paths.dataDir;
     groupsDir = paths.groupsDir;
@@ -92,15 +91,21 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
 
     m_mateTree = new MateTree({tvMates, lvServer, lMateInfo, lSvrMates, bOnOffline}, m_stats,
                               *m_store, this);
-    m_mateTree->setImages(ilMateStatus, ilServerStatus);
-    m_rosterCommands = new RosterCommands(m_stats, *m_store, *m_mateTree, m_desktop, this);
-    m_launcher = new Launcher(m_desktop, m_stats, *m_mateTree, [this] { return settings.lfsPath; });
+    m_mateTree->setImages(ilMateStatus);
+    m_rosterCommands = new RosterCommands(m_stats, *m_store, m_desktop, this);
+    m_mateTree->follow(*m_rosterCommands);
+    m_launcher = new Launcher(m_desktop, m_stats, [this] { return settings.lfsPath; });
 
     WireHandlers();
     // Nothing of the ticker can be seen while the window is hidden or minimized: it
     // stands still there, and costs nothing, until the window shows again.
     m_tickerHold = new TimerHold(this, tScrollHighlights);
-    m_presence = new MatePresence(*this, std::make_unique<DBusNotifier>(), this);
+    m_presence = new MatePresence({this, m_mateTree, &m_stats, &config, &m_desktop, dataDir},
+                                  std::make_unique<DBusNotifier>(), this);
+    connect(m_presence, &MatePresence::joinRequested, this, &TfMain::joinMateHost);
+    connect(m_presence, &MatePresence::showHostRequested, this, &TfMain::selectServerRow);
+    connect(&config, &ProgramSettings::appSettingsChanged, this,
+            [this] { lCountry->setText(Bounded(settings.country, MaxLabelText)); });
     tAutoRefresh->start();
     tCheckLFS->start();
 }
@@ -144,30 +149,10 @@ void TfMain::WireHandlers() {
     pMainTop->installEventFilter(this);
 }
 
-void TfMain::setDialogs(TfLegends* legends, TfAddEditMate* addEditMate, TfSettings* settingsDlg) {
-    m_legends = legends;
-    useAddEditMate(addEditMate);
-    useSettings(settingsDlg);
-}
-
-void TfMain::useAddEditMate(TfAddEditMate* dialog) {
-    m_addEditMate = dialog;
-    if (!dialog)
-        return;
-    connect(m_rosterCommands, &RosterCommands::groupCreated, dialog, &TfAddEditMate::groupCreated);
-    connect(m_rosterCommands, &RosterCommands::groupDeleted, dialog, &TfAddEditMate::groupDeleted);
-}
-
-void TfMain::useSettings(TfSettings* dialog) {
-    m_settings = dialog;
-    if (dialog)
-        m_presence->attachMoreSettings(dialog->fMoreSettings);
-}
-
 // Each dialog fills itself from the current lists and settings whenever it is shown, so
 // one made at its first opening shows what one made at start would.
 TfLegends* TfMain::legendsDialog() {
-    if (!m_legends && m_dialogsWhenOpened) {
+    if (!m_legends) {
         m_legends = new TfLegends(ilServerStatus, ilMateStatus, this);
         m_ownDialogs.emplace_back(m_legends);
     }
@@ -175,17 +160,25 @@ TfLegends* TfMain::legendsDialog() {
 }
 
 TfAddEditMate* TfMain::addEditMateDialog() {
-    if (!m_addEditMate && m_dialogsWhenOpened) {
-        useAddEditMate(new TfAddEditMate(m_stats, *m_rosterCommands, m_desktop, this));
+    if (!m_addEditMate) {
+        m_addEditMate = new TfAddEditMate(m_stats, *m_rosterCommands, m_desktop, this);
         m_ownDialogs.emplace_back(m_addEditMate);
+        connect(m_rosterCommands, &RosterCommands::groupCreated, m_addEditMate,
+                &TfAddEditMate::groupCreated);
+        connect(m_rosterCommands, &RosterCommands::groupDeleted, m_addEditMate,
+                &TfAddEditMate::groupDeleted);
     }
     return m_addEditMate;
 }
 
 TfSettings* TfMain::settingsDialog() {
-    if (!m_settings && m_dialogsWhenOpened) {
-        useSettings(new TfSettings(settings, ConfigPath, m_desktop, this));
+    if (!m_settings) {
+        m_settings = new TfSettings(settings, ConfigPath, m_desktop, this);
         m_ownDialogs.emplace_back(m_settings);
+        m_presence->attachMoreSettings(m_settings->fMoreSettings);
+        // Its OK has written the options and perhaps the ident key.
+        connect(m_settings->fMoreSettings, &QDialog::accepted, &config,
+                &ProgramSettings::readOptions);
     }
     return m_settings;
 }
@@ -233,25 +226,23 @@ bool TfMain::FormCreate() {
         lCopyright->setText(Bounded(versionInfo.LegalCopyRight, MaxLabelText));
         pMainTopResize();
 
-        const IniFile config(ConfigPath);
-        statsServer =
-            config.readString(ServiceSection, QStringLiteral("StatsServer"), defaultService);
-        highlightsServer =
-            config.readString(ServiceSection, QStringLiteral("HighlightsServer"), defaultService);
-        LoadSettings();
+        // The settings with the service's addresses and the additions' options, once.
+        config.readAll(defaultService);
         setAutoRefreshPeriod();
 
         m_stats.groups.clear();
         m_stats.hosts.clear();
         m_stats.mates.clear();
 
-        sortColumn = config.readInteger(SortSection, QStringLiteral("ColumnIndex"), 0);
-        sortDescending = config.readInteger(SortSection, QStringLiteral("SortDirection"), 0) != 0;
+        const IniFile file(ConfigPath);
+        sortColumn = file.readInteger(SortSection, QStringLiteral("ColumnIndex"), 0);
+        sortDescending = file.readInteger(SortSection, QStringLiteral("SortDirection"), 0) != 0;
+        SortServerList();
 
         RefreshServerList();
         m_mateTree->RebuildRoster();
         if (m_hostListDecoded)
-            m_presence->afterRefresh();
+            m_presence->afterRefresh(m_tracks);
         LoadHighlights();
         m_tickerHold->start();
     });
@@ -260,13 +251,11 @@ bool TfMain::FormCreate() {
 // ---- settings ---------------------------------------------------------------------
 
 void TfMain::LoadSettings() {
-    settings = ReadAppSettings(IniFile(ConfigPath));
-    lCountry->setText(Bounded(settings.country, MaxLabelText));
+    config.readAppSettings(); // the country label follows
 }
 
 void TfMain::SaveSettings() {
-    IniFile file(ConfigPath);
-    WriteAppSettings(file, settings);
+    config.writeAppSettings();
 }
 
 void TfMain::setAutoRefreshPeriod() {
@@ -321,116 +310,41 @@ void TfMain::RefreshServerList() {
     fillServerRows();
 }
 
-namespace {
-
-// The list's sort order: stable, the operands swapped for descending order.
-bool rowBefore(const QString& a, const QString& b, Qt::SortOrder order) {
-    return order == Qt::AscendingOrder ? CompareCaseBlind(a, b) < 0 : CompareCaseBlind(b, a) < 0;
-}
-
-} // namespace
-
 void TfMain::fillServerRows() {
     m_tracks = TrackTable::load(tracksPath); // read once per refresh, kept for its readers
-    const TrackTable& tracks = m_tracks;
-    struct PendingRow {
-        QStringList texts;
-        int image;
-    };
-    ServerRowTextMaker texts(tracks);
-    QList<PendingRow> pending;
-    pending.reserve(m_stats.hosts.size());
-    playersTotal = 0;
-    int occupied = 0;
-    for (const HostRecord& host : std::as_const(m_stats.hosts)) {
-        if (!host.isListed())
-            continue;
-        pending.append({texts.texts(host), host.racerCount > 0 ? 1 : 0});
-        playersTotal += host.racerCount;
-        occupied += host.racerCount > 0 ? 1 : 0;
-    }
-    // Ordered before they become rows: the same stable sort the list would do, without
-    // reading every text back out of the items for each comparison.
-    const int column = sortColumnIndex();
-    const Qt::SortOrder order = sortOrder();
-    std::stable_sort(pending.begin(), pending.end(),
-                     [column, order](const PendingRow& a, const PendingRow& b) {
-                         return rowBefore(a.texts.at(column), b.texts.at(column), order);
-                     });
-
     lvServer->setUpdatesEnabled(false);
-    // The list empties as a clear does, but its rows are filled anew rather than freed:
-    // making and freeing thousands of items cost more than the texts they show, and out
-    // of the list an item takes its new texts without telling a view.
-    lvServer->selectionModel()->clear();
-    QList<QTreeWidgetItem*> old = lvServer->invisibleRootItem()->takeChildren();
-    qsizetype reused = 0;
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(pending.size());
-    for (const PendingRow& p : std::as_const(pending)) {
-        ServerRow* row = nullptr;
-        while (!row && reused < old.size()) {
-            QTreeWidgetItem* item = old.at(reused++);
-            row = dynamic_cast<ServerRow*>(item);
-            if (!row || row->childCount() > 0) {
-                delete item;
-                row = nullptr;
-            }
-        }
-        if (row)
-            row->setTexts(p.texts);
-        else
-            row = new ServerRow(p.texts);
-        if (ItemImage(row) != p.image) // the pictures stay the same for the whole run
-            SetItemImage(row, p.image, ilServerStatus);
-        rows.append(row);
-    }
-    qDeleteAll(old.begin() + reused, old.end());
-    lvServer->addTopLevelItems(rows);
-    showSortIndicator(column, order); // in order already: reading every text back is waste
+    // One reset; the order follows in the proxy before anything is painted.
+    const ServerListModel::Counts counts = lvServer->rows().refill(m_stats.hosts, m_tracks);
+    playersTotal = counts.players;
     lvServer->setUpdatesEnabled(true);
     // Laid out now, before the repaint: a layout the view leaves for later comes after
     // that repaint and paints the whole list a second time.
     lvServer->doItemsLayout();
 
-    lSvrCount->setText(QStringLiteral("Servers online: %1").arg(lvServer->topLevelItemCount()));
-    lOccupied->setText(QStringLiteral("Servers occupied: %1").arg(occupied));
+    lSvrCount->setText(QStringLiteral("Servers online: %1").arg(counts.rows));
+    lOccupied->setText(QStringLiteral("Servers occupied: %1").arg(counts.occupied));
     lPlayersOnline->setText(QStringLiteral("Players online: %1").arg(playersTotal));
 }
 
 void TfMain::SortServerList() {
-    lvServer->sortItems(sortColumnIndex(), sortOrder());
-    showSortIndicator(sortColumnIndex(), sortOrder());
+    lvServer->sortRows(sortColumnIndex(), sortOrder());
 }
 
 int TfMain::sortColumnIndex() const {
     // A hand-edited settings file may hold any column.
-    return (sortColumn >= 0 && sortColumn < ServerRow::ColumnCount) ? sortColumn : 0;
+    return (sortColumn >= 0 && sortColumn < ServerListModel::ColumnCount) ? sortColumn : 0;
 }
 
 Qt::SortOrder TfMain::sortOrder() const {
     return sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
 }
 
-void TfMain::showSortIndicator(int column, Qt::SortOrder order) {
-    lvServer->header()->setSortIndicatorShown(true);
-    lvServer->header()->setSortIndicator(column, order);
-}
-
 QString TfMain::selectedServerCaption() const {
-    const QList<QTreeWidgetItem*> selected = lvServer->selectedItems();
-    return selected.isEmpty() ? QString() : selected.first()->text(0);
+    return lvServer->selectedCaption().value_or(QString());
 }
 
 void TfMain::selectServerRow(const QString& caption) {
-    for (int i = 0; i < lvServer->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = lvServer->topLevelItem(i);
-        if (row->text(0).compare(caption, Qt::CaseInsensitive) == 0) {
-            lvServer->setCurrentItem(row);
-            lvServer->scrollToItem(row, QAbstractItemView::EnsureVisible);
-            return;
-        }
-    }
+    lvServer->selectCaption(caption);
 }
 
 void TfMain::tAutoRefreshTimer() {
@@ -446,7 +360,7 @@ void TfMain::tAutoRefreshTimer() {
             selectServerRow(caption);
         m_mateTree->RebuildRoster();
         if (m_hostListDecoded)
-            m_presence->afterRefresh();
+            m_presence->afterRefresh(m_tracks);
     });
 }
 
@@ -471,12 +385,16 @@ QByteArray TfMain::FetchHighlights(int lines) {
     QByteArray reply;
     try {
         reply = IdHTTPHighlights->get(fileUrl(settings.country));
-    } catch (const PelmarkError&) {
+    } catch (const PelmarkError& e) {
         const QByteArray all = IdHTTPHighlights->get(fileUrl(AllCountries));
         reply = FallbackMessage(settings.country) + all;
-        settings.country = AllCountries;
-        SaveSettings();
-        LoadSettings();
+        // Only a file the service does not have moves the user to all countries for good;
+        // after a passing failure his country is asked for again at the next pass.
+        if (e.kind() == PelmarkError::Kind::HttpStatus && e.httpStatus() == 404) {
+            settings.country = AllCountries;
+            SaveSettings();
+            LoadSettings();
+        }
     }
     return BuildTickerText(reply, lines);
 }
@@ -528,16 +446,16 @@ void TfMain::bAddGroupClick() {
 }
 
 void TfMain::bDelGroupClick() {
-    guarded([&] { m_rosterCommands->DeleteGroup(); });
+    guarded([&] { m_rosterCommands->DeleteGroup(m_mateTree->rememberedNode()); });
 }
 
 void TfMain::bDelMateClick() {
-    guarded([&] { m_rosterCommands->DeleteMate(); });
+    guarded([&] { m_rosterCommands->DeleteMate(m_mateTree->rememberedNode()); });
 }
 
 void TfMain::bAddMateClick() {
     guarded([&] {
-        const QString group = m_rosterCommands->AddMateGroup();
+        const QString group = RosterCommands::AddMateGroup(m_mateTree->rememberedNode());
         TfAddEditMate* dialog = addEditMateDialog();
         if (!dialog)
             return;
@@ -548,7 +466,10 @@ void TfMain::bAddMateClick() {
 
 void TfMain::bEditMateClick() {
     guarded([&] {
-        const auto preset = m_rosterCommands->EditMatePreset();
+        if (!m_mateTree->rememberedMate())
+            return;
+        const auto preset = m_rosterCommands->EditMatePreset(m_mateTree->rememberedDisplayName,
+                                                             m_mateTree->rememberedGroup);
         if (!preset)
             return;
         TfAddEditMate* dialog = addEditMateDialog();
@@ -602,11 +523,23 @@ void TfMain::bStartLFSClick() {
 }
 
 void TfMain::bJoinMateClick() {
-    guarded([&] { m_launcher->JoinMate(false); });
+    guarded([&] { joinChosenMate(false); });
 }
 
 void TfMain::bJoinPWClick() {
-    guarded([&] { m_launcher->JoinMate(true); });
+    guarded([&] { joinChosenMate(true); });
+}
+
+void TfMain::joinChosenMate(bool alwaysAskPassword) {
+    if (const std::optional<RosterNode> mate = m_mateTree->rememberedMate())
+        m_launcher->JoinMate(mate->text, alwaysAskPassword);
+}
+
+void TfMain::joinMateHost(const QByteArray& lfsName) {
+    guarded([&] {
+        if (const std::optional<QString> text = m_mateTree->shownMateText(lfsName))
+            m_launcher->JoinMate(*text, false);
+    });
 }
 
 void TfMain::bJoinSvrClick() {
@@ -618,10 +551,7 @@ void TfMain::bJoinSvrPWClick() {
 }
 
 std::optional<QString> TfMain::selectedHost() const {
-    const QList<QTreeWidgetItem*> selected = lvServer->selectedItems();
-    if (selected.isEmpty())
-        return std::nullopt;
-    return selected.first()->text(0);
+    return lvServer->selectedCaption();
 }
 
 void TfMain::tCheckLFSTimer() {

@@ -2,8 +2,10 @@
 
 #include "AppPaths.h"
 #include "AppSettings.h"
+#include "ProgramSettings.h"
 #include "QuillonPubStats.h"
 #include "QuillonTools.h"
+#include "ServerListView.h"
 #include "TrackNaming.h"
 
 #include <QIcon>
@@ -28,7 +30,6 @@ class QSplitter;
 class QTimer;
 class QToolButton;
 class QTreeWidget;
-class QTreeWidgetItem;
 class RosterCommands;
 class TfAddEditMate;
 class TfLegends;
@@ -48,13 +49,14 @@ public:
     // The creation sequence. An error ends it at the failing step (shown in the error
     // box); the window opens all the same. Returns false when a step failed.
     bool FormCreate();
-    // The windows created after the main window; the main window uses them.
-    void setDialogs(TfLegends* legends, TfAddEditMate* addEditMate, TfSettings* settings);
-    // Or the main window makes each dialog itself when it is first opened.
-    void makeDialogsWhenOpened() { m_dialogsWhenOpened = true; }
+    // The dialogs, each made when first opened: most runs open few of them, if any.
+    TfLegends* legendsDialog();
+    TfAddEditMate* addEditMateDialog();
+    TfSettings* settingsDialog();
 
     // Settings (kept in memory; see LoadSettings/SaveSettings).
-    AppSettings settings;
+    ProgramSettings config;
+    AppSettings& settings = config.app;
     int sortColumn = 0;
     bool sortDescending = false;
     int playersTotal = 0;
@@ -68,8 +70,8 @@ public:
 
     // Service addresses (section SERVICE); defaultService when the keys are missing.
     QString defaultService;
-    QString statsServer;
-    QString highlightsServer;
+    QString& statsServer = config.statsServer;
+    QString& highlightsServer = config.highlightsServer;
 
     void LoadSettings();
     void SaveSettings();
@@ -117,6 +119,8 @@ public:
     MatePresence& presence() { return *m_presence; }
     // Selects the first row whose caption equals caption, whatever the case.
     void selectServerRow(const QString& caption);
+    // Joins the host of the person's first node in the tree, as "Join mate" would on it.
+    void joinMateHost(const QByteArray& lfsName);
 
     // Controls (names as the layout gives them).
     QSplitter* spLeft = nullptr;
@@ -149,7 +153,7 @@ public:
     QLabel* lSvrMates = nullptr;
     QLabel* lPlayersOnline = nullptr;
     QTreeWidget* tvMates = nullptr;
-    QTreeWidget* lvServer = nullptr;
+    ServerListView* lvServer = nullptr;
     QToolButton* bAddGroup = nullptr;
     QToolButton* bDelGroup = nullptr;
     QToolButton* bAddMate = nullptr;
@@ -188,15 +192,9 @@ private:
     void setAutoRefreshPeriod();
     void setAutoRefreshEnabled(bool on);
     void fillServerRows();
-    void showSortIndicator(int column, Qt::SortOrder order);
     int sortColumnIndex() const;
     Qt::SortOrder sortOrder() const;
-    // The dialogs, made here on first use when makeDialogsWhenOpened was called.
-    TfLegends* legendsDialog();
-    TfAddEditMate* addEditMateDialog();
-    TfSettings* settingsDialog();
-    void useAddEditMate(TfAddEditMate* dialog);
-    void useSettings(TfSettings* dialog);
+    void joinChosenMate(bool alwaysAskPassword);
 
     Desktop& m_desktop;
     QString m_exePath;
@@ -208,7 +206,6 @@ private:
     TfLegends* m_legends = nullptr;
     TfAddEditMate* m_addEditMate = nullptr;
     TfSettings* m_settings = nullptr;
-    bool m_dialogsWhenOpened = false;
     std::vector<std::unique_ptr<QDialog>> m_ownDialogs; // the dialogs made here
     bool m_refreshing = false;
     bool m_hostListDecoded = false; // the last refresh brought a host list

@@ -2,6 +2,7 @@
 #include "DialogLook.h"
 #include "HttpClient.h"
 #include "Pictures.h"
+#include "ServerListView.h"
 #include "TickerLabel.h"
 #include "Widgets.h"
 #include "uMain.h"
@@ -166,26 +167,17 @@ QFrame* statusSeparator(QWidget* parent) {
     return line;
 }
 
-struct ColumnSpec {
-    const char* caption;
-    int width;
-};
-constexpr ColumnSpec ServerColumns[] = {{"Name", 120},  {"Ver", 33},    {"Track", 120},
-                                        {"Rules*", 60}, {"Cars*", 150}, {"Players", 50},
-                                        {"Laps", 50},   {"Quali", 50}};
+// Name, Ver, Track, Rules*, Cars*, Players, Laps, Quali (the model names them).
+constexpr int ServerColumnWidths[ServerListModel::ColumnCount] = {120, 33, 120, 60,
+                                                                  150, 50, 50,  50};
 
-void setUpServerList(QTreeWidget* list) {
-    QStringList captions;
-    for (const ColumnSpec& column : ServerColumns)
-        captions << QString::fromLatin1(column.caption);
-    list->setColumnCount(int(captions.size()));
-    list->setHeaderLabels(captions);
+void setUpServerList(QTreeView* list) {
     QHeaderView* header = list->header();
     header->setStretchLastSection(false);
     header->setSectionsClickable(true);
     header->setSectionsMovable(false);
-    for (int i = 0; i < int(captions.size()); ++i)
-        header->resizeSection(i, ServerColumns[i].width);
+    for (int i = 0; i < ServerListModel::ColumnCount; ++i)
+        header->resizeSection(i, ServerColumnWidths[i]);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setItemsExpandable(false);
@@ -299,7 +291,8 @@ void TfMain::CreateControls() {
     Label4->setFixedHeight(13);
     clientColumn->addWidget(Label4);
 
-    lvServer = new QTreeWidget(pClient);
+    lvServer = new ServerListView(pClient);
+    lvServer->setImages(ilServerStatus);
     setUpServerList(lvServer);
     lvServer->setAccessibleName(QStringLiteral("Server list"));
     clientColumn->addWidget(lvServer, 1);

@@ -7,7 +7,7 @@
 #include "FakeService.h"
 #include "HostListDecoder.h"
 #include "MateTree.h"
-#include "ServerList.h"
+#include "ServerListView.h"
 #include "TrackNaming.h"
 #include "uMain.h"
 
@@ -80,7 +80,7 @@ private:
 };
 
 void reportRows(benchmark::State& state, const TfMain& window) {
-    state.counters["rows"] = window.lvServer->topLevelItemCount();
+    state.counters["rows"] = window.lvServer->rowCount();
     state.counters["online_mates"] = const_cast<TfMain&>(window).mateTree().onlineMateCount;
 }
 
@@ -102,7 +102,7 @@ void BM_BareFill(benchmark::State& state) {
     const QList<QStringList> texts = world.rowTexts();
     world.window->hide();
     QTreeWidget list;
-    list.setColumnCount(ServerRow::ColumnCount);
+    list.setColumnCount(ServerListModel::ColumnCount);
     list.setUniformRowHeights(true);
     list.resize(world.window->lvServer->size());
     list.show();

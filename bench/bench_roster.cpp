@@ -5,7 +5,9 @@
 #include "MateTree.h"
 #include "ProfileStore.h"
 #include "QuillonPubStats.h"
+#include "ServerListView.h"
 #include "SingleByteText.h"
+#include "TrackNaming.h"
 
 #include <QApplication>
 #include <QFile>
@@ -66,9 +68,8 @@ void BM_RebuildRoster(benchmark::State& state) {
     for (int h = 0; h < Hosts; ++h)
         stats.hosts << makeHost(h);
     QTreeWidget tvMates;
-    QTreeWidget lvServer;
-    for (const HostRecord& host : std::as_const(stats.hosts))
-        SetItemImage(new QTreeWidgetItem(&lvServer, QStringList{ToDisplay(host.name)}), 1, {});
+    ServerListView lvServer;
+    lvServer.rows().refill(stats.hosts, TrackTable());
     QLabel lMateInfo;
     QLabel lSvrMates;
     QPushButton bOnOffline;

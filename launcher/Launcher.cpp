@@ -2,17 +2,14 @@
 
 #include "Desktop.h"
 #include "ExecuteFile.h"
-#include "MateTree.h"
 #include "ProcessList.h"
 #include "QuillonPubStats.h"
 #include "SingleByteText.h"
 
 #include <QFileInfo>
-#include <QTreeWidgetItem>
 
-Launcher::Launcher(Desktop& desktop, const QuillonPubStats& stats, const MateTree& tree,
-                   std::function<QString()> lfsPath)
-    : m_desktop(desktop), m_stats(stats), m_tree(tree), m_lfsPath(std::move(lfsPath)) {}
+Launcher::Launcher(Desktop& desktop, const QuillonPubStats& stats, std::function<QString()> lfsPath)
+    : m_desktop(desktop), m_stats(stats), m_lfsPath(std::move(lfsPath)) {}
 
 void Launcher::LaunchLFS(const QString& parameters) {
     const QString path = m_lfsPath();
@@ -27,13 +24,8 @@ void Launcher::StartLFS() {
     LaunchLFS(QString());
 }
 
-void Launcher::JoinMate(bool alwaysAskPassword) {
-    if (m_tree.NodeCount() == 0)
-        return;
-    const QTreeWidgetItem* node = m_tree.NodeAt(m_tree.rememberedPosition);
-    if (!node->parent())
-        return;
-    const QByteArray host = m_stats.FindMateHost(FromDisplay(node->text(0)));
+void Launcher::JoinMate(const QString& mateText, bool alwaysAskPassword) {
+    const QByteArray host = m_stats.FindMateHost(FromDisplay(mateText));
     if (host.isEmpty())
         return;
     joinHost(host, alwaysAskPassword);

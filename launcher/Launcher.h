@@ -6,7 +6,6 @@
 #include <optional>
 
 class Desktop;
-class MateTree;
 class QuillonPubStats;
 
 // Starting the game, plainly or joining a host, and watching whether it runs.
@@ -15,15 +14,13 @@ class Launcher {
 public:
     // lfsPath is asked at each start and each watch tick, so a changed setting
     // applies at once.
-    Launcher(Desktop& desktop, const QuillonPubStats& stats, const MateTree& tree,
-             std::function<QString()> lfsPath);
+    Launcher(Desktop& desktop, const QuillonPubStats& stats, std::function<QString()> lfsPath);
 
     // Starts the game with the parameter string, or says that it is not found.
     void LaunchLFS(const QString& parameters);
     void StartLFS();
-    // The host of the mate at the remembered tree position. Throws "Ungültiger Index"
-    // when the position is past the tree's end.
-    void JoinMate(bool alwaysAskPassword);
+    // The host of the mate whose tree node bears that text (his display name).
+    void JoinMate(const QString& mateText, bool alwaysAskPassword);
     // selectedHost: the Name text of the selected server row; none when no row is.
     void JoinServer(const std::optional<QString>& selectedHost, bool alwaysAskPassword);
 
@@ -35,7 +32,6 @@ private:
 
     Desktop& m_desktop;
     const QuillonPubStats& m_stats;
-    const MateTree& m_tree;
     std::function<QString()> m_lfsPath;
 };
 

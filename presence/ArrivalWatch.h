@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PresenceOptions.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
@@ -11,7 +13,7 @@
 class ArrivalWatch {
 public:
     static constexpr int DefaultDampingMinutes = 10;
-    static constexpr int MaxDampingMinutes = 120;
+    static constexpr int MaxDampingMinutes = MaxAlertDampingMinutes;
 
     void setDampingMinutes(int minutes); // clamped to 0..120
     int dampingMinutes() const { return m_dampingMinutes; }

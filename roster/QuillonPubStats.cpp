@@ -1,10 +1,8 @@
 #include "QuillonPubStats.h"
 
-#include "ItemImages.h"
 #include "NameSieve.h"
 #include "SingleByteText.h"
 
-#include <QTreeWidget>
 #include <algorithm>
 
 namespace {
@@ -129,68 +127,4 @@ QByteArray MateMatcher::FindMateHost(QByteArrayView displayName) const {
         return {};
     // Keys are trimmed: an LFS name with blanks around it finds no host, as in the scan.
     return m_racers.value(m_stats.mates.at(index).record.lfsName()).lastHost;
-}
-
-namespace {
-// The key of a case-blind caption match: the same per-character folding as
-// QString::compare with Qt::CaseInsensitive.
-QString foldedCaption(QStringView caption) {
-    QString folded = caption.toString();
-    for (QChar& c : folded)
-        c = c.toCaseFolded();
-    return folded;
-}
-
-// A hash of that key without making it: thousands of rows are indexed per rebuild.
-size_t foldedHash(QStringView caption) {
-    size_t h = 14695981039346656037ull;
-    for (const QChar c : caption) {
-        h ^= c.toCaseFolded().unicode();
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-} // namespace
-
-void MateMatcher::MarkMateHost(QTreeWidget* lvServer, QByteArrayView hostName,
-                               const QList<QIcon>& serverImages) const {
-    if (!lvServer || hostName.isEmpty())
-        return;
-    if (m_indexedList != lvServer) {
-        m_indexedList = lvServer;
-        const int count = lvServer->topLevelItemCount();
-        m_rowsByCaptionHash.clear();
-        m_rowsByCaptionHash.reserve(count);
-        for (int i = 0; i < count; ++i)
-            m_rowsByCaptionHash.push_back({foldedHash(lvServer->topLevelItem(i)->text(0)), i});
-        std::sort(m_rowsByCaptionHash.begin(), m_rowsByCaptionHash.end());
-    }
-    // Rows of one hash stand in display order, so the first true match is the first row.
-    const QString caption = ToDisplay(hostName);
-    const std::pair<size_t, int> from{foldedHash(caption), -1};
-    QString wanted;
-    for (auto it = std::lower_bound(m_rowsByCaptionHash.begin(), m_rowsByCaptionHash.end(), from);
-         it != m_rowsByCaptionHash.end() && it->first == from.first; ++it) {
-        QTreeWidgetItem* row = lvServer->topLevelItem(it->second);
-        if (wanted.isNull())
-            wanted = foldedCaption(caption);
-        if (row && foldedCaption(row->text(0)) == wanted) {
-            SetItemImage(row, 2, serverImages);
-            return;
-        }
-    }
-}
-
-void MarkMateHost(QTreeWidget* lvServer, QByteArrayView hostName,
-                  const QList<QIcon>& serverImages) {
-    if (!lvServer || hostName.isEmpty())
-        return;
-    const QString caption = ToDisplay(hostName);
-    for (int i = 0; i < lvServer->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = lvServer->topLevelItem(i);
-        if (row->text(0).compare(caption, Qt::CaseInsensitive) == 0) {
-            SetItemImage(row, 2, serverImages);
-            return;
-        }
-    }
 }

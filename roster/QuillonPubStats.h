@@ -4,15 +4,9 @@
 #include "MateRecord.h"
 
 #include <QHash>
-#include <QIcon>
 #include <QList>
 #include <QSet>
 #include <QStringList>
-#include <utility>
-#include <vector>
-
-class QTreeWidget;
-class QTreeWidgetItem;
 
 // The program's three shared lists and the look-ups on them. The main window owns
 // the single instance. Look-ups answer indices, never pointers, so that no caller
@@ -46,10 +40,6 @@ public:
     explicit MateMatcher(const QuillonPubStats& stats);
     bool IsMateOnline(QByteArrayView name) const;
     QByteArray FindMateHost(QByteArrayView displayName) const;
-    // MarkMateHost with one look-up per mark instead of a pass over the rows; the rows
-    // must stay as they are while the matcher is in use.
-    void MarkMateHost(QTreeWidget* lvServer, QByteArrayView hostName,
-                      const QList<QIcon>& serverImages) const;
 
 private:
     struct Racer {
@@ -61,13 +51,4 @@ private:
     // the roster has mates.
     QHash<QByteArray, Racer> m_racers;
     QHash<QByteArray, int> m_firstByDisplayName; // display name -> first entry
-    mutable QTreeWidget* m_indexedList = nullptr;
-    // (hash of the case-folded caption, row), sorted: built once, for the first mark.
-    mutable std::vector<std::pair<size_t, int>> m_rowsByCaptionHash;
 };
-
-// Server-list rows: gives image 2 to the first row (display order) whose caption
-// equals the host name without regard to case. An empty name marks nothing. The
-// picture is taken from serverImages when given; the index is set either way.
-void MarkMateHost(QTreeWidget* lvServer, QByteArrayView hostName,
-                  const QList<QIcon>& serverImages = {});

@@ -1,14 +1,10 @@
 #include "RosterCommands.h"
 
 #include "Desktop.h"
-#include "ItemImages.h"
-#include "MateTree.h"
 #include "ProfileStore.h"
 #include "QuillonPubStats.h"
 #include "QuillonTools.h"
 #include "SingleByteText.h"
-
-#include <QTreeWidget>
 
 namespace {
 
@@ -20,9 +16,9 @@ QByteArray withoutPlaceholder(const QByteArray& field, QByteArrayView placeholde
 
 } // namespace
 
-RosterCommands::RosterCommands(QuillonPubStats& stats, const ProfileStore& store, MateTree& tree,
-                               Desktop& desktop, QObject* parent)
-    : QObject(parent), m_stats(stats), m_store(store), m_tree(tree), m_desktop(desktop) {}
+RosterCommands::RosterCommands(QuillonPubStats& stats, const ProfileStore& store, Desktop& desktop,
+                               QObject* parent)
+    : QObject(parent), m_stats(stats), m_store(store), m_desktop(desktop) {}
 
 void RosterCommands::CreateGroup() {
     const std::optional<QString> answer =
@@ -46,36 +42,29 @@ void RosterCommands::CreateGroup() {
     }
     m_store.CreateProfile(name);
     m_stats.groups.append(name);
-    m_tree.AddGroupNode(name);
     Q_EMIT groupCreated(name);
 }
 
-void RosterCommands::DeleteGroup() {
-    QTreeWidgetItem* node = m_tree.NodeAt(m_tree.rememberedPosition);
-    if (node->parent()) {
+void RosterCommands::DeleteGroup(const RosterNode& node) {
+    if (node.isMate) {
         m_desktop.beep();
         return;
     }
-    const QString group = node->text(0);
+    const QString group = node.text;
     m_store.DeleteProfile(group);
-    Q_EMIT groupDeleted(group);
     m_stats.groups.removeOne(group);
     const QString entryGroup = group.left(MateEntry::GroupNameMax);
     m_stats.mates.removeIf([&](const MateEntry& e) { return e.group == entryGroup; });
-    delete node;
-    if (m_tree.NodeCount() > 0)
-        m_tree.rememberedPosition = 0;
+    Q_EMIT groupDeleted(group);
 }
 
-void RosterCommands::DeleteMate() {
-    QTreeWidgetItem* node = m_tree.NodeAt(m_tree.rememberedPosition);
-    QTreeWidgetItem* groupNode = node->parent();
-    if (!groupNode) {
+void RosterCommands::DeleteMate(const RosterNode& node) {
+    if (!node.isMate) {
         m_desktop.beep();
         return;
     }
-    const QString group = groupNode->text(0);
-    const int index = m_stats.FindMate(FromDisplay(node->text(0)), group);
+    const QString& group = node.group;
+    const int index = m_stats.FindMate(FromDisplay(node.text), group);
     if (index < 0)
         return;
     // The file is written before the list changes hands, so a failed write leaves the
@@ -84,30 +73,17 @@ void RosterCommands::DeleteMate() {
     remaining.removeAt(index);
     m_store.RewriteProfile(group, remaining);
     m_stats.mates = std::move(remaining);
-    if (groupNode->childCount() == 1)
-        SetItemImage(groupNode, 0, m_tree.mateImages());
-    delete node;
-    if (m_tree.NodeCount() > 0)
-        m_tree.rememberedPosition = 0;
+    Q_EMIT mateDeleted(group, node.text);
 }
 
-QString RosterCommands::AddMateGroup() const {
-    const QTreeWidgetItem* node = m_tree.NodeAt(m_tree.rememberedPosition);
-    return node->parent() ? node->parent()->text(0) : node->text(0);
-}
-
-std::optional<RosterCommands::EditPreset> RosterCommands::EditMatePreset() const {
-    if (m_tree.NodeCount() == 0)
-        return std::nullopt;
-    if (!m_tree.NodeAt(m_tree.rememberedPosition)->parent())
-        return std::nullopt;
-    const int index =
-        m_stats.FindMate(FromDisplay(m_tree.rememberedDisplayName), m_tree.rememberedGroup);
+std::optional<RosterCommands::EditPreset>
+RosterCommands::EditMatePreset(const QString& displayName, const QString& group) const {
+    const int index = m_stats.FindMate(FromDisplay(displayName), group);
     if (index < 0)
         return std::nullopt;
     const MateRecord& record = m_stats.mates.at(index).record;
     EditPreset preset;
-    preset.group = m_tree.rememberedGroup;
+    preset.group = group;
     preset.lfsName = record.lfsName();
     preset.nick = record.nick();
     preset.team = withoutPlaceholder(record.team(), "[TEAM]");
@@ -122,7 +98,7 @@ RosterCommands::AddResult RosterCommands::AddMate(const QString& group, const Ma
     }
     m_store.AppendMateRecord(group, record);
     m_stats.mates.append(MateEntry::make(group, record));
-    m_tree.AddMateNode(record, group, m_tree.allMates());
+    Q_EMIT mateAdded(group, record);
     return AddResult::Added;
 }
 
@@ -136,6 +112,6 @@ bool RosterCommands::ApplyMate(const QString& group, const MateRecord& record) {
     // The file first: when it cannot be written the list keeps what the file holds.
     m_store.ReplaceMateRecord(group, oldRecord, record);
     m_stats.mates[index].record = record;
-    m_tree.RenameMateNode(oldRecord, record, group);
+    Q_EMIT mateChanged(group, oldRecord, record);
     return true;
 }

@@ -7,27 +7,34 @@
 #include <optional>
 
 class Desktop;
-class MateTree;
 class ProfileStore;
 class QuillonPubStats;
 
-// The roster tool bar's commands, acting on the remembered node. Each one looks its
-// group and entry up again when it continues after a modal wait, because a refresh
-// may have rebuilt the lists and the tree meanwhile. Errors are thrown (PelmarkError)
-// for the top-level handler; checked refusals beep or show their message.
+// A node of the mate tree as plain values: its text, and its group (the node's own text
+// for a group node, its parent's for a mate node).
+struct RosterNode {
+    QString text;
+    QString group;
+    bool isMate = false;
+};
+
+// The roster tool bar's commands, acting on the node the user chose. They change the
+// lists and the files and say what changed, so that the tree can follow. Each one looks
+// its group and entry up again when it continues after a modal wait, because a refresh
+// may have rebuilt the lists meanwhile. Errors are thrown (PelmarkError) for the
+// top-level handler; checked refusals beep or show their message.
 class RosterCommands : public QObject {
     Q_OBJECT
 public:
-    RosterCommands(QuillonPubStats& stats, const ProfileStore& store, MateTree& tree,
-                   Desktop& desktop, QObject* parent = nullptr);
+    RosterCommands(QuillonPubStats& stats, const ProfileStore& store, Desktop& desktop,
+                   QObject* parent = nullptr);
 
     void CreateGroup();
-    void DeleteGroup();
-    void DeleteMate();
+    void DeleteGroup(const RosterNode& node);
+    void DeleteMate(const RosterNode& node);
 
-    // Add mate: the group of the remembered node (its parent's text for a mate node).
-    // Throws "Ungültiger Index" when the remembered position names no node.
-    QString AddMateGroup() const;
+    // Add mate: the group of the chosen node.
+    static QString AddMateGroup(const RosterNode& node) { return node.group; }
 
     struct EditPreset {
         QString group;
@@ -36,8 +43,9 @@ public:
         QByteArray team;     // trimmed; "[TEAM]" gives empty
         QByteArray homepage; // trimmed; "[HOMEPAGE]" gives empty
     };
-    // Edit mate: nothing for an empty tree, a group node or a mate without entry.
-    std::optional<EditPreset> EditMatePreset() const;
+    // Edit mate: the entry of that display name in that group; nothing without one.
+    std::optional<EditPreset> EditMatePreset(const QString& displayName,
+                                             const QString& group) const;
 
     enum class AddResult { Added, Duplicate };
     // The dialog's Add: duplicate test, append to the file, the entry, the tree node.
@@ -47,13 +55,16 @@ public:
     bool ApplyMate(const QString& group, const MateRecord& record);
 
 Q_SIGNALS:
-    // The Add/Edit Mate dialog's drop-down is kept in step with these.
+    // Told once the lists and files hold the change.
     void groupCreated(const QString& group);
     void groupDeleted(const QString& group);
+    void mateAdded(const QString& group, const MateRecord& record);
+    // text: the deleted node's text.
+    void mateDeleted(const QString& group, const QString& text);
+    void mateChanged(const QString& group, const MateRecord& oldRecord, const MateRecord& record);
 
 private:
     QuillonPubStats& m_stats;
     const ProfileStore& m_store;
-    MateTree& m_tree;
     Desktop& m_desktop;
 };

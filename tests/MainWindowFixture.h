@@ -3,12 +3,12 @@
 #include "FakeDesktop.h"
 #include "FakeService.h"
 #include "HostListBuilder.h"
+#include "ServerListView.h"
 #include "uMain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 #include <memory>
 
 // A main window in a temporary program folder, talking to a fake service.
@@ -69,8 +69,8 @@ struct MainWindowFixture {
 
     QStringList column(int c) const {
         QStringList texts;
-        for (int i = 0; i < window->lvServer->topLevelItemCount(); ++i)
-            texts << window->lvServer->topLevelItem(i)->text(c);
+        for (int i = 0; i < window->lvServer->rowCount(); ++i)
+            texts << window->lvServer->rowText(i, c);
         return texts;
     }
 };

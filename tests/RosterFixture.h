@@ -1,91 +1,59 @@
 #pragma once
 
-#include "FakeDesktop.h"
-#include "HostFixture.h"
 #include "ItemImages.h"
 #include "MateTree.h"
-#include "ProfileStore.h"
-#include "QuillonPubStats.h"
 #include "RosterCommands.h"
-#include "SingleByteText.h"
+#include "RosterFiles.h"
+#include "ServerListView.h"
+#include "TrackNaming.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <memory>
 
-// Shared set-up of the roster suites: a groups folder in a temporary directory, the
-// widgets the tree works on, and host records built in memory.
+// The roster suites' window side: the widgets the tree works on, over RosterFiles.
 namespace RosterFixture {
 
-inline MateRecord Mate(QByteArrayView lfsName, QByteArrayView nick = {}) {
-    return MateRecord::make(lfsName, nick, {}, {});
-}
-
-inline QByteArray RecordsBytes(const QList<MateRecord>& records) {
-    QByteArray bytes;
-    for (const MateRecord& r : records)
-        bytes += r.bytes();
-    return bytes;
-}
-
-inline void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write fixture file");
-    file.write(bytes);
-}
-
-inline QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-struct Roster {
-    QTemporaryDir temp;
-    QString groupsDir = temp.path() + QStringLiteral("/groups/");
-    QuillonPubStats stats;
-    ProfileStore store{groupsDir};
+struct Roster : RosterFiles {
     QTreeWidget tvMates;
-    QTreeWidget lvServer;
+    ServerListView lvServer;
     QLabel lMateInfo{QStringLiteral("Ready")};
     QLabel lSvrMates;
     QPushButton bOnOffline;
-    FakeDesktop desktop;
     std::unique_ptr<MateTree> tree;
     std::unique_ptr<RosterCommands> commands;
 
-    explicit Roster(bool makeGroupsDir = true) {
-        if (makeGroupsDir)
-            QDir().mkpath(groupsDir);
+    explicit Roster(bool makeGroupsDir = true) : RosterFiles(makeGroupsDir) {
         bOnOffline.setProperty("Tag", 1);
         tree = std::make_unique<MateTree>(
             MateTree::Widgets{&tvMates, &lvServer, &lMateInfo, &lSvrMates, &bOnOffline}, stats,
             store);
-        commands = std::make_unique<RosterCommands>(stats, store, *tree, desktop);
+        commands = std::make_unique<RosterCommands>(stats, store, desktop);
+        tree->follow(*commands);
     }
 
-    QString path(const QString& group) const { return store.ProfilePath(group); }
-    void group(const QString& name, const QList<MateRecord>& records = {}) {
-        WriteFile(path(name), RecordsBytes(records));
-    }
+    // Occupied rows with these captions, in this order.
     void servers(const QList<QByteArray>& captions) {
-        lvServer.clear();
-        for (const QByteArray& c : captions) {
-            auto* row = new QTreeWidgetItem(&lvServer, QStringList{ToDisplay(c)});
-            SetItemImage(row, 1, {});
-        }
+        HostList hosts;
+        for (const QByteArray& c : captions)
+            hosts << Host(c, {"someone"});
+        lvServer.rows().refill(hosts, TrackTable());
     }
     QList<int> serverImages() const {
         QList<int> images;
-        for (int i = 0; i < lvServer.topLevelItemCount(); ++i)
-            images << ItemImage(lvServer.topLevelItem(i));
+        for (int i = 0; i < lvServer.rowCount(); ++i)
+            images << lvServer.rowImage(i);
         return images;
+    }
+    // The tool bar's commands on the chosen node, as the main window hands it over.
+    void DeleteGroup() { commands->DeleteGroup(tree->rememberedNode()); }
+    void DeleteMate() { commands->DeleteMate(tree->rememberedNode()); }
+    QString AddMateGroup() const { return RosterCommands::AddMateGroup(tree->rememberedNode()); }
+    std::optional<RosterCommands::EditPreset> EditMatePreset() const {
+        if (!tree->rememberedMate())
+            return std::nullopt;
+        return commands->EditMatePreset(tree->rememberedDisplayName, tree->rememberedGroup);
     }
     QTreeWidgetItem* groupNode(const QString& name) const {
         const int row = tree->FindGroupNode(name);

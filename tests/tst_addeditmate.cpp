@@ -6,6 +6,7 @@
 #include "RosterCommands.h"
 #include "uAddEditMate.h"
 
+#include "ServerListView.h"
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -23,7 +24,7 @@ struct Roster {
     ProfileStore store{groupsDir};
     QuillonPubStats stats;
     QTreeWidget tvMates;
-    QTreeWidget lvServer;
+    ServerListView lvServer;
     QLabel lMateInfo;
     QLabel lSvrMates;
     QPushButton bOnOffline;
@@ -40,9 +41,11 @@ struct Roster {
         tree = std::make_unique<MateTree>(
             MateTree::Widgets{&tvMates, &lvServer, &lMateInfo, &lSvrMates, &bOnOffline}, stats,
             store);
-        tree->setImages(Pictures::MateStatusImages(), Pictures::ServerStatusImages());
+        tree->setImages(Pictures::MateStatusImages());
+        lvServer.setImages(Pictures::ServerStatusImages());
         tree->RebuildRoster();
-        commands = std::make_unique<RosterCommands>(stats, store, *tree, desktop);
+        commands = std::make_unique<RosterCommands>(stats, store, desktop);
+        tree->follow(*commands);
         dialog = std::make_unique<TfAddEditMate>(stats, *commands, desktop);
     }
     QStringList comboItems() const {

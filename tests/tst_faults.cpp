@@ -108,7 +108,7 @@ struct ProgramFolder {
     std::unique_ptr<Tmpfs> tmpfs;
     FakeDesktop desktop;
     std::unique_ptr<TfMain> window;
-    std::unique_ptr<TfAddEditMate> dialog;
+    TfAddEditMate* dialog = nullptr; // the window's own
 
     QString groupsDir() const { return root + QStringLiteral("/data/groups"); }
     QString configPath() const { return root + QStringLiteral("/Pelmark2.config"); }
@@ -138,9 +138,7 @@ struct ProgramFolder {
         window->tAutoRefresh->stop();
         window->bOnOffline->setProperty("Tag", 0); // every mate has a node
         window->mateTree().RebuildRoster();
-        dialog = std::make_unique<TfAddEditMate>(window->stats(), window->rosterCommands(), desktop,
-                                                 window.get());
-        window->setDialogs(nullptr, dialog.get(), nullptr);
+        dialog = window->addEditMateDialog();
     }
 
     QTreeWidgetItem* groupNode(const QString& group) const {
@@ -205,17 +203,16 @@ void tst_Faults::serviceFault_keepsRows() {
     window.defaultService = DeadService;
     QVERIFY(window.FormCreate());
     QCOMPARE(desktop.errors, QStringList());
-    QVERIFY(window.lvServer->topLevelItemCount() > 0);
+    QVERIFY(window.lvServer->rowCount() > 0);
     if (stallLimitMs > 0)
         window.httpClient().setStallLimit(stallLimitMs);
 
     const auto rows = [&] {
         QStringList texts;
-        for (int i = 0; i < window.lvServer->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* row = window.lvServer->topLevelItem(i);
+        for (int i = 0; i < window.lvServer->rowCount(); ++i) {
             QStringList cells;
-            for (int c = 0; c < row->columnCount(); ++c)
-                cells << row->text(c);
+            for (int c = 0; c < ServerListModel::ColumnCount; ++c)
+                cells << window.lvServer->rowText(i, c);
             texts << cells.join(QLatin1Char('|'));
         }
         return texts;
@@ -250,9 +247,9 @@ void tst_Faults::serviceFault_keepsRows() {
     window.tAutoRefreshTimer();
     QCOMPARE(desktop.errors, errorsBefore);
     QCOMPARE(desktop.messages, messagesBefore);
-    QVERIFY(window.lvServer->topLevelItemCount() > 0);
+    QVERIFY(window.lvServer->rowCount() > 0);
     QCOMPARE(window.lSvrCount->text(),
-             QStringLiteral("Servers online: %1").arg(window.lvServer->topLevelItemCount()));
+             QStringLiteral("Servers online: %1").arg(window.lvServer->rowCount()));
     QVERIFY(window.mateTree().FindGroupNode(QStringLiteral("Late")) >= 0);
 }
 
@@ -336,7 +333,7 @@ void tst_Faults::rosterCommand_onBrokenFolder_losesNothing() {
         break;
     case Command::AddMate: {
         f.choose(f.groupNode(Crew));
-        const QString group = f.window->rosterCommands().AddMateGroup();
+        const QString group = RosterCommands::AddMateGroup(f.window->mateTree().rememberedNode());
         dialog.PrepareAdd(group);
         dialog.cbGroups->setCurrentIndex(dialog.cbGroups->findText(group));
         dialog.eLFSName->setText(QStringLiteral("newbie"));
@@ -346,7 +343,9 @@ void tst_Faults::rosterCommand_onBrokenFolder_losesNothing() {
     }
     case Command::EditMate: {
         f.choose(f.groupNode(Crew)->child(3));
-        const auto preset = f.window->rosterCommands().EditMatePreset();
+        const MateTree& tree = f.window->mateTree();
+        const auto preset = f.window->rosterCommands().EditMatePreset(tree.rememberedDisplayName,
+                                                                      tree.rememberedGroup);
         QVERIFY(preset);
         QCOMPARE(preset->lfsName, QByteArray("racer3"));
         dialog.PrepareEdit(*preset);

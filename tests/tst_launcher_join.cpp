@@ -19,13 +19,18 @@ struct JoinWorld {
     QTemporaryDir gameDir;
     FakeGame game = FakeGame::create(gameDir.path());
     QString lfsPath = game.path;
-    Launcher launcher{roster.desktop, roster.stats, *roster.tree, [this] { return lfsPath; }};
+    Launcher launcher{roster.desktop, roster.stats, [this] { return lfsPath; }};
 
     explicit JoinWorld(const HostList& hosts) {
         roster.bOnOffline.setProperty("Tag", 0);
         roster.group(QStringLiteral("Friends"), {Mate("alex", "Al"), Mate("bobby", "Bob")});
         roster.stats.hosts = hosts;
         roster.tree->RebuildRoster();
+    }
+    // Join mate as the main window hands the chosen node over.
+    void joinMate(bool alwaysAskPassword) {
+        if (const std::optional<RosterNode> mate = roster.tree->rememberedMate())
+            launcher.JoinMate(mate->text, alwaysAskPassword);
     }
     void chooseAl() { roster.chooseMate(QStringLiteral("Friends"), QStringLiteral("Al")); }
     FakeDesktop& desktop() { return roster.desktop; }
@@ -70,7 +75,7 @@ private Q_SLOTS:
         world.desktop().reallyStart = true;
         world.desktop().answers.enqueue(QStringLiteral("s3cret"));
         world.chooseAl();
-        world.launcher.JoinMate(false);
+        world.joinMate(false);
         const auto run = world.game.recorded();
         QVERIFY(run);
         QCOMPARE(run->arguments, (QStringList{"/join=Mate", "Host", "/pass=s3cret"}));
@@ -118,7 +123,7 @@ private Q_SLOTS:
             world.desktop().answers.enqueue(answer);
         if (fromTree) {
             world.chooseAl();
-            world.launcher.JoinMate(alwaysAsk);
+            world.joinMate(alwaysAsk);
         } else {
             world.launcher.JoinServer(QStringLiteral("My Host"), alwaysAsk);
         }
@@ -162,7 +167,7 @@ private Q_SLOTS:
             world.roster.choose(world.roster.groupNode(QStringLiteral("Friends")));
         else if (choice == QLatin1String("offline"))
             world.roster.chooseMate(QStringLiteral("Friends"), QStringLiteral("Bob"));
-        world.launcher.JoinMate(alwaysAsk);
+        world.joinMate(alwaysAsk);
         QVERIFY(world.desktop().starts.isEmpty());
         QVERIFY(world.desktop().inputs.isEmpty());
         QCOMPARE(world.desktop().beeps, 0);
@@ -173,7 +178,7 @@ private Q_SLOTS:
         JoinWorld world({});
         world.roster.tvMates.clear();
         world.roster.tree->rememberedPosition = 5;
-        world.launcher.JoinMate(false);
+        world.joinMate(false);
         QVERIFY(world.desktop().starts.isEmpty());
     }
 
@@ -181,7 +186,7 @@ private Q_SLOTS:
         JoinWorld world({Host("My Host", {"alex"})});
         world.roster.tree->rememberedPosition = world.roster.tree->NodeCount();
         try {
-            world.launcher.JoinMate(false);
+            world.joinMate(false);
             QFAIL("no error");
         } catch (const PelmarkError& e) {
             QCOMPARE(e.message(), QStringLiteral("Ungültiger Index"));
@@ -215,7 +220,7 @@ private Q_SLOTS:
         JoinWorld world({Host("Caf\xe9 \xa7", {"alex"}, 2, true)});
         world.desktop().answers.enqueue(QStringLiteral("p\u00e4\u4e2d"));
         world.chooseAl();
-        world.launcher.JoinMate(false);
+        world.joinMate(false);
         QCOMPARE(world.desktop().inputs.value(0).caption,
                  QStringLiteral("Enter passwort for server: Caf\u00e9 \u00a7"));
         // A password character beyond single bytes cannot reach the game; it becomes '?'.

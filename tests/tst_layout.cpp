@@ -228,10 +228,10 @@ private Q_SLOTS:
                                    QStringLiteral("Cars*"), QStringLiteral("Players"),
                                    QStringLiteral("Laps"),  QStringLiteral("Quali")};
         const QList<int> widths{120, 33, 120, 60, 150, 50, 50, 50};
-        QTreeWidget* list = m_main->lvServer;
-        QCOMPARE(list->columnCount(), 8);
+        QTreeView* list = m_main->lvServer;
+        QCOMPARE(list->model()->columnCount(), 8);
         for (int i = 0; i < 8; ++i) {
-            QCOMPARE(list->headerItem()->text(i), captions[i]);
+            QCOMPARE(list->model()->headerData(i, Qt::Horizontal).toString(), captions[i]);
             QCOMPARE(list->header()->sectionSize(i), widths[i]);
         }
         // Widening must not stretch the last column.
@@ -248,7 +248,9 @@ private Q_SLOTS:
     }
     void views_keepTheSelectionHighlightedWithoutFocus() {
         QFETCH(QString, view);
-        QTreeWidget* w = view == QLatin1String("lvServer") ? m_main->lvServer : m_main->tvMates;
+        QAbstractItemView* w = view == QLatin1String("lvServer")
+                                   ? static_cast<QAbstractItemView*>(m_main->lvServer)
+                                   : m_main->tvMates;
         const QPalette p = w->palette();
         QCOMPARE(p.color(QPalette::Inactive, QPalette::Highlight),
                  p.color(QPalette::Active, QPalette::Highlight));

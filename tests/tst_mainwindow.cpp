@@ -3,7 +3,7 @@
 #include "MainWindowFixture.h"
 #include "MateRecord.h"
 #include "MateTree.h"
-#include "ServerList.h"
+#include "ServerListView.h"
 #include "TrackNaming.h"
 
 #include <QLabel>
@@ -26,10 +26,10 @@ private Q_SLOTS:
         f.hostsReply = threeHosts() + PackHost(FakeHost("No limit").version(1).limit(0));
         TfMain& w = f.start();
         QVERIFY(f.desktop.errors.isEmpty());
-        QCOMPARE(w.lvServer->topLevelItemCount(), 2);
+        QCOMPARE(w.lvServer->rowCount(), 2);
         QCOMPARE(f.column(0), (QStringList{"Busy S2", "Empty S2"}));
-        QCOMPARE(ItemImage(w.lvServer->topLevelItem(0)), 1);
-        QCOMPARE(ItemImage(w.lvServer->topLevelItem(1)), 0);
+        QCOMPARE(w.lvServer->rowImage(0), 1);
+        QCOMPARE(w.lvServer->rowImage(1), 0);
         QCOMPARE(w.lSvrCount->text(), QStringLiteral("Servers online: 2"));
         QCOMPARE(w.lOccupied->text(), QStringLiteral("Servers occupied: 1"));
         QCOMPARE(w.lPlayersOnline->text(), QStringLiteral("Players online: 5"));
@@ -48,10 +48,10 @@ private Q_SLOTS:
                                     .withLaps(9)
                                     .quali(30));
         TfMain& w = f.start();
-        QCOMPARE(w.lvServer->topLevelItemCount(), 1);
+        QCOMPARE(w.lvServer->rowCount(), 1);
         QStringList texts;
         for (int c = 0; c < 8; ++c)
-            texts << w.lvServer->topLevelItem(0)->text(c);
+            texts << w.lvServer->rowText(0, c);
         QCOMPARE(texts, (QStringList{"Red <b>Host</b>", "S1", "Blackwood GP Track", "VSPm",
                                      "XFG,XRG", "00/12", "9", "30"}));
     }
@@ -130,14 +130,19 @@ private Q_SLOTS:
                          .withLaps(quint8(i % 4 * 5));
         f.hostsReply = PackHosts(hosts);
         f.start();
-        QTreeWidget reference;
-        reference.setColumnCount(8);
+        // A stable sort whose comparison swaps its operands for descending order.
+        QList<QStringList> reference;
         for (const HostRecord& h : f.window->stats().hosts)
-            reference.addTopLevelItem(new ServerRow(ServerRowTexts(h, TrackTable())));
-        reference.sortItems(column, Qt::SortOrder(order));
+            reference << ServerRowTexts(h, TrackTable());
+        std::stable_sort(reference.begin(), reference.end(),
+                         [&](const QStringList& a, const QStringList& b) {
+                             return order == Qt::AscendingOrder
+                                        ? CompareCaseBlind(a.at(column), b.at(column)) < 0
+                                        : CompareCaseBlind(b.at(column), a.at(column)) < 0;
+                         });
         QStringList expected;
-        for (int i = 0; i < reference.topLevelItemCount(); ++i)
-            expected << reference.topLevelItem(i)->text(0);
+        for (const QStringList& row : std::as_const(reference))
+            expected << row.at(0);
         QCOMPARE(f.column(0), expected);
     }
 
@@ -158,10 +163,10 @@ private Q_SLOTS:
         QList<QStringList> expected;
         for (const HostRecord& h : w.stats().hosts)
             expected << ServerRowTexts(h, tracks);
-        QCOMPARE(w.lvServer->topLevelItemCount(), expected.size());
+        QCOMPARE(w.lvServer->rowCount(), expected.size());
         for (int i = 0; i < expected.size(); ++i) {
-            for (int c = 0; c < ServerRow::ColumnCount; ++c)
-                QCOMPARE(w.lvServer->topLevelItem(i)->text(c), expected.at(i).at(c));
+            for (int c = 0; c < ServerListModel::ColumnCount; ++c)
+                QCOMPARE(w.lvServer->rowText(i, c), expected.at(i).at(c));
         }
     }
 
@@ -169,19 +174,18 @@ private Q_SLOTS:
         MainWindowFixture f;
         f.hostsReply = PackHosts({FakeHost("Aaa"), FakeHost("Mmm"), FakeHost("Zzz")});
         TfMain& w = f.start();
-        w.lvServer->setCurrentItem(w.lvServer->topLevelItem(2));
+        w.lvServer->selectRow(2);
         f.hostsReply =
             PackHosts({FakeHost("Bbb"), FakeHost("ZZZ"), FakeHost("Ccc"), FakeHost("Yyy")});
         w.lvServerColumnClick(0); // descending: ZZZ is the first row
         w.tAutoRefreshTimer();
-        const auto selected = w.lvServer->selectedItems();
-        QCOMPARE(selected.size(), 1);
-        QCOMPARE(selected.first()->text(0), QStringLiteral("ZZZ"));
-        QCOMPARE(w.lvServer->indexOfTopLevelItem(selected.first()), 0);
+        QCOMPARE(w.lvServer->selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(w.lvServer->selectedCaption(), QStringLiteral("ZZZ"));
+        QCOMPARE(w.lvServer->selectedRow(), 0);
 
         f.hostsReply = PackHost(FakeHost("Other"));
         w.tAutoRefreshTimer();
-        QVERIFY(w.lvServer->selectedItems().isEmpty());
+        QCOMPARE(w.lvServer->selectedRow(), -1);
     }
 
     void refusalAndTruncationKeepTheRowsAndTheTickGoesOn_data() {
@@ -198,7 +202,7 @@ private Q_SLOTS:
         f.hostsReply = reply;
         w.tAutoRefreshTimer();
         QCOMPARE(f.desktop.messages, QStringList{"Could not refresh."});
-        QCOMPARE(w.lvServer->topLevelItemCount(), 2);
+        QCOMPARE(w.lvServer->rowCount(), 2);
         QCOMPARE(w.lSvrCount->text(), QStringLiteral("Servers online: 2"));
         QCOMPARE(w.stats().hosts.size(), 3);
         QCOMPARE(w.lMateInfo->text(), QStringLiteral("Online mates: 0/0")); // roster rebuilt
@@ -213,7 +217,7 @@ private Q_SLOTS:
         w.tAutoRefreshTimer();
         QCOMPARE(f.desktop.errors.size(), 2);
         QCOMPARE(f.desktop.errors.first(), QStringLiteral("HTTP/1.1 503 Service Unavailable."));
-        QCOMPARE(w.lvServer->topLevelItemCount(), 2);
+        QCOMPARE(w.lvServer->rowCount(), 2);
         QCOMPARE(w.lOccupied->text(), QStringLiteral("Servers occupied: 1"));
     }
 
@@ -261,7 +265,7 @@ private Q_SLOTS:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QWidget* list = w.lvServer->viewport();
-        const QPoint onRow = w.lvServer->visualItemRect(w.lvServer->topLevelItem(0)).center();
+        const QPoint onRow = w.lvServer->rowRect(0).center();
         const QPoint belowRows(onRow.x(), list->height() - 3);
 
         QTest::mouseDClick(list, Qt::RightButton, {}, onRow);
@@ -270,7 +274,7 @@ private Q_SLOTS:
         w.lvServer->clearSelection();
         QTest::mouseDClick(list, Qt::LeftButton, {}, belowRows);
         QCOMPARE(f.desktop.beeps, 1); // Join with no row selected
-        w.lvServer->setCurrentItem(w.lvServer->topLevelItem(0));
+        w.lvServer->selectRow(0);
         QTest::mouseDClick(list, Qt::LeftButton, {}, belowRows);
         QCOMPARE(f.desktop.messages, QStringList{"LFS.exe not found. Please check settings!"});
 
@@ -290,7 +294,7 @@ private Q_SLOTS:
         w.defaultService = f.service.baseUrl(); // never the public service in a test
         w.FormCreate();
         QVERIFY(f.desktop.errors.isEmpty());
-        QCOMPARE(w.lvServer->topLevelItemCount(), 2);
+        QCOMPARE(w.lvServer->rowCount(), 2);
         QCOMPARE(w.settings.lfsPath, QString());
         QCOMPARE(w.settings.interval, 70000u);
         QCOMPARE(w.settings.country, QStringLiteral("All countries"));

@@ -95,10 +95,7 @@ void TestMatching::hostNeedsPassword_firstHostDecides() {
 void TestMatching::markMateHost_caseInsensitiveFirstRowIncluded() {
     Roster f;
     f.servers({"^Alpha", "Beta", "beta"});
-    MarkMateHost(&f.lvServer, "^ALPHA");
-    MarkMateHost(&f.lvServer, "BETA");
-    MarkMateHost(&f.lvServer, "Gamma");
-    MarkMateHost(&f.lvServer, "");
+    QCOMPARE(f.lvServer.order().markMateHosts({"^ALPHA", "BETA", "Gamma", ""}), 2);
     QCOMPARE(f.serverImages(), (QList<int>{2, 2, 1}));
 }
 
@@ -166,21 +163,24 @@ void TestMatching::build_emptyRoster_zeroCounters() {
 QTEST_MAIN(TestMatching)
 #include "tst_matching.moc"
 
-// The build marks rows through the matcher's caption index; it must pick the row the
-// plain scan picks: the first in display order, letter case ignored, Latin-1 included.
+// The build marks rows through a set of folded host names; it must pick the row the plain
+// scan picks: the first in display order, letter case ignored, Latin-1 included.
 void TestMatching::matcher_marksTheRowsTheScanMarks() {
     const QList<QByteArray> captions{"Alpha", "ALPHA",    "beta", "\xC4pfel",
                                      "Beta",  "\xE4pfel", "Ss"};
     const QList<QByteArray> names{"alpha", "BETA", "\xE4PFEL", "\xC4pfel",
                                   "ss",    "\xDF", "none",     ""};
     for (const QByteArray& name : names) {
-        Roster scan;
-        scan.servers(captions);
-        MarkMateHost(&scan.lvServer, name);
+        QList<int> expected(captions.size(), 1);
+        for (qsizetype i = 0; !name.isEmpty() && i < captions.size(); ++i) {
+            if (ToDisplay(captions.at(i)).compare(ToDisplay(name), Qt::CaseInsensitive) == 0) {
+                expected[i] = 2;
+                break;
+            }
+        }
         Roster indexed;
         indexed.servers(captions);
-        const MateMatcher matcher(indexed.stats);
-        matcher.MarkMateHost(&indexed.lvServer, name, {});
-        QCOMPARE(indexed.serverImages(), scan.serverImages());
+        indexed.lvServer.order().markMateHosts({name});
+        QCOMPARE(indexed.serverImages(), expected);
     }
 }

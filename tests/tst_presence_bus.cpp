@@ -98,10 +98,9 @@ struct Program {
     // The host the simulator seated the newcomer on, and its row's track text.
     std::pair<QString, QString> newcomerHost() const {
         const QByteArray host = window->stats().FindMateHost(NewcomerNick);
-        for (int i = 0; i < window->lvServer->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* row = window->lvServer->topLevelItem(i);
-            if (row->text(0) == QString::fromLatin1(host))
-                return {row->text(0), row->text(2)};
+        for (int i = 0; i < window->lvServer->rowCount(); ++i) {
+            if (window->lvServer->rowText(i, 0) == QString::fromLatin1(host))
+                return {window->lvServer->rowText(i, 0), window->lvServer->rowText(i, 2)};
         }
         return {};
     }
@@ -183,8 +182,7 @@ void TestPresenceBus::mateComesOnline_oneNotificationWithHisLine() {
     // Its default action selects the host's row.
     program.window->lvServer->clearSelection();
     Q_EMIT m_service.ActionInvoked(1, QStringLiteral("default"));
-    QTRY_VERIFY(program.window->lvServer->currentItem() &&
-                program.window->lvServer->currentItem()->text(0) == host);
+    QTRY_COMPARE(program.window->lvServer->selectedCaption(), std::optional<QString>(host));
 
     const QString tip = program.window->presence().nodeToolTip(program.newcomerNode());
     QVERIFY2(tip.startsWith(QStringLiteral("Online on %1 (%2) since ").arg(host, track)),
@@ -212,9 +210,7 @@ void TestPresenceBus::noService_noErrorBoxAndSettingsSayIt() {
     QCOMPARE(program.desktop.errors, QStringList());
     QCOMPARE(program.desktop.messages, QStringList());
 
-    TfSettings settings(program.window->settings, program.window->ConfigPath, program.desktop,
-                        program.window.get());
-    program.window->setDialogs(nullptr, nullptr, &settings);
+    TfSettings& settings = *program.window->settingsDialog();
     TfMoreSettings* more = settings.fMoreSettings;
     more->show();
     QVERIFY(more->lNoNotificationService->isVisibleTo(more));

@@ -1,4 +1,4 @@
-#include "RosterFixture.h"
+#include "RosterFiles.h"
 
 #include "PelmarkError.h"
 
@@ -99,7 +99,7 @@ void TestProfiles::damagedLengthByte_staysInsideField() {
 }
 
 void TestProfiles::loadRoster_groupsAndEntriesInFileOrder() {
-    Roster f;
+    RosterFiles f;
     f.group(QStringLiteral("a"), {Mate("A1"), Mate("A2", "Two")});
     f.group(QStringLiteral("b"));
     f.group(QStringLiteral("Team.A"), {Mate("T1")});
@@ -119,7 +119,7 @@ void TestProfiles::loadRoster_groupsAndEntriesInFileOrder() {
 }
 
 void TestProfiles::loadProfile_trailingFragmentIgnored() {
-    Roster f;
+    RosterFiles f;
     QByteArray bytes = RecordsBytes({Mate("One"), Mate("Two")});
     bytes += QByteArray(34, 'z');
     QCOMPARE(bytes.size(), 800);
@@ -131,7 +131,7 @@ void TestProfiles::loadProfile_trailingFragmentIgnored() {
 }
 
 void TestProfiles::loadProfile_longGroupNameCutTo50() {
-    Roster f;
+    RosterFiles f;
     const QString name(60, QLatin1Char('L'));
     f.group(name, {Mate("X")});
     f.store.LoadRoster(f.stats);
@@ -141,7 +141,7 @@ void TestProfiles::loadProfile_longGroupNameCutTo50() {
 }
 
 void TestProfiles::loadRoster_missingFolder_emptyAndCreateThrows() {
-    Roster f(false);
+    RosterFiles f(false);
     f.stats.groups << QStringLiteral("stale");
     f.stats.mates << MateEntry::make(QStringLiteral("stale"), Mate("S"));
     f.store.LoadRoster(f.stats);
@@ -154,7 +154,7 @@ void TestProfiles::loadRoster_missingFolder_emptyAndCreateThrows() {
 }
 
 void TestProfiles::loadRoster_folderNamedLikeProfile_throwsKeepsEarlier() {
-    Roster f;
+    RosterFiles f;
     f.group(QStringLiteral("a"), {Mate("A1")});
     QVERIFY(QDir().mkpath(f.groupsDir + QStringLiteral("x.profile")));
     f.group(QStringLiteral("z"), {Mate("Z1")});
@@ -164,14 +164,14 @@ void TestProfiles::loadRoster_folderNamedLikeProfile_throwsKeepsEarlier() {
 }
 
 void TestProfiles::appendMateRecord_overwritesFragment() {
-    Roster f;
+    RosterFiles f;
     WriteFile(f.path(QStringLiteral("g")), Mate("One").bytes() + QByteArray(34, 'z'));
     f.store.AppendMateRecord(QStringLiteral("g"), Mate("Two"));
     QCOMPARE(ReadFile(f.path(QStringLiteral("g"))), RecordsBytes({Mate("One"), Mate("Two")}));
 }
 
 void TestProfiles::appendMateRecord_missingFile_throws() {
-    Roster f;
+    RosterFiles f;
     QVERIFY_THROWS_EXCEPTION(PelmarkError,
                              f.store.AppendMateRecord(QStringLiteral("nope"), Mate("A")));
     QVERIFY_THROWS_EXCEPTION(
@@ -180,7 +180,7 @@ void TestProfiles::appendMateRecord_missingFile_throws() {
 }
 
 void TestProfiles::replaceMateRecord_inPlaceFirstMatchOnly() {
-    Roster f;
+    RosterFiles f;
     const QString g = QStringLiteral("g");
     f.group(g, {Mate("A"), Mate("Bob"), Mate("Bob", "second"), Mate("C")});
     f.store.ReplaceMateRecord(g, Mate("Bob", "ignored"), Mate("Bob", "Bobby"));
@@ -192,7 +192,7 @@ void TestProfiles::replaceMateRecord_inPlaceFirstMatchOnly() {
 }
 
 void TestProfiles::rewriteProfile_keepsFillerDropsFragmentAndOtherGroups() {
-    Roster f;
+    RosterFiles f;
     const QString g = QStringLiteral("g");
     QByteArray dirty = Mate("Dirty").bytes();
     dirty.replace(10, 5, "junk!"); // filler after the LFS name
@@ -232,7 +232,7 @@ private:
 };
 
 void TestProfiles::rewriteProfile_failedWrite_leavesOldFileWhole() {
-    Roster f;
+    RosterFiles f;
     const QString g = QStringLiteral("g");
     f.group(g, {Mate("A"), Mate("B"), Mate("C")});
     const QByteArray before = ReadFile(f.path(g));
@@ -249,7 +249,7 @@ void TestProfiles::rewriteProfile_failedWrite_leavesOldFileWhole() {
 }
 
 void TestProfiles::appendMateRecord_failedWrite_throws() {
-    Roster f;
+    RosterFiles f;
     const QString g = QStringLiteral("g");
     f.group(g, {Mate("A")});
     FileSizeLimit limit(500);
@@ -276,7 +276,7 @@ void TestProfiles::findMateIndex_groupTellsSameNameApart() {
 }
 
 void TestProfiles::deleteProfile_missingFileIsQuiet() {
-    Roster f;
+    RosterFiles f;
     f.group(QStringLiteral("g"));
     f.store.DeleteProfile(QStringLiteral("g"));
     QVERIFY(!QFile::exists(f.path(QStringLiteral("g"))));

@@ -132,7 +132,7 @@ void TestRosterCommands::deleteGroup_removesFileNodeEntries() {
     friendsWork(f);
     f.choose(f.groupNode(QStringLiteral("Work")));
     QSignalSpy deleted(f.commands.get(), &RosterCommands::groupDeleted);
-    f.commands->DeleteGroup();
+    f.DeleteGroup();
     QVERIFY(!QFile::exists(f.path(QStringLiteral("Work"))));
     QCOMPARE(f.stats.groups, QStringList{"Friends"});
     QCOMPARE(f.stats.mates.size(), 2);
@@ -149,7 +149,7 @@ void TestRosterCommands::deleteGroup_onMateNode_beeps() {
     friendsWork(f);
     f.chooseMate(QStringLiteral("Work"), QStringLiteral("D"));
     const QString before = f.outline();
-    f.commands->DeleteGroup();
+    f.DeleteGroup();
     QCOMPARE(f.desktop.beeps, 1);
     QCOMPARE(f.outline(), before);
     QVERIFY(QFile::exists(f.path(QStringLiteral("Work"))));
@@ -163,16 +163,16 @@ void TestRosterCommands::deleteMate_groupImageAndRememberedPosition() {
     f.tree->RebuildRoster();
 
     f.chooseMate(QStringLiteral("Trio"), QStringLiteral("T2"));
-    f.commands->DeleteMate();
+    f.DeleteMate();
     QCOMPARE(f.outline(), QStringLiteral("Solo[1](S[3]) Trio[1](T1[3] T3[3])"));
     QCOMPARE(ReadFile(f.path(QStringLiteral("Trio"))), RecordsBytes({Mate("T1"), Mate("T3")}));
     QCOMPARE(f.tree->rememberedPosition, 0);
     // Position 0 is the Solo group: Add mate offers it, Edit mate does nothing.
-    QCOMPARE(f.commands->AddMateGroup(), QStringLiteral("Solo"));
-    QVERIFY(!f.commands->EditMatePreset());
+    QCOMPARE(f.AddMateGroup(), QStringLiteral("Solo"));
+    QVERIFY(!f.EditMatePreset());
 
     f.chooseMate(QStringLiteral("Solo"), QStringLiteral("S"));
-    f.commands->DeleteMate();
+    f.DeleteMate();
     QCOMPARE(f.outline(), QStringLiteral("Solo[0] Trio[1](T1[3] T3[3])"));
     QCOMPARE(ReadFile(f.path(QStringLiteral("Solo"))), QByteArray());
     QCOMPARE(f.stats.mates.size(), 2);
@@ -182,7 +182,7 @@ void TestRosterCommands::deleteMate_onGroupNode_beeps() {
     Roster f;
     friendsWork(f);
     f.choose(f.groupNode(QStringLiteral("Work")));
-    f.commands->DeleteMate();
+    f.DeleteMate();
     QCOMPARE(f.desktop.beeps, 1);
     QCOMPARE(f.stats.mates.size(), 4);
 }
@@ -193,7 +193,7 @@ void TestRosterCommands::deleteMate_failedRewrite_changesNothing() {
     f.chooseMate(QStringLiteral("Work"), QStringLiteral("D"));
     const QString before = f.outline();
     QVERIFY(QDir(f.groupsDir).removeRecursively()); // the folder went away meanwhile
-    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.commands->DeleteMate());
+    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.DeleteMate());
     QCOMPARE(f.stats.mates.size(), 4);
     QCOMPARE(f.outline(), before);
     QCOMPARE(f.tree->rememberedPosition, 5);
@@ -201,13 +201,13 @@ void TestRosterCommands::deleteMate_failedRewrite_changesNothing() {
 
 void TestRosterCommands::invalidPosition_throws() {
     Roster f;
-    QVERIFY(!f.commands->EditMatePreset()); // empty tree: silently nothing
-    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.commands->DeleteGroup());
-    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.commands->AddMateGroup());
+    QVERIFY(!f.EditMatePreset()); // empty tree: silently nothing
+    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.DeleteGroup());
+    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.AddMateGroup());
     friendsWork(f);
     f.tree->rememberedPosition = 6;
-    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.commands->DeleteMate());
-    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.commands->EditMatePreset());
+    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.DeleteMate());
+    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.EditMatePreset());
     QCOMPARE(f.stats.mates.size(), 4);
     QCOMPARE(f.desktop.beeps, 0);
 }
@@ -278,26 +278,26 @@ void TestRosterCommands::editMatePreset_fieldsAndPlaceholders() {
     f.bOnOffline.setProperty("Tag", 0);
     f.tree->RebuildRoster();
     f.chooseMate(QStringLiteral("g"), QStringLiteral(" Nick "));
-    const auto preset = f.commands->EditMatePreset();
+    const auto preset = f.EditMatePreset();
     QVERIFY(preset);
     QCOMPARE(preset->group, QStringLiteral("g"));
     QCOMPARE(preset->lfsName, QByteArray(" Lfs"));
     QCOMPARE(preset->nick, QByteArray(" Nick "));
     QCOMPARE(preset->team, shownTeam);
     QCOMPARE(preset->homepage, shownHomepage);
-    QCOMPARE(f.commands->AddMateGroup(), QStringLiteral("g"));
+    QCOMPARE(f.AddMateGroup(), QStringLiteral("g"));
 }
 
 void TestRosterCommands::editMatePreset_nothingForGroupOrEmptyTree() {
     Roster f;
     friendsWork(f);
     f.choose(f.groupNode(QStringLiteral("Work")));
-    QVERIFY(!f.commands->EditMatePreset());
-    QCOMPARE(f.commands->AddMateGroup(), QStringLiteral("Work"));
+    QVERIFY(!f.EditMatePreset());
+    QCOMPARE(f.AddMateGroup(), QStringLiteral("Work"));
     // A mate chosen, then gone from the list behind the tree's back.
     f.chooseMate(QStringLiteral("Work"), QStringLiteral("D"));
     f.stats.mates.removeLast();
-    QVERIFY(!f.commands->EditMatePreset());
+    QVERIFY(!f.EditMatePreset());
 }
 
 void TestRosterCommands::applyMate_nickOnly_inPlaceAndRenamed() {

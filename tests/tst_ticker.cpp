@@ -120,8 +120,7 @@ private Q_SLOTS:
         MainWindowFixture f;
         f.highlightFiles << QStringLiteral("highlights_Germany.txt");
         TfMain& w = f.start();
-        TfSettings dialog(w.settings, w.ConfigPath, f.desktop, &w);
-        w.setDialogs(nullptr, nullptr, &dialog);
+        TfSettings& dialog = *w.settingsDialog();
         w.lHighlights->move(-40, w.lHighlights->y());
         QTimer::singleShot(0, &dialog, [&] {
             dialog.cbCountry->setCurrentIndex(
@@ -145,8 +144,7 @@ private Q_SLOTS:
         MainWindowFixture f;
         f.highlightFiles << QStringLiteral("highlights_Germany.txt");
         TfMain& w = f.start();
-        TfSettings dialog(w.settings, w.ConfigPath, f.desktop, &w);
-        w.setDialogs(nullptr, nullptr, &dialog);
+        TfSettings& dialog = *w.settingsDialog();
         w.tScrollHighlights->stop(); // ticks are driven by hand
         f.service.setHandler([](const httplib::Request& req, httplib::Response& res) {
             const bool germany = req.path.find("Germany") != std::string::npos;

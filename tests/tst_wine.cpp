@@ -1,7 +1,7 @@
 #include "ExecuteFile.h"
 #include "Launcher.h"
 #include "ProcessList.h"
-#include "RosterFixture.h"
+#include "RosterFiles.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -133,10 +133,10 @@ private Q_SLOTS:
         for (const char* name : {"cmdline.txt", "cwd.txt", "stop"})
             QFile::remove(beside(name));
 
-        Roster world;
+        RosterFiles world;
         world.desktop.reallyStart = true;
         world.desktop.processLister = [] { return ListProcesses(); };
-        Launcher launcher(world.desktop, world.stats, *world.tree, [this] { return m_game; });
+        Launcher launcher(world.desktop, world.stats, [this] { return m_game; });
         // The program's own watch, set before the start, as it ticks while the game is off.
         ProcessWatch watch;
         QVERIFY(!watch.isRunning(m_game));

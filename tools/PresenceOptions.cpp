@@ -1,6 +1,5 @@
 #include "PresenceOptions.h"
 
-#include "ArrivalWatch.h"
 #include "IniFile.h"
 
 namespace {
@@ -15,9 +14,8 @@ PresenceOptions ReadPresenceOptions(const IniFile& file) {
     PresenceOptions o;
     o.notifications = file.readInteger(Section, NotificationsKey, defaults.notifications) != 0;
     const int damping = file.readInteger(Section, DampingKey, defaults.dampingMinutes);
-    o.dampingMinutes = damping >= 0 && damping <= ArrivalWatch::MaxDampingMinutes
-                           ? damping
-                           : defaults.dampingMinutes;
+    o.dampingMinutes =
+        damping >= 0 && damping <= MaxAlertDampingMinutes ? damping : defaults.dampingMinutes;
     o.keepInTray = file.readInteger(Section, KeepInTrayKey, defaults.keepInTray) != 0;
     return o;
 }

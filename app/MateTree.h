@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MateRecord.h"
+#include "RosterCommands.h"
 
 #include <QIcon>
 #include <QList>
@@ -8,6 +9,7 @@
 #include <QPoint>
 #include <QSet>
 #include <QString>
+#include <optional>
 
 class QAbstractButton;
 class QKeyEvent;
@@ -17,15 +19,17 @@ class QTreeWidgetItem;
 class MateMatcher;
 class ProfileStore;
 class QuillonPubStats;
+class ServerListView;
 
 // The mate tree: group nodes at the root, their mates as children, status images,
-// the two views and the remembered node. It works on the main window's widgets.
+// the two views and the remembered node. It works on the main window's widgets and
+// follows what the roster commands change.
 class MateTree : public QObject {
     Q_OBJECT
 public:
     struct Widgets {
         QTreeWidget* tvMates = nullptr;
-        QTreeWidget* lvServer = nullptr;
+        ServerListView* lvServer = nullptr;
         QLabel* lMateInfo = nullptr;
         QLabel* lSvrMates = nullptr;
         QAbstractButton* bOnOffline = nullptr; // its "Tag" property: 1 online-only, 0 all
@@ -33,7 +37,9 @@ public:
 
     MateTree(Widgets widgets, QuillonPubStats& stats, const ProfileStore& store,
              QObject* parent = nullptr);
-    void setImages(QList<QIcon> mateImages, QList<QIcon> serverImages);
+    void setImages(QList<QIcon> mateImages);
+    // Keeps the tree in step with what the commands change in the lists and files.
+    void follow(const RosterCommands& commands);
 
     // The view: the Tag of bOnOffline. All-mates when it is not 1.
     bool allMates() const;
@@ -57,6 +63,15 @@ public:
     void tvMatesKeyUp(int key); // Qt::Key
     void tvMatesDblClick();     // throws "Ungültiger Index" past the tree's end
 
+    // The remembered node as plain values; throws "Ungültiger Index" when the position
+    // names no node.
+    RosterNode rememberedNode() const;
+    // The remembered node when it is a mate's; nothing for an empty tree or a group.
+    // Throws like rememberedNode when the position is past the end of a tree.
+    std::optional<RosterNode> rememberedMate() const;
+    // The text of the first node the tree shows for the person, in tree order.
+    std::optional<QString> shownMateText(QByteArrayView lfsName) const;
+
     // Plain tree operations by absolute row (every node in tree order, expanded or not).
     int NodeCount() const;
     QTreeWidgetItem* NodeAt(int absoluteRow) const; // throws "Ungültiger Index"
@@ -72,6 +87,7 @@ public:
     QString rememberedGroup;
 
     const QList<QIcon>& mateImages() const { return m_mateImages; }
+    QTreeWidget* treeWidget() const { return m_w.tvMates; }
 
     // The mate entry a mate node stands for, by its group and text (also after a rename
     // in the dialog); -1 for a group node or when the roster has no such entry.
@@ -95,16 +111,18 @@ private:
         QString group;
     };
 
+    void removeGroupNode(const QString& group);
+    void removeMateNode(const QString& group, const QString& text);
     void fillGroupNodes();
     void sortTree();
     QSet<QString> cutGroupNames() const;
     QTreeWidgetItem* groupNodeForEntry(const QString& entryGroup,
                                        const QSet<QString>& cutNames) const;
     bool addMateEntryNode(const MateMatcher& matcher, const MateRecord& record,
-                          QTreeWidgetItem* groupNode, bool allMates);
-    void updateServersWithMates();
+                          QTreeWidgetItem* groupNode, bool allMates, QSet<QByteArray>& hosts);
+    void markServers(const QSet<QByteArray>& hosts);
     void updateMateInfo();
-    QTreeWidgetItem* rememberedNode() const; // nullptr when the position names no node
+    QTreeWidgetItem* rememberedItem() const; // nullptr when the position names no node
     void followNode(const QTreeWidgetItem* remembered);
     RememberedNode captureRememberedNode() const;
     void carryOver(const RememberedNode& before);
@@ -114,5 +132,4 @@ private:
     QuillonPubStats& m_stats;
     const ProfileStore& m_store;
     QList<QIcon> m_mateImages;
-    QList<QIcon> m_serverImages;
 };

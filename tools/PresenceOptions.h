@@ -2,6 +2,9 @@
 
 class IniFile;
 
+// The longest damping the user can choose, in minutes.
+inline constexpr int MaxAlertDampingMinutes = 120;
+
 // The settings of the mates-online alerts and the tray, section OPTIONS.
 struct PresenceOptions {
     bool notifications = true; // the master switch of the desktop notifications

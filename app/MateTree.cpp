@@ -4,6 +4,7 @@
 #include "PelmarkError.h"
 #include "ProfileStore.h"
 #include "QuillonPubStats.h"
+#include "ServerListView.h"
 #include "SingleByteText.h"
 
 #include <QAbstractButton>
@@ -108,9 +109,78 @@ MateTree::MateTree(Widgets widgets, QuillonPubStats& stats, const ProfileStore& 
         m_w.bOnOffline->setProperty("Tag", 1);
 }
 
-void MateTree::setImages(QList<QIcon> mateImages, QList<QIcon> serverImages) {
+void MateTree::setImages(QList<QIcon> mateImages) {
     m_mateImages = std::move(mateImages);
-    m_serverImages = std::move(serverImages);
+}
+
+void MateTree::follow(const RosterCommands& commands) {
+    connect(&commands, &RosterCommands::groupCreated, this, &MateTree::AddGroupNode);
+    connect(&commands, &RosterCommands::groupDeleted, this, &MateTree::removeGroupNode);
+    connect(&commands, &RosterCommands::mateAdded, this,
+            [this](const QString& group, const MateRecord& record) {
+                AddMateNode(record, group, allMates());
+            });
+    connect(&commands, &RosterCommands::mateDeleted, this, &MateTree::removeMateNode);
+    connect(&commands, &RosterCommands::mateChanged, this,
+            [this](const QString& group, const MateRecord& oldRecord, const MateRecord& record) {
+                RenameMateNode(oldRecord, record, group);
+            });
+}
+
+// The command acted on the remembered node; that node goes, and the position falls back
+// to the first node as it always has after a delete.
+void MateTree::removeGroupNode(const QString& group) {
+    const int row = FindGroupNode(group);
+    if (row < 0)
+        return;
+    delete NodeAt(row);
+    if (NodeCount() > 0)
+        rememberedPosition = 0;
+}
+
+void MateTree::removeMateNode(const QString& group, const QString& text) {
+    QTreeWidgetItem* node = rememberedItem();
+    if (!node || !node->parent() || node->text(0) != text || node->parent()->text(0) != group) {
+        const int row = FindGroupNode(group);
+        node = row < 0 ? nullptr : childWithText(NodeAt(row), text);
+    }
+    if (!node)
+        return;
+    QTreeWidgetItem* groupNode = node->parent();
+    if (groupNode->childCount() == 1)
+        SetItemImage(groupNode, 0, m_mateImages);
+    delete node;
+    if (NodeCount() > 0)
+        rememberedPosition = 0;
+}
+
+RosterNode MateTree::rememberedNode() const {
+    const QTreeWidgetItem* node = NodeAt(rememberedPosition);
+    RosterNode ref;
+    ref.text = node->text(0);
+    ref.isMate = node->parent() != nullptr;
+    ref.group = ref.isMate ? node->parent()->text(0) : ref.text;
+    return ref;
+}
+
+std::optional<RosterNode> MateTree::rememberedMate() const {
+    if (NodeCount() == 0)
+        return std::nullopt;
+    const RosterNode node = rememberedNode();
+    if (!node.isMate)
+        return std::nullopt;
+    return node;
+}
+
+std::optional<QString> MateTree::shownMateText(QByteArrayView lfsName) const {
+    const QList<MateEntry>& mates = m_stats.mates;
+    for (int row = 0; row < NodeCount(); ++row) {
+        const QTreeWidgetItem* node = NodeAt(row);
+        const int entry = NodeEntry(node);
+        if (entry >= 0 && TrimBytes(mates.at(entry).record.lfsName()) == lfsName)
+            return node->text(0);
+    }
+    return std::nullopt;
 }
 
 bool MateTree::allMates() const {
@@ -181,7 +251,7 @@ void MateTree::sortTree() {
 
 void MateTree::AddGroupNode(const QString& group) {
     UpdateBracket bracket(m_w.tvMates);
-    QTreeWidgetItem* remembered = rememberedNode();
+    QTreeWidgetItem* remembered = rememberedItem();
     auto* node = new MateNode(m_w.tvMates, QStringList{group});
     SetItemImage(node, 0, m_mateImages);
     sortTree();
@@ -213,22 +283,25 @@ int MateTree::BuildMateNodes(bool allMates) {
     const QSet<QString> cutNames = cutGroupNames();
     const MateMatcher matcher(m_stats);
     int online = 0;
+    QSet<QByteArray> hosts;
     QTreeWidgetItem* groupNode = nullptr;
     for (qsizetype i = 0; i < m_stats.mates.size(); ++i) {
         const QString& group = m_stats.mates.at(i).group;
         // Entries of one group stand together, so the node is looked up per run.
         if (i == 0 || group != m_stats.mates.at(i - 1).group)
             groupNode = groupNodeForEntry(group, cutNames);
-        if (groupNode && addMateEntryNode(matcher, m_stats.mates.at(i).record, groupNode, allMates))
+        if (groupNode &&
+            addMateEntryNode(matcher, m_stats.mates.at(i).record, groupNode, allMates, hosts))
             ++online;
     }
     sortTree();
-    updateServersWithMates();
+    markServers(hosts);
     return online;
 }
 
 bool MateTree::addMateEntryNode(const MateMatcher& matcher, const MateRecord& record,
-                                QTreeWidgetItem* groupNode, bool allMates) {
+                                QTreeWidgetItem* groupNode, bool allMates,
+                                QSet<QByteArray>& hosts) {
     // Set once per group, not once per mate: every change repaints the node.
     const int groupImage = ItemImage(groupNode);
     if (groupImage != 2 && groupImage != 1)
@@ -239,8 +312,7 @@ bool MateTree::addMateEntryNode(const MateMatcher& matcher, const MateRecord& re
         SetItemImage(node, online ? 4 : 3, m_mateImages);
     }
     if (online) {
-        matcher.MarkMateHost(m_w.lvServer, matcher.FindMateHost(record.trimmedDisplayName()),
-                             m_serverImages);
+        hosts.insert(matcher.FindMateHost(record.trimmedDisplayName()));
         SetItemImage(groupNode, 2, m_mateImages);
         if (!allMates)
             groupNode->setExpanded(true);
@@ -248,17 +320,11 @@ bool MateTree::addMateEntryNode(const MateMatcher& matcher, const MateRecord& re
     return online;
 }
 
-void MateTree::updateServersWithMates() {
-    if (!m_w.lSvrMates)
-        return;
-    int marked = 0;
-    if (m_w.lvServer) {
-        for (int i = 0; i < m_w.lvServer->topLevelItemCount(); ++i) {
-            if (ItemImage(m_w.lvServer->topLevelItem(i)) == 2)
-                ++marked;
-        }
-    }
-    m_w.lSvrMates->setText(QStringLiteral("Servers with mates: %1").arg(marked));
+// The rows of the hosts with mates get image 2; the counter counts every such row.
+void MateTree::markServers(const QSet<QByteArray>& hosts) {
+    const int marked = m_w.lvServer ? m_w.lvServer->order().markMateHosts(hosts) : 0;
+    if (m_w.lSvrMates)
+        m_w.lSvrMates->setText(QStringLiteral("Servers with mates: %1").arg(marked));
 }
 
 void MateTree::AddMateNode(const MateRecord& record, const QString& group, bool allMates) {
@@ -269,9 +335,12 @@ void MateTree::AddMateNode(const MateRecord& record, const QString& group, bool 
     if (!groupNode)
         return;
     UpdateBracket bracket(m_w.tvMates);
-    QTreeWidgetItem* remembered = rememberedNode();
-    if (addMateEntryNode(MateMatcher(m_stats), record, groupNode, allMates))
+    QTreeWidgetItem* remembered = rememberedItem();
+    QSet<QByteArray> hosts;
+    if (addMateEntryNode(MateMatcher(m_stats), record, groupNode, allMates, hosts))
         ++onlineMateCount;
+    if (m_w.lvServer)
+        m_w.lvServer->order().markMateHosts(hosts);
     sortTree();
     followNode(remembered);
 }
@@ -285,7 +354,7 @@ void MateTree::RenameMateNode(const MateRecord& oldRecord, const MateRecord& new
     if (!node)
         return;
     UpdateBracket bracket(m_w.tvMates);
-    QTreeWidgetItem* remembered = rememberedNode();
+    QTreeWidgetItem* remembered = rememberedItem();
     node->setText(0, ToDisplay(newRecord.trimmedDisplayName()));
     sortTree();
     followNode(remembered);
@@ -294,7 +363,7 @@ void MateTree::RenameMateNode(const MateRecord& oldRecord, const MateRecord& new
         rememberedDisplayName = node->text(0);
 }
 
-QTreeWidgetItem* MateTree::rememberedNode() const {
+QTreeWidgetItem* MateTree::rememberedItem() const {
     return rememberedPosition >= 0 && rememberedPosition < NodeCount() ? NodeAt(rememberedPosition)
                                                                        : nullptr;
 }
@@ -309,7 +378,7 @@ void MateTree::followNode(const QTreeWidgetItem* remembered) {
 MateTree::RememberedNode MateTree::captureRememberedNode() const {
     // Only a node that still bears the remembered text is the user's choice; after a
     // delete the position points at the first node, which nobody chose.
-    const QTreeWidgetItem* node = rememberedNode();
+    const QTreeWidgetItem* node = rememberedItem();
     if (!node || rememberedDisplayName.isEmpty() || node->text(0) != rememberedDisplayName)
         return {};
     RememberedNode captured;
@@ -433,17 +502,7 @@ void MateTree::tvMatesDblClick() {
     const QByteArray host = m_stats.FindMateHost(FromDisplay(node->text(0)));
     if (host.isEmpty() || !m_w.lvServer)
         return;
-    const QString caption = ToDisplay(host);
-    for (int i = 0; i < m_w.lvServer->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = m_w.lvServer->topLevelItem(i);
-        if (row->text(0).compare(caption, Qt::CaseInsensitive) == 0) {
-            m_w.lvServer->clearSelection();
-            m_w.lvServer->setCurrentItem(row);
-            row->setSelected(true);
-            m_w.lvServer->scrollToItem(row, QAbstractItemView::EnsureVisible);
-            return;
-        }
-    }
+    m_w.lvServer->selectCaption(ToDisplay(host));
 }
 
 int MateTree::NodeEntry(const QTreeWidgetItem* node) const {

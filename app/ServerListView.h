@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ServerListModel.h"
+
+#include <QIcon>
+#include <QTreeView>
+#include <optional>
+
+// The server list as the window shows it: the rows of a ServerListModel in the order of
+// a ServerSortProxy. Rows are addressed in display order.
+class ServerListView : public QTreeView {
+    Q_OBJECT
+public:
+    explicit ServerListView(QWidget* parent = nullptr);
+
+    ServerListModel& rows() { return *m_model; }
+    const ServerListModel& rows() const { return *m_model; }
+    ServerSortProxy& order() { return *m_proxy; }
+    void setImages(const QList<QIcon>& images);
+
+    int rowCount() const { return m_proxy->rowCount(); }
+    QString rowText(int row, int column) const;
+    int rowImage(int row) const;
+    QRect rowRect(int row) const;
+
+    // The selected row, or -1; its caption, or nothing.
+    int selectedRow() const;
+    std::optional<QString> selectedCaption() const;
+    // Selects the row and scrolls it wholly into view; -1 clears the selection.
+    void selectRow(int row);
+    // The first row whose caption equals the text without regard to case; false when none.
+    bool selectCaption(const QString& caption);
+
+    // Sorts by the column (one outside the columns counts as Name) and shows the indicator.
+    void sortRows(int column, Qt::SortOrder order);
+
+private:
+    ServerListModel* m_model;
+    ServerSortProxy* m_proxy;
+};

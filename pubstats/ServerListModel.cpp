@@ -1,0 +1,212 @@
+#include "ServerListModel.h"
+
+#include "HostListDecoder.h"
+#include "SingleByteText.h"
+#include "TrackNaming.h"
+
+namespace {
+
+char16_t upper(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+}
+
+constexpr const char* ColumnCaptions[ServerListModel::ColumnCount] = {
+    "Name", "Ver", "Track", "Rules*", "Cars*", "Players", "Laps", "Quali"};
+
+// The key of a case-blind caption match: the same per-character folding as
+// QString::compare with Qt::CaseInsensitive.
+QString folded(QStringView caption) {
+    QString text = caption.toString();
+    for (QChar& c : text)
+        c = c.toCaseFolded();
+    return text;
+}
+
+} // namespace
+
+int CompareCaseBlind(QStringView a, QStringView b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ca = upper(a[i].unicode());
+        const char16_t cb = upper(b[i].unicode());
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+QStringList ServerRowTexts(const HostRecord& host, const TrackTable& tracks) {
+    return ServerRowTextMaker(tracks).texts(host);
+}
+
+template <typename Make>
+const QString& ServerRowTextMaker::shared(int column, quint32 key, Make make) {
+    const quint64 slot = (quint64(column) << 32) | key;
+    auto it = m_texts.constFind(slot);
+    if (it == m_texts.constEnd())
+        it = m_texts.insert(slot, make());
+    return *it;
+}
+
+template <typename Out> void ServerRowTextMaker::fill(const HostRecord& host, Out& texts) {
+    const auto bytes = [](quint8 a, quint8 b = 0, quint8 c = 0, quint8 d = 0) {
+        return quint32(a) | quint32(b) << 8 | quint32(c) << 16 | quint32(d) << 24;
+    };
+    texts[0] = ToDisplay(host.name);
+    texts[1] = shared(1, host.versionType(), [&] { return ToDisplay(VersionText(host)); });
+    texts[2] = shared(2, bytes(host.track[0], host.track[1], host.track[2]),
+                      [&] { return ToDisplay(m_tracks.TrackName(host)); });
+    texts[3] = shared(3, host.rules[0], [&] { return ToDisplay(RulesText(host)); });
+    texts[4] = shared(4, bytes(host.carMask[0], host.carMask[1], host.carMask[2], host.carMask[3]),
+                      [&] { return ToDisplay(CarsText(host)); });
+    texts[5] = shared(5, bytes(host.racerCount, host.maxPlayers()),
+                      [&] { return ToDisplay(PlayersText(host)); });
+    texts[6] = shared(6, host.laps, [&] { return QString::number(host.laps); });
+    texts[7] = shared(7, host.qualifying, [&] { return QString::number(host.qualifying); });
+}
+
+QStringList ServerRowTextMaker::texts(const HostRecord& host) {
+    std::array<QString, ServerListModel::ColumnCount> cells;
+    fill(host, cells);
+    return QStringList(cells.begin(), cells.end());
+}
+
+// ---- model ------------------------------------------------------------------------
+
+ServerListModel::ServerListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ServerListModel::setImages(QList<QVariant> images) {
+    m_images = std::move(images);
+    if (!m_rows.empty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
+}
+
+ServerListModel::Counts ServerListModel::refill(const HostList& hosts, const TrackTable& tracks) {
+    Counts counts;
+    beginResetModel();
+    m_rows.clear();
+    m_rows.reserve(size_t(hosts.size()));
+    m_withMates = 0;
+    ServerRowTextMaker maker(tracks);
+    for (qsizetype i = 0; i < hosts.size(); ++i) {
+        const HostRecord& host = hosts.at(i);
+        if (!host.isListed())
+            continue;
+        Row& row = m_rows.emplace_back();
+        maker.fill(host, row.texts);
+        row.image = host.racerCount > 0 ? 1 : 0;
+        row.host = int(i);
+        counts.players += host.racerCount;
+        counts.occupied += row.image;
+    }
+    counts.rows = int(m_rows.size());
+    endResetModel();
+    return counts;
+}
+
+void ServerListModel::markWithMates(const QList<int>& rows) {
+    int first = rowCount();
+    int last = -1;
+    for (const int row : rows) {
+        if (row < 0 || row >= rowCount() || m_rows[size_t(row)].image == 2)
+            continue;
+        m_rows[size_t(row)].image = 2;
+        ++m_withMates;
+        first = std::min(first, row);
+        last = std::max(last, row);
+    }
+    if (last >= 0)
+        Q_EMIT dataChanged(index(first, 0), index(last, 0), {Qt::DecorationRole, ImageIndexRole});
+}
+
+int ServerListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int ServerListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ServerListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount)
+        return {};
+    const Row& row = m_rows[size_t(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return row.texts[index.column()];
+    case Qt::DecorationRole:
+        return index.column() == 0 ? m_images.value(row.image) : QVariant();
+    case ImageIndexRole:
+        return row.image;
+    case HostIndexRole:
+        return row.host;
+    default:
+        return {};
+    }
+}
+
+QVariant ServerListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= ColumnCount)
+        return {};
+    return QString::fromLatin1(ColumnCaptions[section]);
+}
+
+Qt::ItemFlags ServerListModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
+                           : Qt::NoItemFlags;
+}
+
+// ---- order ------------------------------------------------------------------------
+
+ServerSortProxy::ServerSortProxy(QObject* parent) : QSortFilterProxyModel(parent) {}
+
+void ServerSortProxy::setServerModel(ServerListModel* model) {
+    m_model = model;
+    setSourceModel(model);
+}
+
+bool ServerSortProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+    int column = sortColumn();
+    if (column < 0 || column >= ServerListModel::ColumnCount)
+        column = 0;
+    return CompareCaseBlind(m_model->text(left.row(), column), m_model->text(right.row(), column)) <
+           0;
+}
+
+int ServerSortProxy::sourceRow(int displayRow) const {
+    return mapToSource(index(displayRow, 0)).row();
+}
+
+int ServerSortProxy::findCaption(const QString& caption) const {
+    for (int row = 0; row < rowCount(); ++row) {
+        if (m_model->caption(sourceRow(row)).compare(caption, Qt::CaseInsensitive) == 0)
+            return row;
+    }
+    return -1;
+}
+
+int ServerSortProxy::markMateHosts(const QSet<QByteArray>& hostNames) {
+    QSet<QString> wanted;
+    QSet<qsizetype> lengths; // most captions are ruled out by their length alone
+    for (const QByteArray& name : hostNames) {
+        if (name.isEmpty())
+            continue;
+        const QString caption = ToDisplay(name);
+        wanted.insert(folded(caption));
+        lengths.insert(caption.size());
+    }
+    QList<int> marked;
+    for (int row = 0; row < rowCount() && !wanted.isEmpty(); ++row) {
+        const int source = sourceRow(row);
+        const QString& caption = m_model->caption(source);
+        if (!lengths.contains(caption.size()))
+            continue;
+        if (wanted.remove(folded(caption)))
+            marked.append(source);
+    }
+    m_model->markWithMates(marked);
+    return m_model->rowsWithMates();
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "HostRecord.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QSet>
+#include <QSortFilterProxyModel>
+#include <QStringView>
+#include <QVariant>
+#include <array>
+#include <vector>
+
+class TrackTable;
+
+// Case-blind ordinal comparison: a-z count as A-Z, everything else by its code, a
+// prefix sorts first. Negative, 0 or positive.
+int CompareCaseBlind(QStringView a, QStringView b);
+
+// The texts of a listed host's row: caption, Ver, Track, Rules*, Cars*, Players, Laps, Quali.
+QStringList ServerRowTexts(const HostRecord& host, const TrackTable& tracks);
+
+// The same texts for many rows of one refresh. Apart from the caption, a column's text
+// follows from a few bytes of the record, and most rows repeat the same few values:
+// those texts are made once and shared, which spares an allocation per cell.
+class ServerRowTextMaker {
+public:
+    explicit ServerRowTextMaker(const TrackTable& tracks) : m_tracks(tracks) {}
+    template <typename Out> void fill(const HostRecord& host, Out& texts);
+    QStringList texts(const HostRecord& host);
+
+private:
+    template <typename Make> const QString& shared(int column, quint32 key, Make make);
+
+    const TrackTable& m_tracks;
+    QHash<quint64, QString> m_texts;
+};
+
+// The server list's rows: one per listed host of the last refresh, in host-list order,
+// with the eight column texts and the row's status image (0 free, 1 occupied, 2 with
+// mates, 3 not known). The pictures themselves are the view's, handed in as values.
+class ServerListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int ColumnCount = 8;
+    enum Role {
+        ImageIndexRole = Qt::UserRole + 1, // the status image's index
+        HostIndexRole,                     // the host's index in the host list
+    };
+
+    struct Counts {
+        int rows = 0;
+        int occupied = 0;
+        int players = 0;
+    };
+
+    explicit ServerListModel(QObject* parent = nullptr);
+
+    // The decoration of each image index (for example a QIcon in a QVariant).
+    void setImages(QList<QVariant> images);
+    // Replaces every row with the listed hosts, as one reset.
+    Counts refill(const HostList& hosts, const TrackTable& tracks);
+
+    const QString& text(int row, int column) const { return m_rows[size_t(row)].texts[column]; }
+    const QString& caption(int row) const { return text(row, 0); }
+    int image(int row) const { return m_rows[size_t(row)].image; }
+    int hostIndex(int row) const { return m_rows[size_t(row)].host; }
+    // Rows whose image is 2.
+    int rowsWithMates() const { return m_withMates; }
+    // Gives image 2 to these rows (source rows), told to the views at once.
+    void markWithMates(const QList<int>& rows);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    struct Row {
+        std::array<QString, ColumnCount> texts;
+        int image = 0;
+        int host = 0;
+    };
+    std::vector<Row> m_rows;
+    QList<QVariant> m_images;
+    int m_withMates = 0;
+};
+
+// The server list's order: the case-blind comparison of the sort column's texts, the
+// operands swapped for descending order, stable, so equal rows keep host-list order.
+class ServerSortProxy : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    explicit ServerSortProxy(QObject* parent = nullptr);
+    void setServerModel(ServerListModel* model);
+    ServerListModel* serverModel() const { return m_model; }
+
+    // The source row of a display row.
+    int sourceRow(int displayRow) const;
+    // The first display row whose caption equals the text without regard to case; -1.
+    int findCaption(const QString& caption) const;
+    // Image 2 for the first row, in display order, of each host named; an empty name
+    // marks nothing. Returns the number of rows that now carry image 2.
+    int markMateHosts(const QSet<QByteArray>& hostNames);
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+
+private:
+    ServerListModel* m_model = nullptr;
+};

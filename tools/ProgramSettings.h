@@ -1,0 +1,38 @@
+#pragma once
+
+#include "AppSettings.h"
+#include "PresenceOptions.h"
+
+#include <QObject>
+#include <QString>
+
+// The settings file's contents as the program uses them, read at the few points where
+// they may have changed (start, a settings dialog's OK, the ticker's fallback) and never
+// at a tick. Pieces that depend on them follow the change signals.
+class ProgramSettings : public QObject {
+    Q_OBJECT
+public:
+    explicit ProgramSettings(QString configPath, QObject* parent = nullptr);
+    const QString& path() const { return m_path; }
+
+    AppSettings app;         // SETTINGS, and SERVICE/IdentKey
+    PresenceOptions options; // OPTIONS
+    QString statsServer;     // SERVICE/StatsServer, or the default
+    QString highlightsServer;
+
+    // Everything, once at start; missing addresses take defaultService.
+    void readAll(const QString& defaultService);
+    // SETTINGS and the ident key again; tells appSettingsChanged.
+    void readAppSettings();
+    // Writes SETTINGS from memory (throws when the file cannot be written).
+    void writeAppSettings() const;
+    // OPTIONS again; tells optionsChanged.
+    void readOptions();
+
+Q_SIGNALS:
+    void appSettingsChanged();
+    void optionsChanged();
+
+private:
+    QString m_path;
+};
