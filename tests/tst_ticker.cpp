@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 
@@ -49,6 +51,40 @@ private Q_SLOTS:
         QCOMPARE(w.settings.country, QStringLiteral("All countries"));
         QCOMPARE(IniFile(f.configPath()).readString("SETTINGS", "Country", {}),
                  QStringLiteral("All countries"));
+    }
+
+    // A passing failure is no missing file: the pass shows all countries, but the user's
+    // country stays, in memory and in the file, for the next pass.
+    void droppedCountryRequest_keepsTheCountry() {
+        MainWindowFixture f;
+        QTcpServer highlights;
+        QVERIFY(highlights.listen(QHostAddress::LocalHost));
+        connect(&highlights, &QTcpServer::newConnection, &highlights, [&] {
+            QTcpSocket* socket = highlights.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                if (socket->readAll().contains("Germany")) {
+                    socket->abort(); // dropped before any answer
+                    return;
+                }
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\n"
+                              "news\n");
+                socket->disconnectFromHost();
+            });
+        });
+        f.writeFile(QStringLiteral("Pelmark2.config"),
+                    "[SERVICE]\nStatsServer=" + f.service.baseUrl().toLatin1() +
+                        "\nHighlightsServer=http://127.0.0.1:" +
+                        QByteArray::number(highlights.serverPort()) +
+                        "\n[SETTINGS]\nCountry=Germany\n");
+        const QByteArray configBefore = f.readFile(QStringLiteral("Pelmark2.config"));
+        TfMain& w = f.start();
+        QCOMPARE(f.desktop.errors, QStringList());
+        QVERIFY(w.lHighlights->text().startsWith(
+            QStringLiteral("County highligts of  \"Germany\" not availabe")));
+        QVERIFY(w.lHighlights->text().contains(QStringLiteral("instead:        news")));
+        QCOMPARE(w.settings.country, QStringLiteral("Germany"));
+        QCOMPARE(w.lCountry->text(), QStringLiteral("Germany"));
+        QCOMPARE(f.readFile(QStringLiteral("Pelmark2.config")), configBefore);
     }
 
     void bothRequestsFailing_oneErrorAndTheTickerStandsStill() {
