@@ -73,7 +73,7 @@ void AlertChoices::save(const QString& path) const {
     root.insert(MatesKey, mates);
 
     if (!WriteWholeFile(path, QJsonDocument(root).toJson()))
-        throw PelmarkError(ErrorText::CannotWrite(path));
+        throw PelmarkError(ErrorText::CannotWrite(path), PelmarkError::Kind::File);
 }
 
 bool AlertChoices::groupAlerts(const QString& group) const {

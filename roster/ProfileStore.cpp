@@ -10,16 +10,20 @@
 
 namespace {
 
+PelmarkError fileError(QString message) {
+    return PelmarkError(std::move(message), PelmarkError::Kind::File);
+}
+
 void writeRecord(QFile& file, const MateRecord& record) {
     if (file.write(record.bytes()) != MateRecord::Size || !file.flush())
-        throw PelmarkError(ErrorText::CannotWrite(file.fileName()));
+        throw fileError(ErrorText::CannotWrite(file.fileName()));
 }
 
 // Opens a profile file that must already exist; the append and the in-place
 // replace never create one.
 void openExisting(QFile& file) {
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-        throw PelmarkError(ErrorText::CannotOpen(file.fileName()));
+        throw fileError(ErrorText::CannotOpen(file.fileName()));
 }
 
 qsizetype wholeRecords(qint64 fileSize) {
@@ -63,12 +67,12 @@ void ProfileStore::LoadProfile(const QString& path, QList<MateEntry>& mates) con
     const QString group = QFileInfo(path).completeBaseName();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw PelmarkError(ErrorText::CannotOpen(path));
+        throw fileError(ErrorText::CannotOpen(path));
     const qsizetype count = wholeRecords(file.size());
     for (qsizetype i = 0; i < count; ++i) {
         const QByteArray bytes = file.read(MateRecord::Size);
         if (bytes.size() != MateRecord::Size)
-            throw PelmarkError(ErrorText::CannotRead(path));
+            throw fileError(ErrorText::CannotRead(path));
         mates.append(MateEntry::make(group, MateRecord::fromBytes(bytes)));
     }
 }
@@ -77,7 +81,7 @@ void ProfileStore::CreateProfile(const QString& group) const {
     const QString path = ProfilePath(group);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw PelmarkError(ErrorText::CannotWrite(path));
+        throw fileError(ErrorText::CannotWrite(path));
 }
 
 void ProfileStore::AppendMateRecord(const QString& group, const MateRecord& record) const {
@@ -88,10 +92,10 @@ void ProfileStore::AppendMateRecord(const QString& group, const MateRecord& reco
     const qint64 size = file.size();
     const qint64 end = qint64(wholeRecords(size)) * MateRecord::Size;
     if (!file.seek(end))
-        throw PelmarkError(ErrorText::CannotWrite(path));
+        throw fileError(ErrorText::CannotWrite(path));
     const QByteArray fragment = file.read(size - end);
     if (!file.seek(end))
-        throw PelmarkError(ErrorText::CannotWrite(path));
+        throw fileError(ErrorText::CannotWrite(path));
     if (file.write(record.bytes()) == MateRecord::Size && file.flush())
         return;
     // A full disk can take part of the record; the file goes back to what it was, so
@@ -99,7 +103,7 @@ void ProfileStore::AppendMateRecord(const QString& group, const MateRecord& reco
     if (file.seek(end))
         file.write(fragment);
     file.resize(size);
-    throw PelmarkError(ErrorText::CannotWrite(path));
+    throw fileError(ErrorText::CannotWrite(path));
 }
 
 void ProfileStore::ReplaceMateRecord(const QString& group, const MateRecord& oldRecord,
@@ -112,14 +116,14 @@ void ProfileStore::ReplaceMateRecord(const QString& group, const MateRecord& old
     for (qsizetype i = 0; i < count; ++i) {
         const qint64 offset = qint64(i) * MateRecord::Size;
         if (!file.seek(offset))
-            throw PelmarkError(ErrorText::CannotRead(path));
+            throw fileError(ErrorText::CannotRead(path));
         const QByteArray bytes = file.read(MateRecord::Size);
         if (bytes.size() != MateRecord::Size)
-            throw PelmarkError(ErrorText::CannotRead(path));
+            throw fileError(ErrorText::CannotRead(path));
         if (MateRecord::fromBytes(bytes).lfsName() != oldName)
             continue;
         if (!file.seek(offset))
-            throw PelmarkError(ErrorText::CannotWrite(path));
+            throw fileError(ErrorText::CannotWrite(path));
         writeRecord(file, newRecord);
         return;
     }
@@ -136,9 +140,9 @@ void ProfileStore::RewriteProfile(const QString& group, const QList<MateEntry>& 
     // the cut file as if it were whole.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw PelmarkError(ErrorText::CannotWrite(path));
+        throw fileError(ErrorText::CannotWrite(path));
     if (file.write(records) != records.size() || !file.commit())
-        throw PelmarkError(ErrorText::CannotWrite(path));
+        throw fileError(ErrorText::CannotWrite(path));
 }
 
 void ProfileStore::DeleteProfile(const QString& group) const {

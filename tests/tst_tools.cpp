@@ -181,6 +181,7 @@ private Q_SLOTS:
             QFAIL("no error");
         } catch (const PelmarkError& e) {
             QCOMPARE(e.message(), QStringLiteral("In %1 kann nicht geschrieben werden").arg(path));
+            QCOMPARE(e.kind(), PelmarkError::Kind::File);
         }
     }
 

@@ -203,7 +203,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         QFile existing(m_path);
         if (existing.exists()) {
             if (!existing.open(QIODevice::ReadOnly))
-                throw PelmarkError(ErrorText::CannotWrite(m_path));
+                throw PelmarkError(ErrorText::CannotWrite(m_path), PelmarkError::Kind::File);
             current = existing.readAll();
         }
     }
@@ -216,7 +216,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     out.setDirectWriteFallback(true);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
         out.write(doc.content()) != doc.content().size() || !out.commit())
-        throw PelmarkError(ErrorText::CannotWrite(m_path));
+        throw PelmarkError(ErrorText::CannotWrite(m_path), PelmarkError::Kind::File);
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, qint64 value) {
