@@ -1,13 +1,11 @@
 #include "BoundedFile.h"
 
-#include <QFile>
+#include "RegularFile.h"
+
 #include <QSaveFile>
 
 QByteArray ReadBoundedFile(const QString& path, qint64 limit) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > limit)
-        return {};
-    return file.read(limit);
+    return ReadRegularFile(path, limit).value_or(QByteArray());
 }
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes) {

@@ -2,6 +2,7 @@
 
 #include "PelmarkError.h"
 #include "QuillonPubStats.h"
+#include "RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,16 +15,18 @@ PelmarkError fileError(QString message) {
     return PelmarkError(std::move(message), PelmarkError::Kind::File);
 }
 
-void writeRecord(QFile& file, const MateRecord& record) {
+void writeRecord(QFile& file, const QString& path, const MateRecord& record) {
     if (file.write(record.bytes()) != MateRecord::Size || !file.flush())
-        throw fileError(ErrorText::CannotWrite(file.fileName()));
+        throw fileError(ErrorText::CannotWrite(path));
 }
 
 // Opens a profile file that must already exist; the append and the in-place
 // replace never create one.
-void openExisting(QFile& file) {
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-        throw fileError(ErrorText::CannotOpen(file.fileName()));
+void openExisting(QFile& file, const QString& path) {
+    if (OpenRegularFile(file, path,
+                        QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered) !=
+        OpenResult::Opened)
+        throw fileError(ErrorText::CannotOpen(path));
 }
 
 qsizetype wholeRecords(qint64 fileSize) {
@@ -65,8 +68,8 @@ void ProfileStore::LoadRoster(QuillonPubStats& stats) const {
 
 void ProfileStore::LoadProfile(const QString& path, QList<MateEntry>& mates) const {
     const QString group = QFileInfo(path).completeBaseName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (OpenRegularFile(file, path, QIODevice::ReadOnly) != OpenResult::Opened)
         throw fileError(ErrorText::CannotOpen(path));
     const qsizetype count = wholeRecords(file.size());
     for (qsizetype i = 0; i < count; ++i) {
@@ -79,15 +82,16 @@ void ProfileStore::LoadProfile(const QString& path, QList<MateEntry>& mates) con
 
 void ProfileStore::CreateProfile(const QString& group) const {
     const QString path = ProfilePath(group);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    QFile file;
+    if (OpenRegularFile(file, path, QIODevice::WriteOnly | QIODevice::Truncate) !=
+        OpenResult::Opened)
         throw fileError(ErrorText::CannotWrite(path));
 }
 
 void ProfileStore::AppendMateRecord(const QString& group, const MateRecord& record) const {
     const QString path = ProfilePath(group);
-    QFile file(path);
-    openExisting(file);
+    QFile file;
+    openExisting(file, path);
     // After the last whole record, so that a trailing fragment is overwritten.
     const qint64 size = file.size();
     const qint64 end = qint64(wholeRecords(size)) * MateRecord::Size;
@@ -109,8 +113,8 @@ void ProfileStore::AppendMateRecord(const QString& group, const MateRecord& reco
 void ProfileStore::ReplaceMateRecord(const QString& group, const MateRecord& oldRecord,
                                      const MateRecord& newRecord) const {
     const QString path = ProfilePath(group);
-    QFile file(path);
-    openExisting(file);
+    QFile file;
+    openExisting(file, path);
     const QByteArray oldName = oldRecord.lfsName();
     const qsizetype count = wholeRecords(file.size());
     for (qsizetype i = 0; i < count; ++i) {
@@ -124,7 +128,7 @@ void ProfileStore::ReplaceMateRecord(const QString& group, const MateRecord& old
             continue;
         if (!file.seek(offset))
             throw fileError(ErrorText::CannotWrite(path));
-        writeRecord(file, newRecord);
+        writeRecord(file, path, newRecord);
         return;
     }
 }

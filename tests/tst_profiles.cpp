@@ -2,11 +2,73 @@
 
 #include "PelmarkError.h"
 
+#include <QElapsedTimer>
 #include <QTest>
+#include <condition_variable>
 #include <csignal>
+#include <fcntl.h>
+#include <mutex>
+#include <stop_token>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace RosterFixture;
+
+namespace {
+
+// Puts something under a profile's name that cannot be read as one.
+bool MakeOddProfile(const QString& kind, const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == QLatin1String("FIFO"))
+        return mkfifo(name.constData(), 0600) == 0;
+    if (kind == QLatin1String("folder"))
+        return QDir().mkdir(path);
+    if (kind == QLatin1String("device"))
+        return QFile::link(QStringLiteral("/dev/null"), path);
+    WriteFile(path, Mate("Hidden").bytes());
+    return chmod(name.constData(), 0) == 0;
+}
+
+// Opens both ends of a FIFO now and then from a thread of its own, so that a call
+// blocked in open() comes back and fails its time check instead of hanging the suite.
+class FifoRescue {
+public:
+    explicit FifoRescue(const QString& path)
+        : m_path(QFile::encodeName(path)), m_thread([this](std::stop_token stop) { run(stop); }) {}
+
+private:
+    void run(std::stop_token stop) {
+        std::mutex mutex;
+        std::condition_variable_any wake;
+        std::unique_lock lock(mutex);
+        while (!wake.wait_for(lock, stop, std::chrono::milliseconds(1500),
+                              [&] { return stop.stop_requested(); })) {
+            for (const int mode : {O_RDONLY, O_WRONLY}) {
+                const int fd = ::open(m_path.constData(), mode | O_NONBLOCK | O_CLOEXEC);
+                if (fd >= 0)
+                    ::close(fd);
+            }
+        }
+    }
+
+    QByteArray m_path;
+    std::jthread m_thread;
+};
+
+// The message of the file error the call throws; empty when it throws none.
+template <typename Call> QString FileErrorOf(Call&& call) {
+    try {
+        call();
+    } catch (const PelmarkError& e) {
+        return e.kind() == PelmarkError::Kind::File ? e.message()
+                                                    : QStringLiteral("not a file error");
+    }
+    return {};
+}
+
+} // namespace
 
 class TestProfiles : public QObject {
     Q_OBJECT
@@ -23,6 +85,8 @@ private Q_SLOTS:
     void loadRoster_folderNamedLikeProfile_throwsKeepsEarlier();
     void appendMateRecord_overwritesFragment();
     void appendMateRecord_missingFile_throws();
+    void oddProfile_writesRefusedAtOnce_data();
+    void oddProfile_writesRefusedAtOnce();
     void replaceMateRecord_inPlaceFirstMatchOnly();
     void rewriteProfile_keepsFillerDropsFragmentAndOtherGroups();
     void rewriteProfile_failedWrite_leavesOldFileWhole();
@@ -177,6 +241,31 @@ void TestProfiles::appendMateRecord_missingFile_throws() {
     QVERIFY_THROWS_EXCEPTION(
         PelmarkError, f.store.ReplaceMateRecord(QStringLiteral("nope"), Mate("A"), Mate("B")));
     QVERIFY(!QFile::exists(f.path(QStringLiteral("nope"))));
+}
+
+// Never blocked by a FIFO, never writing into a device or folder.
+void TestProfiles::oddProfile_writesRefusedAtOnce_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "FIFO";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("link to /dev/null") << "device";
+}
+
+void TestProfiles::oddProfile_writesRefusedAtOnce() {
+    QFETCH(QString, kind);
+    Roster f;
+    const QString g = QStringLiteral("odd");
+    const QString path = f.path(g);
+    QVERIFY(MakeOddProfile(kind, path));
+    FifoRescue rescue(path);
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(FileErrorOf([&] { f.store.AppendMateRecord(g, Mate("A")); }),
+             ErrorText::CannotOpen(path));
+    QCOMPARE(FileErrorOf([&] { f.store.ReplaceMateRecord(g, Mate("A"), Mate("B")); }),
+             ErrorText::CannotOpen(path));
+    QCOMPARE(FileErrorOf([&] { f.store.CreateProfile(g); }), ErrorText::CannotWrite(path));
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
 }
 
 void TestProfiles::replaceMateRecord_inPlaceFirstMatchOnly() {
