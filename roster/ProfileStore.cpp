@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <optional>
+
 namespace {
 
 PelmarkError fileError(QString message) {
@@ -60,10 +62,20 @@ void ProfileStore::LoadRoster(QuillonPubStats& stats) const {
                                                     QDir::AllEntries | QDir::Hidden | QDir::System |
                                                         QDir::NoDotAndDotDot | QDir::CaseSensitive,
                                                     QDir::Name);
+    // One bad file must not cost the rest of the roster: it shows as an empty group, and
+    // its error is reported once, after the others are in.
+    std::optional<PelmarkError> firstError;
     for (const QFileInfo& entry : entries) {
         stats.groups.append(entry.completeBaseName());
-        LoadProfile(entry.filePath(), stats.mates);
+        try {
+            LoadProfile(entry.filePath(), stats.mates);
+        } catch (const PelmarkError& e) {
+            if (!firstError)
+                firstError = e;
+        }
     }
+    if (firstError)
+        throw *firstError;
 }
 
 void ProfileStore::LoadProfile(const QString& path, QList<MateEntry>& mates) const {
@@ -72,12 +84,15 @@ void ProfileStore::LoadProfile(const QString& path, QList<MateEntry>& mates) con
     if (OpenRegularFile(file, path, QIODevice::ReadOnly) != OpenResult::Opened)
         throw fileError(ErrorText::CannotOpen(path));
     const qsizetype count = wholeRecords(file.size());
+    QList<MateEntry> read;
+    read.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
         const QByteArray bytes = file.read(MateRecord::Size);
         if (bytes.size() != MateRecord::Size)
             throw fileError(ErrorText::CannotRead(path));
-        mates.append(MateEntry::make(group, MateRecord::fromBytes(bytes)));
+        read.append(MateEntry::make(group, MateRecord::fromBytes(bytes)));
     }
+    mates.append(read);
 }
 
 void ProfileStore::CreateProfile(const QString& group) const {
