@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <optional>
@@ -166,4 +167,17 @@ void ProfileStore::RewriteProfile(const QString& group, const QList<MateEntry>& 
 
 void ProfileStore::DeleteProfile(const QString& group) const {
     QFile::remove(ProfilePath(group));
+}
+
+void ProfileStore::RemoveStaleTemporaries() const {
+    // QSaveFile's name for its temporary file: the target's name, a dot, six letters.
+    static const QRegularExpression temporary(QStringLiteral("^.*\\.profile\\.[A-Za-z]{6}$"));
+    const QFileInfoList entries =
+        QDir(m_groupsDir)
+            .entryInfoList({QStringLiteral("*.profile.??????")},
+                           QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::CaseSensitive);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isFile() && !entry.isSymLink() && temporary.match(entry.fileName()).hasMatch())
+            QFile::remove(entry.filePath());
+    }
 }

@@ -39,6 +39,10 @@ public:
     void RewriteProfile(const QString& group, const QList<MateEntry>& mates) const;
     // Deletes the file when it exists; a failure is not reported.
     void DeleteProfile(const QString& group) const;
+    // Deletes what an interrupted rewrite left beside a profile: regular files named like
+    // the temporary files of the rewrite, "<group>.profile." and six letters. For the
+    // start of the program, before any rewrite; a failure is not reported.
+    void RemoveStaleTemporaries() const;
 
 private:
     QString m_groupsDir;

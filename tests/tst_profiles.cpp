@@ -3,6 +3,7 @@
 #include "PelmarkError.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryFile>
 #include <QTest>
 #include <condition_variable>
 #include <csignal>
@@ -94,6 +95,7 @@ private Q_SLOTS:
     void appendMateRecord_failedWrite_throws();
     void findMateIndex_groupTellsSameNameApart();
     void deleteProfile_missingFileIsQuiet();
+    void removeStaleTemporaries_onlyLeftoversOfARewrite();
 };
 
 void TestProfiles::makeRecord_layoutAndCuts_data() {
@@ -394,6 +396,44 @@ void TestProfiles::deleteProfile_missingFileIsQuiet() {
     f.store.DeleteProfile(QStringLiteral("g"));
     QVERIFY(!QFile::exists(f.path(QStringLiteral("g"))));
     f.store.DeleteProfile(QStringLiteral("g"));
+}
+
+void TestProfiles::removeStaleTemporaries_onlyLeftoversOfARewrite() {
+    Roster f;
+    f.group(QStringLiteral("Friends"), {Mate("A")});
+    // Named by Qt itself, as QSaveFile names the file it renames over the profile.
+    QTemporaryFile leftover(f.path(QStringLiteral("Friends")));
+    leftover.setAutoRemove(false);
+    QVERIFY(leftover.open());
+    QVERIFY(QFile::exists(leftover.fileName()));
+    leftover.close();
+    const QStringList stale{".hidden.profile.QwErTy", "Gone.profile.zzzzzz"};
+    const QStringList kept{"Friends.json.AbCdEf",     "Friends.profile",
+                           "Friends.profile.Ab1dEf",  "Friends.profile.AbCdE",
+                           "Friends.profile.AbCdEfG", "Friends.profile.AbCdEf.profile",
+                           "Friends.profile.AbCdEf~", "Named.profile.AbCdEf (1)"};
+    for (const QString& name : stale + kept)
+        WriteFile(f.groupsDir + name, "x");
+    // Not regular files, under a leftover's name.
+    const QString outside = f.temp.filePath(QStringLiteral("outside"));
+    WriteFile(outside, "keep");
+    QVERIFY(QFile::link(outside, f.groupsDir + QStringLiteral("Link.profile.AbCdEf")));
+    QVERIFY(MakeOddProfile(QStringLiteral("folder"),
+                           f.groupsDir + QStringLiteral("Folder.profile.AbCdEf")));
+    QVERIFY(MakeOddProfile(QStringLiteral("FIFO"),
+                           f.groupsDir + QStringLiteral("Fifo.profile.AbCdEf")));
+
+    f.store.RemoveStaleTemporaries();
+    QStringList expected = kept;
+    expected << "Fifo.profile.AbCdEf"
+             << "Folder.profile.AbCdEf"
+             << "Link.profile.AbCdEf";
+    expected.sort();
+    QCOMPARE(QDir(f.groupsDir)
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                            QDir::Name),
+             expected);
+    QCOMPARE(ReadFile(outside), QByteArray("keep"));
 }
 
 QTEST_MAIN(TestProfiles)
