@@ -57,10 +57,11 @@ bool IsProcessRunning(const QStringList& processes, const QString& name, bool fu
 }
 
 bool IsWineLoader(const QString& executablePath) {
-    // A view, not a copy: the watch asks this of every process each second.
+    // A view, not a copy: the watch asks this of every process each second. The whole
+    // name, not its end: "notwine" is some other program, whose first argument is no game.
     const QStringView base = FileNamePart(executablePath);
     for (const char* loader : {"wine", "wine64", "wine-preloader", "wine64-preloader"}) {
-        if (base.endsWith(QLatin1String(loader)))
+        if (base == QLatin1String(loader))
             return true;
     }
     return false;

@@ -7,7 +7,8 @@
 
 // Full paths of the executables of the running processes, read from a proc file
 // system. Processes that cannot be read (gone, or not ours) are left out. A program
-// running under Wine is listed by its own path, turned into a Linux path.
+// running under Wine is listed by its own path, turned into a Linux path. A program whose
+// file was deleted or replaced since its start is listed by the path it was started from.
 QStringList ListProcesses(const QString& procRoot = QStringLiteral("/proc"));
 
 // The same list for a watch that asks every second, sparing what the previous call makes
@@ -46,7 +47,8 @@ private:
 // every other character only itself.
 bool IsProcessRunning(const QStringList& processes, const QString& name, bool fullPath);
 
-// True for the executables that Wine's processes show in place of the program.
+// True for the executables that Wine's processes show in place of the program: the
+// file names wine, wine64, wine-preloader and wine64-preloader, in whatever folder.
 bool IsWineLoader(const QString& executablePath);
 
 // A Windows path as Wine sees it, turned into the Linux path of the same file:

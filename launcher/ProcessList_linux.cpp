@@ -121,6 +121,11 @@ Probe ProbeProcess(const QString& procRoot, int dirFd, const char* pid, QString&
     executable = ReadLink(dirFd, path, target, sizeof target, missing);
     if (executable.isEmpty())
         return missing ? Probe::NoExecutable : Probe::Unreadable;
+    // The kernel's mark on a file deleted or replaced while it runs (an update of the game
+    // or of Wine); the process still runs the program of that path.
+    const QLatin1String deleted(" (deleted)");
+    if (executable.endsWith(deleted))
+        executable.chop(deleted.size());
     if (IsWineLoader(executable)) {
         executable = WineProgramPath(procRoot + u'/' + QLatin1String(pid));
         if (executable.isEmpty())

@@ -33,10 +33,7 @@ std::optional<MateAlert> alertFromName(const QString& name) {
 
 AlertChoices AlertChoices::load(const QString& path) {
     AlertChoices choices;
-    const QJsonDocument doc = QJsonDocument::fromJson(ReadBoundedFile(path, MaxFileSize));
-    if (!doc.isObject())
-        return choices;
-    const QJsonObject root = doc.object();
+    const QJsonObject root = ReadJsonObjectFile(path, MaxFileSize);
     for (const QJsonValue& group : root.value(GroupsOffKey).toArray()) {
         if (group.isString())
             choices.m_groupsOff.insert(group.toString());
@@ -73,7 +70,7 @@ void AlertChoices::save(const QString& path) const {
     root.insert(MatesKey, mates);
 
     if (!WriteWholeFile(path, QJsonDocument(root).toJson()))
-        throw PelmarkError(ErrorText::CannotWrite(path));
+        throw PelmarkError(ErrorText::CannotWrite(path), PelmarkError::Kind::File);
 }
 
 bool AlertChoices::groupAlerts(const QString& group) const {

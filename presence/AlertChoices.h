@@ -17,7 +17,8 @@ enum class MateAlert { AsGroup, Always, Never };
 // stored; a group is announced unless switched off.
 class AlertChoices {
 public:
-    // A missing, damaged or oversized file gives the defaults; reading never fails.
+    // A missing, damaged or oversized file gives the defaults; reading never fails. A
+    // damaged file is kept beside as "<path>.damaged" (see ReadJsonObjectFile).
     static AlertChoices load(const QString& path);
     // Written whole to a temporary file and renamed over the old one. Throws
     // PelmarkError "In %s kann nicht geschrieben werden" when that fails.

@@ -43,8 +43,7 @@ std::optional<Sighting> sightingFrom(const QJsonObject& o) {
 void LastSeenStore::load() {
     m_sightings.clear();
     m_online.clear();
-    const QJsonDocument doc = QJsonDocument::fromJson(ReadBoundedFile(m_path, MaxFileSize));
-    const QJsonObject root = doc.object();
+    const QJsonObject root = ReadJsonObjectFile(m_path, MaxFileSize);
     for (auto it = root.begin(); it != root.end(); ++it) {
         const QByteArray name = TrimBytes(FromDisplay(it.key()));
         const std::optional<Sighting> s = sightingFrom(it.value().toObject());

@@ -26,7 +26,8 @@ class LastSeenStore {
 public:
     explicit LastSeenStore(QString path) : m_path(std::move(path)) {}
 
-    // A missing or damaged file is an empty history; reading never fails.
+    // A missing or damaged file is an empty history; reading never fails. A damaged
+    // file is kept beside as "<path>.damaged" (see ReadJsonObjectFile).
     void load();
     // The sightings of one successful refresh. True when anything changed.
     bool record(const QDateTime& now, const QList<OnlineMate>& online);

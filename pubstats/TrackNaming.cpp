@@ -18,9 +18,17 @@ QByteArray TrackKey(const HostRecord& host) {
     return QByteArray(key, end - key);
 }
 
+namespace {
+
+// The shipped table is a few kilobytes; a user's own with every layout of every track
+// stays far below this.
+constexpr qint64 MaxTracksDataBytes = 4 * 1024 * 1024;
+
+} // namespace
+
 TrackTable TrackTable::load(const QString& tracksDataPath) {
     TrackTable table;
-    table.m_doc = IniFile(tracksDataPath).load();
+    table.m_doc = IniFile(tracksDataPath).load(MaxTracksDataBytes);
     return table;
 }
 

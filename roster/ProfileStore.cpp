@@ -2,24 +2,34 @@
 
 #include "PelmarkError.h"
 #include "QuillonPubStats.h"
+#include "RegularFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+
+#include <optional>
 
 namespace {
 
-void writeRecord(QFile& file, const MateRecord& record) {
+PelmarkError fileError(QString message) {
+    return PelmarkError(std::move(message), PelmarkError::Kind::File);
+}
+
+void writeRecord(QFile& file, const QString& path, const MateRecord& record) {
     if (file.write(record.bytes()) != MateRecord::Size || !file.flush())
-        throw PelmarkError(ErrorText::CannotWrite(file.fileName()));
+        throw fileError(ErrorText::CannotWrite(path));
 }
 
 // Opens a profile file that must already exist; the append and the in-place
 // replace never create one.
-void openExisting(QFile& file) {
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-        throw PelmarkError(ErrorText::CannotOpen(file.fileName()));
+void openExisting(QFile& file, const QString& path) {
+    if (OpenRegularFile(file, path,
+                        QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered) !=
+        OpenResult::Opened)
+        throw fileError(ErrorText::CannotOpen(path));
 }
 
 qsizetype wholeRecords(qint64 fileSize) {
@@ -53,45 +63,59 @@ void ProfileStore::LoadRoster(QuillonPubStats& stats) const {
                                                     QDir::AllEntries | QDir::Hidden | QDir::System |
                                                         QDir::NoDotAndDotDot | QDir::CaseSensitive,
                                                     QDir::Name);
+    // One bad file must not cost the rest of the roster: it shows as an empty group, and
+    // its error is reported once, after the others are in.
+    std::optional<PelmarkError> firstError;
     for (const QFileInfo& entry : entries) {
         stats.groups.append(entry.completeBaseName());
-        LoadProfile(entry.filePath(), stats.mates);
+        try {
+            LoadProfile(entry.filePath(), stats.mates);
+        } catch (const PelmarkError& e) {
+            if (!firstError)
+                firstError = e;
+        }
     }
+    if (firstError)
+        throw *firstError;
 }
 
 void ProfileStore::LoadProfile(const QString& path, QList<MateEntry>& mates) const {
     const QString group = QFileInfo(path).completeBaseName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw PelmarkError(ErrorText::CannotOpen(path));
+    QFile file;
+    if (OpenRegularFile(file, path, QIODevice::ReadOnly) != OpenResult::Opened)
+        throw fileError(ErrorText::CannotOpen(path));
     const qsizetype count = wholeRecords(file.size());
+    QList<MateEntry> read;
+    read.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
         const QByteArray bytes = file.read(MateRecord::Size);
         if (bytes.size() != MateRecord::Size)
-            throw PelmarkError(ErrorText::CannotRead(path));
-        mates.append(MateEntry::make(group, MateRecord::fromBytes(bytes)));
+            throw fileError(ErrorText::CannotRead(path));
+        read.append(MateEntry::make(group, MateRecord::fromBytes(bytes)));
     }
+    mates.append(read);
 }
 
 void ProfileStore::CreateProfile(const QString& group) const {
     const QString path = ProfilePath(group);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw PelmarkError(ErrorText::CannotWrite(path));
+    QFile file;
+    if (OpenRegularFile(file, path, QIODevice::WriteOnly | QIODevice::Truncate) !=
+        OpenResult::Opened)
+        throw fileError(ErrorText::CannotWrite(path));
 }
 
 void ProfileStore::AppendMateRecord(const QString& group, const MateRecord& record) const {
     const QString path = ProfilePath(group);
-    QFile file(path);
-    openExisting(file);
+    QFile file;
+    openExisting(file, path);
     // After the last whole record, so that a trailing fragment is overwritten.
     const qint64 size = file.size();
     const qint64 end = qint64(wholeRecords(size)) * MateRecord::Size;
     if (!file.seek(end))
-        throw PelmarkError(ErrorText::CannotWrite(path));
+        throw fileError(ErrorText::CannotWrite(path));
     const QByteArray fragment = file.read(size - end);
     if (!file.seek(end))
-        throw PelmarkError(ErrorText::CannotWrite(path));
+        throw fileError(ErrorText::CannotWrite(path));
     if (file.write(record.bytes()) == MateRecord::Size && file.flush())
         return;
     // A full disk can take part of the record; the file goes back to what it was, so
@@ -99,28 +123,28 @@ void ProfileStore::AppendMateRecord(const QString& group, const MateRecord& reco
     if (file.seek(end))
         file.write(fragment);
     file.resize(size);
-    throw PelmarkError(ErrorText::CannotWrite(path));
+    throw fileError(ErrorText::CannotWrite(path));
 }
 
 void ProfileStore::ReplaceMateRecord(const QString& group, const MateRecord& oldRecord,
                                      const MateRecord& newRecord) const {
     const QString path = ProfilePath(group);
-    QFile file(path);
-    openExisting(file);
+    QFile file;
+    openExisting(file, path);
     const QByteArray oldName = oldRecord.lfsName();
     const qsizetype count = wholeRecords(file.size());
     for (qsizetype i = 0; i < count; ++i) {
         const qint64 offset = qint64(i) * MateRecord::Size;
         if (!file.seek(offset))
-            throw PelmarkError(ErrorText::CannotRead(path));
+            throw fileError(ErrorText::CannotRead(path));
         const QByteArray bytes = file.read(MateRecord::Size);
         if (bytes.size() != MateRecord::Size)
-            throw PelmarkError(ErrorText::CannotRead(path));
+            throw fileError(ErrorText::CannotRead(path));
         if (MateRecord::fromBytes(bytes).lfsName() != oldName)
             continue;
         if (!file.seek(offset))
-            throw PelmarkError(ErrorText::CannotWrite(path));
-        writeRecord(file, newRecord);
+            throw fileError(ErrorText::CannotWrite(path));
+        writeRecord(file, path, newRecord);
         return;
     }
 }
@@ -136,11 +160,24 @@ void ProfileStore::RewriteProfile(const QString& group, const QList<MateEntry>& 
     // the cut file as if it were whole.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw PelmarkError(ErrorText::CannotWrite(path));
+        throw fileError(ErrorText::CannotWrite(path));
     if (file.write(records) != records.size() || !file.commit())
-        throw PelmarkError(ErrorText::CannotWrite(path));
+        throw fileError(ErrorText::CannotWrite(path));
 }
 
 void ProfileStore::DeleteProfile(const QString& group) const {
     QFile::remove(ProfilePath(group));
+}
+
+void ProfileStore::RemoveStaleTemporaries() const {
+    // QSaveFile's name for its temporary file: the target's name, a dot, six letters.
+    static const QRegularExpression temporary(QStringLiteral("^.*\\.profile\\.[A-Za-z]{6}$"));
+    const QFileInfoList entries =
+        QDir(m_groupsDir)
+            .entryInfoList({QStringLiteral("*.profile.??????")},
+                           QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::CaseSensitive);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isFile() && !entry.isSymLink() && temporary.match(entry.fileName()).hasMatch())
+            QFile::remove(entry.filePath());
+    }
 }

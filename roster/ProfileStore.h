@@ -18,11 +18,13 @@ public:
     bool ProfileExists(const QString& group) const;
 
     // Clears the group and mate lists and loads every "*.profile" file. A missing
-    // folder gives an empty roster. An unreadable file stops the load there with an
-    // error; what was read before stays in the lists.
+    // folder gives an empty roster. A file that cannot be read (a folder, a FIFO, no
+    // permission) keeps its group in the list, without mates, and the load goes on with
+    // the others; then the first such file's error is thrown, with every readable
+    // profile in the lists.
     void LoadRoster(QuillonPubStats& stats) const;
-    // Appends the entries of one file; the group is the file name without its last
-    // extension, cut to 50 characters.
+    // Appends the entries of one file, or none when it cannot be read whole; the group
+    // is the file name without its last extension, cut to 50 characters.
     void LoadProfile(const QString& path, QList<MateEntry>& mates) const;
 
     void CreateProfile(const QString& group) const;
@@ -37,6 +39,10 @@ public:
     void RewriteProfile(const QString& group, const QList<MateEntry>& mates) const;
     // Deletes the file when it exists; a failure is not reported.
     void DeleteProfile(const QString& group) const;
+    // Deletes what an interrupted rewrite left beside a profile: regular files named like
+    // the temporary files of the rewrite, "<group>.profile." and six letters. For the
+    // start of the program, before any rewrite; a failure is not reported.
+    void RemoveStaleTemporaries() const;
 
 private:
     QString m_groupsDir;

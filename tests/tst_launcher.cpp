@@ -206,6 +206,38 @@ private Q_SLOTS:
                                       QStringLiteral("/usr/bin/sleep")}));
     }
 
+    // Only Wine's own loaders stand for the program in their first argument; a file
+    // deleted or replaced while it runs still stands for the program of its path.
+    void listProcesses_loaderNamesAndDeletedFiles_data() {
+        QTest::addColumn<QString>("exe");
+        QTest::addColumn<bool>("runsGame");
+        const QString game = m_prefix + QStringLiteral("/drive_c/Games/LFS/LFS.exe");
+        QTest::newRow("wine") << "/usr/bin/wine" << true;
+        QTest::newRow("wine64") << "/usr/lib/wine/wine64" << true;
+        QTest::newRow("wine-preloader") << "/usr/lib/wine/wine-preloader" << true;
+        QTest::newRow("wine64-preloader") << "/opt/wine-stable/bin/wine64-preloader" << true;
+        QTest::newRow("loader replaced by an update")
+            << "/usr/lib/wine/wine64-preloader (deleted)" << true;
+        QTest::newRow("notwine") << "/tmp/notwine" << false;
+        QTest::newRow("winetricks") << "/usr/bin/winetricks" << false;
+        QTest::newRow("mywine64") << "/opt/mywine64" << false;
+        QTest::newRow("Wine") << "/usr/bin/Wine" << false;
+        QTest::newRow("native game replaced") << game + QStringLiteral(" (deleted)") << true;
+    }
+    void listProcesses_loaderNamesAndDeletedFiles() {
+        QFETCH(QString, exe);
+        QFETCH(bool, runsGame);
+        const QString proc =
+            m_root + QStringLiteral("/loader-") + QLatin1String(QTest::currentDataTag());
+        const QString game = m_prefix + QStringLiteral("/drive_c/Games/LFS/LFS.exe");
+        // The game as the first argument: what a loader runs, and nothing to any other.
+        const QString started = QString(exe).remove(QLatin1String(" (deleted)"));
+        FakeProcess(proc + QStringLiteral("/400"), exe,
+                    QFile::encodeName(started) + '\0' + QFile::encodeName(game) + '\0');
+        QCOMPARE(ListProcesses(proc), QStringList{runsGame ? game : exe});
+        QCOMPARE(ProcessWatch(proc).isRunning(game), runsGame);
+    }
+
     // The watch spares what it asked before; whatever changed between two calls, it must
     // list what a fresh reading of the folder lists.
     void processWatch_changeBetweenCalls_listsAsAFreshReading_data() {

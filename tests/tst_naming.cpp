@@ -54,6 +54,26 @@ private Q_SLOTS:
         QCOMPARE(missing.TrackName(host(0, 1, 0)), QByteArray("n/a"));
     }
 
+    // Far larger than a settings file may be, and read all the same up to its own bound.
+    void trackName_sizeBound_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("2 MiB") << 2 * 1024 * 1024 << QByteArray("Blackwood");
+        QTest::newRow("4 MiB") << 4 * 1024 * 1024 << QByteArray("Blackwood");
+        QTest::newRow("one byte more") << 4 * 1024 * 1024 + 1 << QByteArray("n/a");
+    }
+    void trackName_sizeBound() {
+        QFETCH(int, size);
+        QFETCH(QByteArray, name);
+        const QString path = m_dir.filePath("Large.data");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        const QByteArray head("[010]\nName=Blackwood\n;");
+        f.write(head + QByteArray(size - head.size(), 'x'));
+        f.close();
+        QCOMPARE(TrackTable::load(path).TrackName(host(0, 1, 0)), name);
+    }
+
     void cars_data() {
         QTest::addColumn<quint32>("mask");
         QTest::addColumn<QByteArray>("text");

@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -37,6 +38,11 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 const QDateTime T0(QDate(2024, 5, 4), QTime(18, 0), Qt::UTC);
 
 } // namespace
@@ -52,6 +58,7 @@ private Q_SLOTS:
     void alertChoices_roundTripAndPrune();
     void damagedFile_emptyHistoryAndDefaults_data();
     void damagedFile_emptyHistoryAndDefaults();
+    void damagedFile_keptAsideBeforeTheNextSave();
     void unwritableFolder_choicesThrowHistoryReportsFalse();
     void lastSeen_roundTripSinceAndChanges();
     void lastSeen_movesSavedAtOnceTimesEveryPeriod();
@@ -178,35 +185,72 @@ void TestPresence::alertChoices_roundTripAndPrune() {
     QCOMPARE(pruned.mateAlert(QStringLiteral("Friends"), "J\xF6rg"), MateAlert::Always);
 }
 
+// A file that cannot be parsed is kept beside, since the next save replaces it.
 void TestPresence::damagedFile_emptyHistoryAndDefaults_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("exists");
-    QTest::newRow("missing") << QByteArray() << false;
-    QTest::newRow("empty") << QByteArray() << true;
-    QTest::newRow("cut off") << QByteArray("{\"Alex\": {\"seen\": \"2024-05-") << true;
-    QTest::newRow("array") << QByteArray("[1,2,3]") << true;
+    QTest::addColumn<bool>("keptAside");
+    QTest::newRow("missing") << QByteArray() << false << false;
+    QTest::newRow("empty") << QByteArray() << true << false;
+    QTest::newRow("cut off") << QByteArray("{\"Alex\": {\"seen\": \"2024-05-") << true << true;
+    QTest::newRow("array") << QByteArray("[1,2,3]") << true << true;
     QTest::newRow("wrong types") << QByteArray(
                                         "{\"Alex\": {\"seen\": 5, \"host\": []}, \"groupsOff\": 7, "
                                         "\"mates\": {\"G\": {\"Alex\": \"sometimes\"}}}")
-                                 << true;
+                                 << true << false;
     QTest::newRow("host too long")
         << (QByteArray("{\"Alex\": {\"seen\": \"2024-05-04T18:00:00Z\", \"host\": \"") +
             QByteArray(300, 'h') + "\"}}")
-        << true;
-    QTest::newRow("oversized") << QByteArray(5 * 1024 * 1024, ' ') << true;
+        << true << false;
+    QTest::newRow("oversized") << QByteArray(5 * 1024 * 1024, ' ') << true << false;
+    QTest::newRow("FIFO") << QByteArray() << true << false; // made by the test
 }
 
 void TestPresence::damagedFile_emptyHistoryAndDefaults() {
     QFETCH(QByteArray, content);
     QFETCH(bool, exists);
+    QFETCH(bool, keptAside);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("file.json"));
-    if (exists)
+    if (QTest::currentDataTag() == QByteArray("FIFO"))
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (exists)
         writeFile(path, content);
     LastSeenStore store(path);
     store.load();
     QVERIFY(!store.find("Alex"));
     QVERIFY(AlertChoices::load(path) == AlertChoices());
+    const QString copy = path + QStringLiteral(".damaged");
+    QCOMPARE(QFile::exists(copy), keptAside);
+    if (keptAside)
+        QCOMPARE(readFile(copy), content);
+}
+
+// The copy holds the damaged bytes (over an older copy) and the save a valid file.
+void TestPresence::damagedFile_keptAsideBeforeTheNextSave() {
+    QTemporaryDir dir;
+    const QString seenPath = dir.filePath(QStringLiteral("LastSeen.json"));
+    const QString alertsPath = dir.filePath(QStringLiteral("MateAlerts.json"));
+    const QByteArray cut("{\"Alex\": {\"seen\": \"2024-05-04T18:00:00Z\", \"ho");
+    for (const QString& path : {seenPath, alertsPath}) {
+        writeFile(path, cut);
+        writeFile(path + QStringLiteral(".damaged"), "an older copy");
+    }
+
+    LastSeenStore store(seenPath);
+    store.load();
+    store.record(T0, {{"Bea", "B", "Host", "Track", {}}});
+    QVERIFY(store.save());
+    AlertChoices choices = AlertChoices::load(alertsPath);
+    choices.setGroupAlerts(QStringLiteral("Work"), false);
+    choices.save(alertsPath);
+
+    for (const QString& path : {seenPath, alertsPath})
+        QCOMPARE(readFile(path + QStringLiteral(".damaged")), cut);
+    LastSeenStore again(seenPath);
+    again.load();
+    QCOMPARE(again.find("Bea")->host, QByteArray("Host"));
+    QVERIFY(!AlertChoices::load(alertsPath).groupAlerts(QStringLiteral("Work")));
 }
 
 void TestPresence::unwritableFolder_choicesThrowHistoryReportsFalse() {

@@ -2,11 +2,74 @@
 
 #include "PelmarkError.h"
 
+#include <QElapsedTimer>
+#include <QTemporaryFile>
 #include <QTest>
+#include <condition_variable>
 #include <csignal>
+#include <fcntl.h>
+#include <mutex>
+#include <stop_token>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace RosterFixture;
+
+namespace {
+
+// Puts something under a profile's name that cannot be read as one.
+bool MakeOddProfile(const QString& kind, const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == QLatin1String("FIFO"))
+        return mkfifo(name.constData(), 0600) == 0;
+    if (kind == QLatin1String("folder"))
+        return QDir().mkdir(path);
+    if (kind == QLatin1String("device"))
+        return QFile::link(QStringLiteral("/dev/null"), path);
+    WriteFile(path, Mate("Hidden").bytes());
+    return chmod(name.constData(), 0) == 0;
+}
+
+// Opens both ends of a FIFO now and then from a thread of its own, so that a call
+// blocked in open() comes back and fails its time check instead of hanging the suite.
+class FifoRescue {
+public:
+    explicit FifoRescue(const QString& path)
+        : m_path(QFile::encodeName(path)), m_thread([this](std::stop_token stop) { run(stop); }) {}
+
+private:
+    void run(std::stop_token stop) {
+        std::mutex mutex;
+        std::condition_variable_any wake;
+        std::unique_lock lock(mutex);
+        while (!wake.wait_for(lock, stop, std::chrono::milliseconds(1500),
+                              [&] { return stop.stop_requested(); })) {
+            for (const int mode : {O_RDONLY, O_WRONLY}) {
+                const int fd = ::open(m_path.constData(), mode | O_NONBLOCK | O_CLOEXEC);
+                if (fd >= 0)
+                    ::close(fd);
+            }
+        }
+    }
+
+    QByteArray m_path;
+    std::jthread m_thread;
+};
+
+// The message of the file error the call throws; empty when it throws none.
+template <typename Call> QString FileErrorOf(Call&& call) {
+    try {
+        call();
+    } catch (const PelmarkError& e) {
+        return e.kind() == PelmarkError::Kind::File ? e.message()
+                                                    : QStringLiteral("not a file error");
+    }
+    return {};
+}
+
+} // namespace
 
 class TestProfiles : public QObject {
     Q_OBJECT
@@ -20,15 +83,19 @@ private Q_SLOTS:
     void loadProfile_trailingFragmentIgnored();
     void loadProfile_longGroupNameCutTo50();
     void loadRoster_missingFolder_emptyAndCreateThrows();
-    void loadRoster_folderNamedLikeProfile_throwsKeepsEarlier();
+    void loadRoster_unreadableProfile_loadsTheRestThrowsFirst_data();
+    void loadRoster_unreadableProfile_loadsTheRestThrowsFirst();
     void appendMateRecord_overwritesFragment();
     void appendMateRecord_missingFile_throws();
+    void oddProfile_writesRefusedAtOnce_data();
+    void oddProfile_writesRefusedAtOnce();
     void replaceMateRecord_inPlaceFirstMatchOnly();
     void rewriteProfile_keepsFillerDropsFragmentAndOtherGroups();
     void rewriteProfile_failedWrite_leavesOldFileWhole();
     void appendMateRecord_failedWrite_throws();
     void findMateIndex_groupTellsSameNameApart();
     void deleteProfile_missingFileIsQuiet();
+    void removeStaleTemporaries_onlyLeftoversOfARewrite();
 };
 
 void TestProfiles::makeRecord_layoutAndCuts_data() {
@@ -153,14 +220,37 @@ void TestProfiles::loadRoster_missingFolder_emptyAndCreateThrows() {
     QVERIFY(!QDir(f.groupsDir).exists());
 }
 
-void TestProfiles::loadRoster_folderNamedLikeProfile_throwsKeepsEarlier() {
+// A profile that cannot be read shows as an empty group beside the whole rest of the
+// roster, and the first such file's error comes once, after the load.
+void TestProfiles::loadRoster_unreadableProfile_loadsTheRestThrowsFirst_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "FIFO";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("no read permission") << "unreadable";
+}
+
+void TestProfiles::loadRoster_unreadableProfile_loadsTheRestThrowsFirst() {
+    QFETCH(QString, kind);
+    if (kind == QLatin1String("unreadable") && geteuid() == 0)
+        QSKIP("root reads a file without read permission all the same");
     RosterFiles f;
-    f.group(QStringLiteral("a"), {Mate("A1")});
-    QVERIFY(QDir().mkpath(f.groupsDir + QStringLiteral("x.profile")));
+    f.group(QStringLiteral("a"), {Mate("A1"), Mate("A2")});
+    QVERIFY(MakeOddProfile(kind, f.path(QStringLiteral("m"))));
+    QVERIFY(QDir().mkdir(f.path(QStringLiteral("y"))));
     f.group(QStringLiteral("z"), {Mate("Z1")});
-    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.store.LoadRoster(f.stats));
-    QCOMPARE(f.stats.groups, (QStringList{"a", "x"}));
-    QCOMPARE(f.stats.mates.size(), 1);
+    f.stats.mates << MateEntry::make(QStringLiteral("stale"), Mate("S"));
+
+    FifoRescue rescue(f.path(QStringLiteral("m")));
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(FileErrorOf([&] { f.store.LoadRoster(f.stats); }),
+             ErrorText::CannotOpen(f.path(QStringLiteral("m"))));
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(f.stats.groups, (QStringList{"a", "m", "y", "z"}));
+    QStringList mates;
+    for (const MateEntry& entry : std::as_const(f.stats.mates))
+        mates << entry.group + u'/' + QString::fromLatin1(entry.record.lfsName());
+    QCOMPARE(mates, (QStringList{"a/A1", "a/A2", "z/Z1"}));
 }
 
 void TestProfiles::appendMateRecord_overwritesFragment() {
@@ -177,6 +267,31 @@ void TestProfiles::appendMateRecord_missingFile_throws() {
     QVERIFY_THROWS_EXCEPTION(
         PelmarkError, f.store.ReplaceMateRecord(QStringLiteral("nope"), Mate("A"), Mate("B")));
     QVERIFY(!QFile::exists(f.path(QStringLiteral("nope"))));
+}
+
+// Never blocked by a FIFO, never writing into a device or folder.
+void TestProfiles::oddProfile_writesRefusedAtOnce_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "FIFO";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("link to /dev/null") << "device";
+}
+
+void TestProfiles::oddProfile_writesRefusedAtOnce() {
+    QFETCH(QString, kind);
+    RosterFiles f;
+    const QString g = QStringLiteral("odd");
+    const QString path = f.path(g);
+    QVERIFY(MakeOddProfile(kind, path));
+    FifoRescue rescue(path);
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(FileErrorOf([&] { f.store.AppendMateRecord(g, Mate("A")); }),
+             ErrorText::CannotOpen(path));
+    QCOMPARE(FileErrorOf([&] { f.store.ReplaceMateRecord(g, Mate("A"), Mate("B")); }),
+             ErrorText::CannotOpen(path));
+    QCOMPARE(FileErrorOf([&] { f.store.CreateProfile(g); }), ErrorText::CannotWrite(path));
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
 }
 
 void TestProfiles::replaceMateRecord_inPlaceFirstMatchOnly() {
@@ -281,6 +396,44 @@ void TestProfiles::deleteProfile_missingFileIsQuiet() {
     f.store.DeleteProfile(QStringLiteral("g"));
     QVERIFY(!QFile::exists(f.path(QStringLiteral("g"))));
     f.store.DeleteProfile(QStringLiteral("g"));
+}
+
+void TestProfiles::removeStaleTemporaries_onlyLeftoversOfARewrite() {
+    RosterFiles f;
+    f.group(QStringLiteral("Friends"), {Mate("A")});
+    // Named by Qt itself, as QSaveFile names the file it renames over the profile.
+    QTemporaryFile leftover(f.path(QStringLiteral("Friends")));
+    leftover.setAutoRemove(false);
+    QVERIFY(leftover.open());
+    QVERIFY(QFile::exists(leftover.fileName()));
+    leftover.close();
+    const QStringList stale{".hidden.profile.QwErTy", "Gone.profile.zzzzzz"};
+    const QStringList kept{"Friends.json.AbCdEf",     "Friends.profile",
+                           "Friends.profile.Ab1dEf",  "Friends.profile.AbCdE",
+                           "Friends.profile.AbCdEfG", "Friends.profile.AbCdEf.profile",
+                           "Friends.profile.AbCdEf~", "Named.profile.AbCdEf (1)"};
+    for (const QString& name : stale + kept)
+        WriteFile(f.groupsDir + name, "x");
+    // Not regular files, under a leftover's name.
+    const QString outside = f.temp.filePath(QStringLiteral("outside"));
+    WriteFile(outside, "keep");
+    QVERIFY(QFile::link(outside, f.groupsDir + QStringLiteral("Link.profile.AbCdEf")));
+    QVERIFY(MakeOddProfile(QStringLiteral("folder"),
+                           f.groupsDir + QStringLiteral("Folder.profile.AbCdEf")));
+    QVERIFY(MakeOddProfile(QStringLiteral("FIFO"),
+                           f.groupsDir + QStringLiteral("Fifo.profile.AbCdEf")));
+
+    f.store.RemoveStaleTemporaries();
+    QStringList expected = kept;
+    expected << "Fifo.profile.AbCdEf"
+             << "Folder.profile.AbCdEf"
+             << "Link.profile.AbCdEf";
+    expected.sort();
+    QCOMPARE(QDir(f.groupsDir)
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                            QDir::Name),
+             expected);
+    QCOMPARE(ReadFile(outside), QByteArray("keep"));
 }
 
 QTEST_MAIN(TestProfiles)

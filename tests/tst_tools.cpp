@@ -4,9 +4,12 @@
 #include "QuillonTools.h"
 #include "SingleByteText.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 class TestTools : public QObject {
     Q_OBJECT
@@ -181,7 +184,46 @@ private Q_SLOTS:
             QFAIL("no error");
         } catch (const PelmarkError& e) {
             QCOMPARE(e.message(), QStringLiteral("In %1 kann nicht geschrieben werden").arg(path));
+            QCOMPARE(e.kind(), PelmarkError::Kind::File);
         }
+    }
+
+    // Whatever stands under the settings file's name that is not a settings file reads
+    // as a missing file at once, and a write neither reads nor replaces it.
+    void iniOddFile_readsAsMissingAndIsNotReplaced_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("link to /dev/zero") << "zero";
+        QTest::newRow("beyond the size bound") << "large";
+    }
+    void iniOddFile_readsAsMissingAndIsNotReplaced() {
+        QFETCH(QString, kind);
+        const QString path = m_dir.filePath(kind + QStringLiteral(".config"));
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == QLatin1String("zero")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else {
+            const QByteArray head("[SETTINGS]\nCountry=Germany\n;");
+            QByteArray text = head + QByteArray(IniFile::MaxSettingsBytes - head.size(), 'x');
+            write(QFileInfo(path).fileName(), text);
+            QCOMPARE(IniFile(path).readString("SETTINGS", "Country", {}),
+                     QStringLiteral("Germany"));
+            write(QFileInfo(path).fileName(), text + 'x');
+        }
+        IniFile file(path);
+        QCOMPARE(file.readString("SETTINGS", "Country", "All countries"), "All countries");
+        QCOMPARE(file.load().content(), QByteArray());
+        try {
+            file.writeString("SETTINGS", "Country", "France");
+            QFAIL("no error");
+        } catch (const PelmarkError& e) {
+            QCOMPARE(e.message(), QStringLiteral("In %1 kann nicht geschrieben werden").arg(path));
+        }
+        QCOMPARE(QFileInfo(path).isFile(), kind == QLatin1String("large"));
     }
 
     void iniWrite_valueCannotBreakTheFile() {

@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include "PelmarkError.h"
+#include "RegularFile.h"
 #include "SingleByteText.h"
 
 #include <QFile>
@@ -175,11 +176,8 @@ std::optional<qint32> ParseIniInteger(QByteArrayView text) {
     return static_cast<qint32>(v);
 }
 
-IniDocument IniFile::load() const {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return IniDocument(file.readAll());
+IniDocument IniFile::load(qint64 maxBytes) const {
+    return IniDocument(ReadRegularFile(m_path, maxBytes).value_or(QByteArray()));
 }
 
 QString IniFile::readString(const QString& section, const QString& key,
@@ -198,16 +196,12 @@ qint32 IniFile::readInteger(const QString& section, const QString& key, qint32 d
 }
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
-    QByteArray current;
-    {
-        QFile existing(m_path);
-        if (existing.exists()) {
-            if (!existing.open(QIODevice::ReadOnly))
-                throw PelmarkError(ErrorText::CannotWrite(m_path));
-            current = existing.readAll();
-        }
-    }
-    IniDocument doc(std::move(current));
+    // Every other line is kept byte for byte, so a file that cannot be read whole (no
+    // regular file, too large, unreadable) is not replaced.
+    std::optional<QByteArray> current = ReadRegularFile(m_path, MaxSettingsBytes);
+    if (!current && QFile::exists(m_path))
+        throw PelmarkError(ErrorText::CannotWrite(m_path), PelmarkError::Kind::File);
+    IniDocument doc(std::move(current).value_or(QByteArray()));
     doc.setValue(FromDisplay(section), FromDisplay(key), FromDisplay(value));
 
     // Unbuffered: a buffered QSaveFile loses a failed final flush (a full disk) and
@@ -216,7 +210,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     out.setDirectWriteFallback(true);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
         out.write(doc.content()) != doc.content().size() || !out.commit())
-        throw PelmarkError(ErrorText::CannotWrite(m_path));
+        throw PelmarkError(ErrorText::CannotWrite(m_path), PelmarkError::Kind::File);
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, qint64 value) {

@@ -28,22 +28,27 @@ private:
 class IniFile {
 public:
     static constexpr qsizetype MaxStringLength = 2047;
+    // Far beyond any settings file the program writes; a larger one is not ours, and
+    // reading it at every look-up would cost more than it is worth.
+    static constexpr qint64 MaxSettingsBytes = 1024 * 1024;
 
     explicit IniFile(QString path) : m_path(std::move(path)) {}
     const QString& path() const { return m_path; }
 
-    // A missing file, section or key gives the default; reading never fails.
+    // A missing file, section or key gives the default; reading never fails. A file that
+    // is no regular file or is larger than MaxSettingsBytes reads as missing.
     QString readString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
     qint32 readInteger(const QString& section, const QString& key, qint32 defaultValue) const;
 
     // Throws PelmarkError "In %s kann nicht geschrieben werden" when the file cannot
-    // be written.
+    // be written, or exists and cannot be read as a settings file (see above).
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, qint64 value);
 
-    // The whole file for repeated look-ups (Tracks.data); empty when unreadable.
-    IniDocument load() const;
+    // The whole file for repeated look-ups (Tracks.data); empty when unreadable, no
+    // regular file or larger than maxBytes.
+    IniDocument load(qint64 maxBytes = MaxSettingsBytes) const;
 
 private:
     QString m_path;
