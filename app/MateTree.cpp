@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QSet>
 #include <QTreeWidget>
+#include <optional>
 
 namespace {
 
@@ -430,7 +431,14 @@ void MateTree::RebuildRoster() {
     UpdateBracket bracket(m_w.tvMates);
     const RememberedNode before = captureRememberedNode();
     m_w.tvMates->clear();
-    m_store.LoadRoster(m_stats);
+    // One profile that cannot be read must not hide the others: the tree is built from
+    // what was loaded, and the error is told afterwards.
+    std::optional<PelmarkError> failure;
+    try {
+        m_store.LoadRoster(m_stats);
+    } catch (const PelmarkError& e) {
+        failure = e;
+    }
     fillGroupNodes();
     onlineMateCount = BuildMateNodes(allMates());
     mateTotal = int(m_stats.mates.size());
@@ -438,6 +446,8 @@ void MateTree::RebuildRoster() {
     carryOver(before);
     // Laid out before the repaint, which a layout left for later would repeat.
     m_w.tvMates->doItemsLayout();
+    if (failure)
+        throw *failure;
 }
 
 void MateTree::updateMateInfo() {

@@ -44,8 +44,9 @@ public:
     // The view: the Tag of bOnOffline. All-mates when it is not 1.
     bool allMates() const;
 
-    // LoadRoster, LoadGroupNodes, BuildMateNodes, counters and lMateInfo. Throws when
-    // a profile file cannot be read (the tree then stays empty, labels unchanged).
+    // LoadRoster, LoadGroupNodes, BuildMateNodes, counters and lMateInfo. Throws the
+    // first error of a profile file that cannot be read, after building the tree of all
+    // the others (the unreadable group shows without mates).
     // Afterwards the remembered node is carried over to the node of the same text
     // under the group of the same name and selected, or cleared when there is none.
     void RebuildRoster();

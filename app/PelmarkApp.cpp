@@ -20,6 +20,23 @@ void SetUpApplication() {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.pelmark.Pelmark2"));
 }
 
+bool StartUp(TfSplashScreen& splash, TfMain& window) {
+    bool abandoned = false;
+    const QMetaObject::Connection closed =
+        QObject::connect(&splash, &TfSplashScreen::closedByUser, &splash, [&abandoned] {
+            abandoned = true;
+            QCoreApplication::quit(); // ends every wait of the creation sequence
+        });
+    splash.show();
+    splash.repaint();
+    QCoreApplication::processEvents();
+    if (!abandoned)
+        window.FormCreate();
+    QObject::disconnect(closed);
+    splash.hide();
+    return !abandoned;
+}
+
 int RunPelmark(int argc, char** argv) {
     QApplication app(argc, argv);
     SetUpApplication();
@@ -31,13 +48,9 @@ int RunPelmark(int argc, char** argv) {
     Guarded(desktop, [&] { CreateUserFolders(paths); });
 
     auto splash = std::make_unique<TfSplashScreen>(exePath);
-    splash->show();
-    splash->repaint();
-    QCoreApplication::processEvents();
-
     TfMain fMain(desktop, paths);
-    fMain.FormCreate();
-    splash->hide();
+    if (!StartUp(*splash, fMain))
+        return 0;
     splash.reset();
 
     CloseOnTerminationSignal(&fMain);

@@ -220,7 +220,10 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
 bool TfMain::FormCreate() {
     // The first refresh is part of creation: a box it opens holds the refresh ticks off.
     InProgress firstRefresh(m_refreshTick);
-    return guarded([&] {
+    // What an interrupted rewrite of a group left behind, before anything reads the folder.
+    m_store->RemoveStaleTemporaries();
+    enum class Step { Before, Refresh, Roster, Ticker } step = Step::Before;
+    const bool created = guarded([&] {
         versionInfo = ReadFileVersionInfo(m_exePath);
         lVersion->setText(QStringLiteral("v ") + Bounded(versionInfo.FileVersion, MaxLabelText));
         lCopyright->setText(Bounded(versionInfo.LegalCopyRight, MaxLabelText));
@@ -239,13 +242,37 @@ bool TfMain::FormCreate() {
         sortDescending = file.readInteger(SortSection, QStringLiteral("SortDirection"), 0) != 0;
         SortServerList();
 
+        step = Step::Refresh;
         RefreshServerList();
-        m_mateTree->RebuildRoster();
-        if (m_hostListDecoded)
-            m_presence->afterRefresh(m_tracks);
+        step = Step::Roster;
+        rebuildRoster();
+        step = Step::Ticker;
         LoadHighlights();
         m_tickerHold->start();
     });
+    // The error box has been shown; one failure at start must not leave the tree empty
+    // or the ticker still for the whole run, so the steps after it still run.
+    if (step == Step::Refresh)
+        guarded([&] { rebuildRoster(); });
+    if (step == Step::Refresh || step == Step::Roster)
+        guarded([&] {
+            LoadHighlights();
+            m_tickerHold->start();
+        });
+    return created;
+}
+
+void TfMain::rebuildRoster() {
+    std::optional<PelmarkError> failure;
+    try {
+        m_mateTree->RebuildRoster();
+    } catch (const PelmarkError& e) {
+        failure = e; // an unreadable group; the others are in the tree
+    }
+    if (m_hostListDecoded)
+        m_presence->afterRefresh(m_tracks);
+    if (failure)
+        throw *failure;
 }
 
 // ---- settings ---------------------------------------------------------------------
@@ -358,9 +385,7 @@ void TfMain::tAutoRefreshTimer() {
         RefreshServerList();
         if (!caption.isEmpty())
             selectServerRow(caption);
-        m_mateTree->RebuildRoster();
-        if (m_hostListDecoded)
-            m_presence->afterRefresh(m_tracks);
+        rebuildRoster();
     });
 }
 

@@ -192,6 +192,8 @@ private:
     void setAutoRefreshPeriod();
     void setAutoRefreshEnabled(bool on);
     void fillServerRows();
+    // RebuildRoster, then the mates-online pass after a refresh that brought a host list.
+    void rebuildRoster();
     int sortColumnIndex() const;
     Qt::SortOrder sortOrder() const;
     void joinChosenMate(bool alwaysAskPassword);

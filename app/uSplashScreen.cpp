@@ -4,6 +4,7 @@
 #include "QuillonTools.h"
 #include "Widgets.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -79,4 +80,10 @@ TfSplashScreen::TfSplashScreen(const QString& exePath, QWidget* parent)
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
+}
+
+void TfSplashScreen::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        Q_EMIT closedByUser();
 }

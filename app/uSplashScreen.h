@@ -14,4 +14,11 @@ public:
 
     QLabel* lVersion = nullptr;
     QLabel* lCopyright = nullptr;
+
+Q_SIGNALS:
+    // The user closed it (through the window manager) while the program was starting.
+    void closedByUser();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 };
