@@ -33,13 +33,15 @@ QString endpointOf(const QUrl& url) {
 
 PelmarkError connectionError(const QUrl& url, const QString& why) {
     return PelmarkError(
-        QStringLiteral("Verbindung zu %1 fehlgeschlagen: %2").arg(hostOf(url), why.left(300)));
+        QStringLiteral("Verbindung zu %1 fehlgeschlagen: %2").arg(hostOf(url), why.left(300)),
+        PelmarkError::Kind::Connection);
 }
 
 PelmarkError tooLarge(const QUrl& url, qint64 limit) {
     return PelmarkError(QStringLiteral("Die Antwort von %1 ist größer als %2 MB")
                             .arg(hostOf(url))
-                            .arg(limit / (1024 * 1024)));
+                            .arg(limit / (1024 * 1024)),
+                        PelmarkError::Kind::MalformedReply);
 }
 
 } // namespace
@@ -125,8 +127,10 @@ QByteArray HttpClient::get(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
     if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
         url.host().isEmpty())
+        // A bad address comes from the settings, not from the network.
         throw PelmarkError(
-            QStringLiteral("Ungültige Adresse: %1").arg(url.toDisplayString().left(300)));
+            QStringLiteral("Ungültige Adresse: %1").arg(url.toDisplayString().left(300)),
+            PelmarkError::Kind::Other);
 
     ++m_depth;
     struct DepthReset {
@@ -157,7 +161,8 @@ QByteArray HttpClient::get(const QUrl& url) {
         if (parser.status() < 200 || parser.status() >= 300)
             throw PelmarkError(QStringLiteral("HTTP/1.1 %1 %2")
                                    .arg(parser.status())
-                                   .arg(QString::fromLatin1(parser.reason().left(200))));
+                                   .arg(QString::fromLatin1(parser.reason().left(200))),
+                               PelmarkError::Kind::HttpStatus, parser.status());
         return parser.body();
     }
 }
@@ -223,7 +228,8 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
         throw PelmarkError(
             QStringLiteral("Zeitüberschreitung: %1 hat %2 Sekunden lang nichts gesendet")
                 .arg(hostOf(url))
-                .arg(m_stallLimitMs / 1000));
+                .arg(m_stallLimitMs / 1000),
+            PelmarkError::Kind::TimeOut);
     case End::Failed:
         if (reused && !parser.started())
             return Outcome::Retry;
@@ -247,5 +253,6 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
     case HttpResponseParser::Failure::HeadTooLarge:
         break;
     }
-    throw PelmarkError(QStringLiteral("Ungültige HTTP-Antwort von %1").arg(hostOf(url)));
+    throw PelmarkError(QStringLiteral("Ungültige HTTP-Antwort von %1").arg(hostOf(url)),
+                       PelmarkError::Kind::MalformedReply);
 }

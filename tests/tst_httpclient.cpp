@@ -18,6 +18,7 @@
 #include <QTimer>
 
 using Parser = HttpResponseParser;
+Q_DECLARE_METATYPE(PelmarkError::Kind)
 Q_DECLARE_METATYPE(Parser::State)
 Q_DECLARE_METATYPE(Parser::Failure)
 
@@ -400,6 +401,62 @@ private Q_SLOTS:
         const QString error =
             errorOf(client, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)));
         QVERIFY2(error.startsWith(QStringLiteral("Verbindung zu 127.0.0.1:")), qPrintable(error));
+    }
+
+    // A caller tells a passing failure from the service's answer by the kind; the texts
+    // stay the ones the user has always read.
+    void errors_carryKindAndStatus_data() {
+        QTest::addColumn<bool>("listening");
+        QTest::addColumn<QList<RawServer::Answer>>("script");
+        QTest::addColumn<PelmarkError::Kind>("kind");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message"); // its start
+        using A = RawServer::Answer;
+        using K = PelmarkError::Kind;
+        QTest::newRow("refused") << false << QList<A>{} << K::Connection << 0 << "Verbindung zu";
+        QTest::newRow("404") << true
+                             << QList<A>{{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n"}}
+                             << K::HttpStatus << 404 << "HTTP/1.1 404 Not Found";
+        QTest::newRow("500") << true
+                             << QList<A>{{"HTTP/1.1 500 Oops\r\nContent-Length: 4\r\n\r\noops"}}
+                             << K::HttpStatus << 500 << "HTTP/1.1 500 Oops";
+        QTest::newRow("dropped before the reply")
+            << true << QList<A>{{{}, true}} << K::Connection << 0 << "Verbindung zu";
+        QTest::newRow("dropped mid-reply")
+            << true << QList<A>{{"HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nhal", true}}
+            << K::Connection << 0 << "Verbindung zu";
+        QTest::newRow("garbage") << true << QList<A>{{"HTTP/1.1 2OO OK\r\n\r\n"}}
+                                 << K::MalformedReply << 0 << "Ungültige HTTP-Antwort von";
+        QTest::newRow("over the size limit")
+            << true << QList<A>{{"HTTP/1.1 200 OK\r\nContent-Length: 99999999\r\n\r\n"}}
+            << K::MalformedReply << 0 << "Die Antwort von";
+        QTest::newRow("stall") << true << QList<A>{{"HTTP/1.1 200 OK\r\n"}} << K::TimeOut << 0
+                               << "Zeitüberschreitung";
+    }
+
+    void errors_carryKindAndStatus() {
+        QFETCH(bool, listening);
+        QFETCH(QList<RawServer::Answer>, script);
+        QFETCH(PelmarkError::Kind, kind);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        RawServer server(script);
+        QUrl url = server.url(QStringLiteral("/x"));
+        if (!listening) {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost));
+            url.setPort(probe.serverPort());
+        }
+        HttpClient client;
+        client.setStallLimit(300);
+        try {
+            client.get(url);
+            QFAIL("no error");
+        } catch (const PelmarkError& e) {
+            QVERIFY2(e.message().startsWith(message), qPrintable(e.message()));
+            QCOMPARE(e.kind(), kind);
+            QCOMPARE(e.httpStatus(), status);
+        }
     }
 
     void stalledTransferEnds() {
