@@ -3,6 +3,7 @@
 #include "HttpResponseParser.h"
 #include "PelmarkError.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
@@ -139,6 +140,8 @@ QByteArray HttpClient::get(const QUrl& url) {
     } depthReset{m_depth};
 
     const QByteArray request = requestFor(url);
+    // One limit for the whole request, a retry on a fresh connection included.
+    const QDeadlineTimer deadline(m_totalLimitMs);
     // Taken out while in use: a handler that asks again during our wait gets a connection
     // of its own.
     Connection socket = takeKept(url);
@@ -147,7 +150,7 @@ QByteArray HttpClient::get(const QUrl& url) {
         if (!socket)
             socket = connectTo(url);
         HttpResponseParser parser(m_sizeLimit);
-        if (exchange(url, request, *socket, reused, parser) == Outcome::Retry) {
+        if (exchange(url, request, *socket, reused, deadline, parser) == Outcome::Retry) {
             // The server closed a kept connection before answering: once more, afresh.
             socket.reset();
             reused = false;
@@ -169,8 +172,9 @@ QByteArray HttpClient::get(const QUrl& url) {
 
 HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& request,
                                          QTcpSocket& connection, bool reused,
+                                         const QDeadlineTimer& deadline,
                                          HttpResponseParser& parser) {
-    enum class End { None, Parsed, Closed, Stalled, Failed };
+    enum class End { None, Parsed, Closed, Stalled, OutOfTime, Failed };
     End end = End::None;
     QString socketError;
     QTcpSocket* socket = &connection;
@@ -179,6 +183,9 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
     QTimer stall;
     stall.setSingleShot(true);
     stall.setInterval(m_stallLimitMs);
+    QTimer total;
+    total.setSingleShot(true);
+    total.setInterval(int(deadline.remainingTime()));
     const auto finish = [&](End how) {
         if (end == End::None)
             end = how;
@@ -186,6 +193,7 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
     };
     const auto send = [socket, &request] { socket->write(request); };
     connect(&stall, &QTimer::timeout, &loop, [&] { finish(End::Stalled); });
+    connect(&total, &QTimer::timeout, &loop, [&] { finish(End::OutOfTime); });
     connect(socket, &QIODevice::readyRead, &loop, [&] {
         stall.start();
         const auto state = parser.feed(socket->readAll());
@@ -216,8 +224,10 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
         connect(socket, &QAbstractSocket::connected, &loop, send);
 
     stall.start();
+    total.start();
     loop.exec(QEventLoop::AllEvents);
     stall.stop();
+    total.stop();
     socket->disconnect(&loop);
 
     switch (end) {
@@ -229,6 +239,13 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
             QStringLiteral("Zeitüberschreitung: %1 hat %2 Sekunden lang nichts gesendet")
                 .arg(hostOf(url))
                 .arg(m_stallLimitMs / 1000),
+            PelmarkError::Kind::TimeOut);
+    case End::OutOfTime:
+        throw PelmarkError(
+            QStringLiteral("Zeitüberschreitung: %1 hat in %2 Sekunden keine vollständige Antwort "
+                           "gesendet")
+                .arg(hostOf(url))
+                .arg(m_totalLimitMs / 1000),
             PelmarkError::Kind::TimeOut);
     case End::Failed:
         if (reused && !parser.started())

@@ -475,6 +475,45 @@ private Q_SLOTS:
         QVERIFY(t.elapsed() < 1400);
     }
 
+    // A byte every 100 ms never trips the stall limit; the total limit ends the request,
+    // and the window keeps painting meanwhile.
+    void tricklingReply_endsAtTheTotalLimit() {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        connect(&server, &QTcpServer::pendingConnectionAvailable, &server, [&server] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n");
+            auto* drip = new QTimer(socket);
+            connect(drip, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+            drip->start(100);
+        });
+        // Without a total limit the request would wait for ever; end it as a dropped one.
+        QTimer::singleShot(6000, &server,
+                           [&server] { qDeleteAll(server.findChildren<QTcpSocket*>()); });
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(20);
+        HttpClient client;
+        client.setStallLimit(500);
+        client.setTotalLimit(1000);
+        QElapsedTimer t;
+        t.start();
+        try {
+            client.get(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())));
+            QFAIL("no error");
+        } catch (const PelmarkError& e) {
+            QCOMPARE(e.kind(), PelmarkError::Kind::TimeOut);
+            QCOMPARE(e.message(), QStringLiteral("Zeitüberschreitung: 127.0.0.1:%1 hat in 1 "
+                                                 "Sekunden keine vollständige Antwort gesendet")
+                                      .arg(server.serverPort()));
+        }
+        QVERIFY2(t.elapsed() >= 900 && t.elapsed() < 3000,
+                 qPrintable(QString::number(t.elapsed())));
+        QVERIFY(ticks >= 25);
+        QVERIFY(!client.isBusy());
+    }
+
     void oversizedReplyIsAbandoned() {
         FakeService service;
         service.serve(QByteArray(64 * 1024, 'x'));
