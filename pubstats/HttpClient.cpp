@@ -38,6 +38,29 @@ PelmarkError connectionError(const QUrl& url, const QString& why) {
         PelmarkError::Kind::Connection);
 }
 
+// As browsers bound them: a service that sets a new cookie at every reply must not grow
+// every later request without end.
+constexpr int MaxCookies = 50;
+constexpr qsizetype MaxCookieSize = 4096; // name and value
+
+class BoundedCookieJar : public QNetworkCookieJar {
+public:
+    using QNetworkCookieJar::QNetworkCookieJar;
+
+    bool setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QUrl& url) override {
+        QList<QNetworkCookie> bounded;
+        for (const QNetworkCookie& cookie : cookies)
+            if (cookie.name().size() + cookie.value().size() <= MaxCookieSize)
+                bounded << cookie;
+        const bool added = QNetworkCookieJar::setCookiesFromUrl(bounded, url);
+        // The jar appends every cookie it sets, a replaced one too: the oldest come first.
+        const QList<QNetworkCookie> all = allCookies();
+        if (all.size() > MaxCookies)
+            setAllCookies(all.mid(all.size() - MaxCookies));
+        return added;
+    }
+};
+
 PelmarkError tooLarge(const QUrl& url, qint64 limit) {
     return PelmarkError(QStringLiteral("Die Antwort von %1 ist größer als %2 MB")
                             .arg(hostOf(url))
@@ -47,7 +70,7 @@ PelmarkError tooLarge(const QUrl& url, qint64 limit) {
 
 } // namespace
 
-HttpClient::HttpClient(QObject* parent) : QObject(parent), m_cookies(new QNetworkCookieJar(this)) {}
+HttpClient::HttpClient(QObject* parent) : QObject(parent), m_cookies(new BoundedCookieJar(this)) {}
 
 HttpClient::~HttpClient() = default;
 

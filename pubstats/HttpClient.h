@@ -13,7 +13,8 @@ class QNetworkCookieJar;
 class QTcpSocket;
 
 // The program's HTTP client: HTTP/1.1 GET with the service's customary headers and no
-// others, cookies kept and sent back, no proxy, the connection kept for the next request.
+// others, cookies kept (the newest 50, none over 4 KiB) and sent back, no proxy, the
+// connection kept for the next request.
 // get() waits in a nested event loop, so the window paints and timers tick meanwhile. A
 // transfer that receives nothing for the stall limit, has no complete answer within the
 // total limit, or grows beyond the size limit, is abandoned like a network error.

@@ -191,6 +191,50 @@ private Q_SLOTS:
         QCOMPARE(lines(server.requests[1]), expected);
     }
 
+    // A service that sets a new cookie at every reply: the jar keeps the newest 50, and a
+    // cookie over 4 KiB (name and value) is not kept at all.
+    void cookies_areBounded() {
+        const auto setting = [](const QList<QByteArray>& cookies) {
+            QByteArray reply = "HTTP/1.1 200 OK\r\n";
+            for (const QByteArray& cookie : cookies)
+                reply += "Set-Cookie: " + cookie + "\r\n";
+            return RawServer::Answer{reply + "Content-Length: 2\r\n\r\nok"};
+        };
+        QList<RawServer::Answer> script;
+        for (int i = 0; i < 60; ++i)
+            script << setting({"c" + QByteArray::number(i) + "=v"});
+        const QByteArray edge = "edge=" + QByteArray(4092, 'e');
+        script << setting({edge, "huge=" + QByteArray(5 * 1024, 'h')}) << RawServer::Answer{Ok};
+        RawServer server(script);
+        HttpClient client;
+        for (int i = 0; i < script.size(); ++i)
+            client.get(server.url(QStringLiteral("/x")));
+
+        // The cookies a request carried, sorted.
+        const auto sent = [&](int request) {
+            const QByteArray& r = server.requests[request];
+            const qsizetype at = r.indexOf("\r\nCookie: ");
+            QList<QByteArray> cookies;
+            if (at >= 0)
+                for (const QByteArray& c :
+                     r.mid(at + 10, r.indexOf("\r\n", at + 2) - at - 10).split(';'))
+                    cookies << c.trimmed();
+            std::sort(cookies.begin(), cookies.end());
+            return cookies;
+        };
+        QList<QByteArray> newest;
+        for (int i = 10; i < 60; ++i)
+            newest << "c" + QByteArray::number(i) + "=v";
+        std::sort(newest.begin(), newest.end());
+        QCOMPARE(sent(60), newest);
+
+        const QList<QByteArray> last = sent(61);
+        QCOMPARE(last.size(), 50);
+        QVERIFY(last.contains(edge));
+        QVERIFY(!last.contains("c10=v"));
+        QVERIFY(!server.requests[61].contains("huge="));
+    }
+
     // Replies fed to the parser whole, byte by byte, and as head and rest (the way a kept
     // connection often delivers them): all must read the same.
     void parser_readsReplies_data() {
