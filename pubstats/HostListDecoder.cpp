@@ -7,10 +7,12 @@
 #include <string_view>
 
 bool IsRefusalReply(QByteArrayView reply) {
-    // The library's search vectorises its scan for the first letter; the whole reply
-    // is searched on every refresh.
-    return std::string_view(reply.data(), std::size_t(reply.size())).find("can't") !=
-           std::string_view::npos;
+    // A host list always holds zero bytes in its fixed fields, so a host or racer named
+    // "I can't brake" is no refusal. The library's searches vectorise their scans; the
+    // whole reply is searched on every refresh.
+    const std::string_view bytes(reply.data(), std::size_t(reply.size()));
+    return bytes.find('\0') == std::string_view::npos &&
+           bytes.find("can't") != std::string_view::npos;
 }
 
 namespace {

@@ -2,7 +2,8 @@
 
 #include "HostRecord.h"
 
-// The service's refusal: the five characters "can't" anywhere in the body.
+// The service's refusal: a text, with no zero byte in it, that holds the five characters
+// "can't".
 bool IsRefusalReply(QByteArrayView reply);
 
 enum class DecodeResult { Ok, Truncated };

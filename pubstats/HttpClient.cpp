@@ -3,6 +3,7 @@
 #include "HttpResponseParser.h"
 #include "PelmarkError.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
@@ -33,18 +34,43 @@ QString endpointOf(const QUrl& url) {
 
 PelmarkError connectionError(const QUrl& url, const QString& why) {
     return PelmarkError(
-        QStringLiteral("Verbindung zu %1 fehlgeschlagen: %2").arg(hostOf(url), why.left(300)));
+        QStringLiteral("Verbindung zu %1 fehlgeschlagen: %2").arg(hostOf(url), why.left(300)),
+        PelmarkError::Kind::Connection);
 }
+
+// As browsers bound them: a service that sets a new cookie at every reply must not grow
+// every later request without end.
+constexpr int MaxCookies = 50;
+constexpr qsizetype MaxCookieSize = 4096; // name and value
+
+class BoundedCookieJar : public QNetworkCookieJar {
+public:
+    using QNetworkCookieJar::QNetworkCookieJar;
+
+    bool setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QUrl& url) override {
+        QList<QNetworkCookie> bounded;
+        for (const QNetworkCookie& cookie : cookies)
+            if (cookie.name().size() + cookie.value().size() <= MaxCookieSize)
+                bounded << cookie;
+        const bool added = QNetworkCookieJar::setCookiesFromUrl(bounded, url);
+        // The jar appends every cookie it sets, a replaced one too: the oldest come first.
+        const QList<QNetworkCookie> all = allCookies();
+        if (all.size() > MaxCookies)
+            setAllCookies(all.mid(all.size() - MaxCookies));
+        return added;
+    }
+};
 
 PelmarkError tooLarge(const QUrl& url, qint64 limit) {
     return PelmarkError(QStringLiteral("Die Antwort von %1 ist größer als %2 MB")
                             .arg(hostOf(url))
-                            .arg(limit / (1024 * 1024)));
+                            .arg(limit / (1024 * 1024)),
+                        PelmarkError::Kind::MalformedReply);
 }
 
 } // namespace
 
-HttpClient::HttpClient(QObject* parent) : QObject(parent), m_cookies(new QNetworkCookieJar(this)) {}
+HttpClient::HttpClient(QObject* parent) : QObject(parent), m_cookies(new BoundedCookieJar(this)) {}
 
 HttpClient::~HttpClient() = default;
 
@@ -125,8 +151,10 @@ QByteArray HttpClient::get(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
     if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
         url.host().isEmpty())
+        // A bad address comes from the settings, not from the network.
         throw PelmarkError(
-            QStringLiteral("Ungültige Adresse: %1").arg(url.toDisplayString().left(300)));
+            QStringLiteral("Ungültige Adresse: %1").arg(url.toDisplayString().left(300)),
+            PelmarkError::Kind::Other);
 
     ++m_depth;
     struct DepthReset {
@@ -135,6 +163,8 @@ QByteArray HttpClient::get(const QUrl& url) {
     } depthReset{m_depth};
 
     const QByteArray request = requestFor(url);
+    // One limit for the whole request, a retry on a fresh connection included.
+    const QDeadlineTimer deadline(m_totalLimitMs);
     // Taken out while in use: a handler that asks again during our wait gets a connection
     // of its own.
     Connection socket = takeKept(url);
@@ -143,7 +173,7 @@ QByteArray HttpClient::get(const QUrl& url) {
         if (!socket)
             socket = connectTo(url);
         HttpResponseParser parser(m_sizeLimit);
-        if (exchange(url, request, *socket, reused, parser) == Outcome::Retry) {
+        if (exchange(url, request, *socket, reused, deadline, parser) == Outcome::Retry) {
             // The server closed a kept connection before answering: once more, afresh.
             socket.reset();
             reused = false;
@@ -157,15 +187,17 @@ QByteArray HttpClient::get(const QUrl& url) {
         if (parser.status() < 200 || parser.status() >= 300)
             throw PelmarkError(QStringLiteral("HTTP/1.1 %1 %2")
                                    .arg(parser.status())
-                                   .arg(QString::fromLatin1(parser.reason().left(200))));
+                                   .arg(QString::fromLatin1(parser.reason().left(200))),
+                               PelmarkError::Kind::HttpStatus, parser.status());
         return parser.body();
     }
 }
 
 HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& request,
                                          QTcpSocket& connection, bool reused,
+                                         const QDeadlineTimer& deadline,
                                          HttpResponseParser& parser) {
-    enum class End { None, Parsed, Closed, Stalled, Failed };
+    enum class End { None, Parsed, Closed, Stalled, OutOfTime, Failed };
     End end = End::None;
     QString socketError;
     QTcpSocket* socket = &connection;
@@ -174,6 +206,9 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
     QTimer stall;
     stall.setSingleShot(true);
     stall.setInterval(m_stallLimitMs);
+    QTimer total;
+    total.setSingleShot(true);
+    total.setInterval(int(deadline.remainingTime()));
     const auto finish = [&](End how) {
         if (end == End::None)
             end = how;
@@ -181,6 +216,7 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
     };
     const auto send = [socket, &request] { socket->write(request); };
     connect(&stall, &QTimer::timeout, &loop, [&] { finish(End::Stalled); });
+    connect(&total, &QTimer::timeout, &loop, [&] { finish(End::OutOfTime); });
     connect(socket, &QIODevice::readyRead, &loop, [&] {
         stall.start();
         const auto state = parser.feed(socket->readAll());
@@ -211,8 +247,10 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
         connect(socket, &QAbstractSocket::connected, &loop, send);
 
     stall.start();
+    total.start();
     loop.exec(QEventLoop::AllEvents);
     stall.stop();
+    total.stop();
     socket->disconnect(&loop);
 
     switch (end) {
@@ -223,7 +261,15 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
         throw PelmarkError(
             QStringLiteral("Zeitüberschreitung: %1 hat %2 Sekunden lang nichts gesendet")
                 .arg(hostOf(url))
-                .arg(m_stallLimitMs / 1000));
+                .arg(m_stallLimitMs / 1000),
+            PelmarkError::Kind::TimeOut);
+    case End::OutOfTime:
+        throw PelmarkError(
+            QStringLiteral("Zeitüberschreitung: %1 hat in %2 Sekunden keine vollständige Antwort "
+                           "gesendet")
+                .arg(hostOf(url))
+                .arg(m_totalLimitMs / 1000),
+            PelmarkError::Kind::TimeOut);
     case End::Failed:
         if (reused && !parser.started())
             return Outcome::Retry;
@@ -247,5 +293,6 @@ HttpClient::Outcome HttpClient::exchange(const QUrl& url, const QByteArray& requ
     case HttpResponseParser::Failure::HeadTooLarge:
         break;
     }
-    throw PelmarkError(QStringLiteral("Ungültige HTTP-Antwort von %1").arg(hostOf(url)));
+    throw PelmarkError(QStringLiteral("Ungültige HTTP-Antwort von %1").arg(hostOf(url)),
+                       PelmarkError::Kind::MalformedReply);
 }

@@ -274,6 +274,13 @@ void HttpResponseParser::fail(Failure failure) {
     m_state = State::Failed;
     m_failure = failure;
     m_keepAlive = false;
+    // What was read before the failure depends on how the bytes came in pieces; none of it
+    // is a result.
+    m_status = 0;
+    m_reason.clear();
+    m_headers.clear();
+    m_body.clear();
+    m_line.clear();
 }
 
 void HttpResponseParser::finishResponse() {

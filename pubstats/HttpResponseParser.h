@@ -34,6 +34,7 @@ public:
     // that may be retried).
     bool started() const { return m_started; }
 
+    // Once failed, these hold nothing: no status, reason, headers or body.
     int status() const { return m_status; }
     const QByteArray& reason() const { return m_reason; }
     const Headers& headers() const { return m_headers; }

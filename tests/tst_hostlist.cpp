@@ -113,16 +113,24 @@ private Q_SLOTS:
     void refusal_data() {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("text") << QByteArray("Sorry, can't do that") << true;
-        QTest::newRow("inside a name") << PackHost(FakeHost("I can't win")) << true;
-        QTest::newRow("inside a racer") << PackHost(FakeHost("x").with({"can't"})) << true;
-        QTest::newRow("other case") << QByteArray("CAN'T") << false;
-        QTest::newRow("normal") << PackHost(FakeHost("cant")) << false;
+        QTest::addColumn<int>("hosts"); // decoded, or -1 for no host list
+        QTest::newRow("text") << QByteArray("Sorry, can't do that") << true << -1;
+        // A host list holds zero bytes; the words in a name are no refusal.
+        QTest::newRow("inside a name") << PackHost(FakeHost("I can't brake")) << false << 1;
+        QTest::newRow("inside a racer")
+            << PackHost(FakeHost("x").with({"can't"})) + PackHost(FakeHost("y")) << false << 2;
+        QTest::newRow("text with a zero byte") << QByteArray("can't\0", 6) << false << -1;
+        QTest::newRow("other case") << QByteArray("CAN'T") << false << -1;
+        QTest::newRow("normal") << PackHost(FakeHost("cant")) << false << 1;
     }
     void refusal() {
         QFETCH(QByteArray, reply);
         QFETCH(bool, refused);
+        QFETCH(int, hosts);
         QCOMPARE(IsRefusalReply(reply), refused);
+        HostList decoded;
+        const bool ok = DecodeHostList(reply, decoded) == DecodeResult::Ok;
+        QCOMPARE(ok ? int(decoded.size()) : -1, hosts);
     }
 
     // Every prefix of a valid reply is decoded or rejected, never read past its end

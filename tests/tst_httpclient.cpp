@@ -18,6 +18,7 @@
 #include <QTimer>
 
 using Parser = HttpResponseParser;
+Q_DECLARE_METATYPE(PelmarkError::Kind)
 Q_DECLARE_METATYPE(Parser::State)
 Q_DECLARE_METATYPE(Parser::Failure)
 
@@ -190,6 +191,50 @@ private Q_SLOTS:
         QCOMPARE(lines(server.requests[1]), expected);
     }
 
+    // A service that sets a new cookie at every reply: the jar keeps the newest 50, and a
+    // cookie over 4 KiB (name and value) is not kept at all.
+    void cookies_areBounded() {
+        const auto setting = [](const QList<QByteArray>& cookies) {
+            QByteArray reply = "HTTP/1.1 200 OK\r\n";
+            for (const QByteArray& cookie : cookies)
+                reply += "Set-Cookie: " + cookie + "\r\n";
+            return RawServer::Answer{reply + "Content-Length: 2\r\n\r\nok"};
+        };
+        QList<RawServer::Answer> script;
+        for (int i = 0; i < 60; ++i)
+            script << setting({"c" + QByteArray::number(i) + "=v"});
+        const QByteArray edge = "edge=" + QByteArray(4092, 'e');
+        script << setting({edge, "huge=" + QByteArray(5 * 1024, 'h')}) << RawServer::Answer{Ok};
+        RawServer server(script);
+        HttpClient client;
+        for (int i = 0; i < script.size(); ++i)
+            client.get(server.url(QStringLiteral("/x")));
+
+        // The cookies a request carried, sorted.
+        const auto sent = [&](int request) {
+            const QByteArray& r = server.requests[request];
+            const qsizetype at = r.indexOf("\r\nCookie: ");
+            QList<QByteArray> cookies;
+            if (at >= 0)
+                for (const QByteArray& c :
+                     r.mid(at + 10, r.indexOf("\r\n", at + 2) - at - 10).split(';'))
+                    cookies << c.trimmed();
+            std::sort(cookies.begin(), cookies.end());
+            return cookies;
+        };
+        QList<QByteArray> newest;
+        for (int i = 10; i < 60; ++i)
+            newest << "c" + QByteArray::number(i) + "=v";
+        std::sort(newest.begin(), newest.end());
+        QCOMPARE(sent(60), newest);
+
+        const QList<QByteArray> last = sent(61);
+        QCOMPARE(last.size(), 50);
+        QVERIFY(last.contains(edge));
+        QVERIFY(!last.contains("c10=v"));
+        QVERIFY(!server.requests[61].contains("huge="));
+    }
+
     // Replies fed to the parser whole, byte by byte, and as head and rest (the way a kept
     // connection often delivers them): all must read the same.
     void parser_readsReplies_data() {
@@ -290,11 +335,12 @@ private Q_SLOTS:
                 parser.finish();
             QCOMPARE(parser.state(), state);
             QCOMPARE(parser.failure(), failure);
-            if (state != Parser::State::Done)
-                continue;
             QCOMPARE(parser.status(), status);
             QCOMPARE(parser.body(), body);
             QCOMPARE(parser.keepAlive(), keepAlive);
+            // A failed reply leaves nothing a caller could take for a result.
+            if (state == Parser::State::Failed)
+                QVERIFY(parser.headers().isEmpty() && parser.reason().isEmpty());
         }
     }
 
@@ -402,6 +448,62 @@ private Q_SLOTS:
         QVERIFY2(error.startsWith(QStringLiteral("Verbindung zu 127.0.0.1:")), qPrintable(error));
     }
 
+    // A caller tells a passing failure from the service's answer by the kind; the texts
+    // stay the ones the user has always read.
+    void errors_carryKindAndStatus_data() {
+        QTest::addColumn<bool>("listening");
+        QTest::addColumn<QList<RawServer::Answer>>("script");
+        QTest::addColumn<PelmarkError::Kind>("kind");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message"); // its start
+        using A = RawServer::Answer;
+        using K = PelmarkError::Kind;
+        QTest::newRow("refused") << false << QList<A>{} << K::Connection << 0 << "Verbindung zu";
+        QTest::newRow("404") << true
+                             << QList<A>{{"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n"}}
+                             << K::HttpStatus << 404 << "HTTP/1.1 404 Not Found";
+        QTest::newRow("500") << true
+                             << QList<A>{{"HTTP/1.1 500 Oops\r\nContent-Length: 4\r\n\r\noops"}}
+                             << K::HttpStatus << 500 << "HTTP/1.1 500 Oops";
+        QTest::newRow("dropped before the reply")
+            << true << QList<A>{{{}, true}} << K::Connection << 0 << "Verbindung zu";
+        QTest::newRow("dropped mid-reply")
+            << true << QList<A>{{"HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nhal", true}}
+            << K::Connection << 0 << "Verbindung zu";
+        QTest::newRow("garbage") << true << QList<A>{{"HTTP/1.1 2OO OK\r\n\r\n"}}
+                                 << K::MalformedReply << 0 << "Ungültige HTTP-Antwort von";
+        QTest::newRow("over the size limit")
+            << true << QList<A>{{"HTTP/1.1 200 OK\r\nContent-Length: 99999999\r\n\r\n"}}
+            << K::MalformedReply << 0 << "Die Antwort von";
+        QTest::newRow("stall") << true << QList<A>{{"HTTP/1.1 200 OK\r\n"}} << K::TimeOut << 0
+                               << "Zeitüberschreitung";
+    }
+
+    void errors_carryKindAndStatus() {
+        QFETCH(bool, listening);
+        QFETCH(QList<RawServer::Answer>, script);
+        QFETCH(PelmarkError::Kind, kind);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        RawServer server(script);
+        QUrl url = server.url(QStringLiteral("/x"));
+        if (!listening) {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost));
+            url.setPort(probe.serverPort());
+        }
+        HttpClient client;
+        client.setStallLimit(300);
+        try {
+            client.get(url);
+            QFAIL("no error");
+        } catch (const PelmarkError& e) {
+            QVERIFY2(e.message().startsWith(message), qPrintable(e.message()));
+            QCOMPARE(e.kind(), kind);
+            QCOMPARE(e.httpStatus(), status);
+        }
+    }
+
     void stalledTransferEnds() {
         FakeService service;
         service.setHandler([](const httplib::Request&, httplib::Response& res) {
@@ -415,6 +517,45 @@ private Q_SLOTS:
         QVERIFY(
             errorOf(client, service.url("/slow")).startsWith(QStringLiteral("Zeitüberschreitung")));
         QVERIFY(t.elapsed() < 1400);
+    }
+
+    // A byte every 100 ms never trips the stall limit; the total limit ends the request,
+    // and the window keeps painting meanwhile.
+    void tricklingReply_endsAtTheTotalLimit() {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        connect(&server, &QTcpServer::pendingConnectionAvailable, &server, [&server] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n");
+            auto* drip = new QTimer(socket);
+            connect(drip, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+            drip->start(100);
+        });
+        // Without a total limit the request would wait for ever; end it as a dropped one.
+        QTimer::singleShot(6000, &server,
+                           [&server] { qDeleteAll(server.findChildren<QTcpSocket*>()); });
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(20);
+        HttpClient client;
+        client.setStallLimit(500);
+        client.setTotalLimit(1000);
+        QElapsedTimer t;
+        t.start();
+        try {
+            client.get(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())));
+            QFAIL("no error");
+        } catch (const PelmarkError& e) {
+            QCOMPARE(e.kind(), PelmarkError::Kind::TimeOut);
+            QCOMPARE(e.message(), QStringLiteral("Zeitüberschreitung: 127.0.0.1:%1 hat in 1 "
+                                                 "Sekunden keine vollständige Antwort gesendet")
+                                      .arg(server.serverPort()));
+        }
+        QVERIFY2(t.elapsed() >= 900 && t.elapsed() < 3000,
+                 qPrintable(QString::number(t.elapsed())));
+        QVERIFY(ticks >= 25);
+        QVERIFY(!client.isBusy());
     }
 
     void oversizedReplyIsAbandoned() {
