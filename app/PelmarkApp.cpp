@@ -25,7 +25,7 @@ bool StartUp(TfSplashScreen& splash, TfMain& window) {
     const QMetaObject::Connection closed =
         QObject::connect(&splash, &TfSplashScreen::closedByUser, &splash, [&abandoned] {
             abandoned = true;
-            QCoreApplication::quit(); // ends every wait of the creation sequence
+            QCoreApplication::exit(0); // ends every wait of the creation sequence
         });
     splash.show();
     splash.repaint();

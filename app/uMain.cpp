@@ -255,11 +255,21 @@ bool TfMain::FormCreate() {
     if (step == Step::Refresh)
         guarded([&] { rebuildRoster(); });
     if (step == Step::Refresh || step == Step::Roster)
-        guarded([&] {
-            LoadHighlights();
-            m_tickerHold->start();
-        });
+        startTickerAfterFailedStart();
     return created;
+}
+
+void TfMain::startTickerAfterFailedStart() {
+    try {
+        LoadHighlights();
+    } catch (const PelmarkError&) {
+        // Said once already: the box of this start-up is the only one. The empty text
+        // scrolls across and its pass asks again, as every pass does.
+        lHighlights->move(pMainTop->width(), lHighlights->y());
+    } catch (const RequestCancelled&) {
+        return;
+    }
+    m_tickerHold->start();
 }
 
 void TfMain::rebuildRoster() {

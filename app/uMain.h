@@ -194,6 +194,7 @@ private:
     void fillServerRows();
     // RebuildRoster, then the mates-online pass after a refresh that brought a host list.
     void rebuildRoster();
+    void startTickerAfterFailedStart();
     int sortColumnIndex() const;
     Qt::SortOrder sortOrder() const;
     void joinChosenMate(bool alwaysAskPassword);

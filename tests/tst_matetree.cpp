@@ -29,7 +29,7 @@ private Q_SLOTS:
     void treeOrder_caseSensitive();
     void nodeAt_absoluteRowsCountCollapsedChildren();
     void longGroupName_entriesSkipped();
-    void unreadableProfile_treeEmptyLabelsKept();
+    void unreadableProfile_otherGroupsStillShow();
     void keyUp_onlyArrowsRemember_data();
     void keyUp_onlyArrowsRemember();
     void dblClick_selectsHostRowOrNothing();
@@ -145,14 +145,17 @@ void TestMateTree::longGroupName_entriesSkipped() {
     QCOMPARE(f.lMateInfo.text(), QStringLiteral("Online mates: 1/3"));
 }
 
-void TestMateTree::unreadableProfile_treeEmptyLabelsKept() {
+// One group that cannot be read shows without mates; the error is still told.
+void TestMateTree::unreadableProfile_otherGroupsStillShow() {
     Roster f;
     friendsWorkEmpty(f);
     f.tree->RebuildRoster();
+    const QString outline = f.outline();
     QVERIFY(QDir().mkpath(f.groupsDir + QStringLiteral("x.profile")));
     QVERIFY_THROWS_EXCEPTION(PelmarkError, f.tree->RebuildRoster());
-    QCOMPARE(f.tvMates.topLevelItemCount(), 0);
+    QCOMPARE(f.outline(), outline + QStringLiteral(" x[0]"));
     QCOMPARE(f.lMateInfo.text(), QStringLiteral("Online mates: 1/3"));
+    QCOMPARE(f.serverImages(), (QList<int>{2, 1}));
     QVERIFY(f.tvMates.updatesEnabled());
 }
 
