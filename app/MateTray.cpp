@@ -50,7 +50,7 @@ QPixmap withDot(QPixmap pixmap, int size) {
 
 MateTray::MateTray(QWidget* window, QObject* parent)
     : QObject(parent), m_window(window), m_menu(std::make_unique<QMenu>()) {
-    rebuildMenu({});
+    rebuildMenu();
 }
 
 MateTray::~MateTray() = default;
@@ -107,14 +107,23 @@ void MateTray::update(const QList<OnlineMate>& online, int total) {
         m_online = !online.isEmpty();
         m_iconsStale = true; // drawn when next shown
     }
-    rebuildMenu(online);
+    m_mates = online;
+    rebuildMenu();
     if (m_icon) {
         m_icon->setIcon(icon());
         m_icon->setToolTip(toolTip());
     }
 }
 
-void MateTray::rebuildMenu(const QList<OnlineMate>& online) {
+void MateTray::setFavourites(const QList<QPair<QByteArray, QString>>& hosts) {
+    if (hosts == m_favourites)
+        return;
+    m_favourites = hosts;
+    rebuildMenu();
+}
+
+void MateTray::rebuildMenu() {
+    const QList<OnlineMate>& online = m_mates;
     m_menu->clear();
     for (qsizetype i = 0; i < online.size() && i < MaxMenuMates; ++i) {
         const OnlineMate& mate = online.at(i);
@@ -131,6 +140,15 @@ void MateTray::rebuildMenu(const QList<OnlineMate>& online) {
     if (online.isEmpty())
         m_menu->addAction(QStringLiteral("No mate online"))->setEnabled(false);
     m_menu->addSeparator();
+    QMenu* favourites = m_menu->addMenu(QStringLiteral("Favourite hosts"));
+    for (qsizetype i = 0; i < m_favourites.size() && i < MaxMenuMates; ++i) {
+        const QByteArray host = m_favourites.at(i).first;
+        const QString text = ToDisplay(host) + QStringLiteral(" \u2014 ") + m_favourites.at(i).second;
+        connect(favourites->addAction(actionText(text)), &QAction::triggered, this,
+                [this, host] { Q_EMIT favouriteJoinRequested(host); });
+    }
+    if (m_favourites.isEmpty())
+        favourites->addAction(QStringLiteral("None online"))->setEnabled(false);
     connect(m_menu->addAction(QStringLiteral("Show Pelmark II")), &QAction::triggered, this,
             &MateTray::showRequested);
     connect(m_menu->addAction(QStringLiteral("Quit")), &QAction::triggered, this,

@@ -27,6 +27,8 @@ public:
 
     // The online persons of the last refresh and the number of persons in the roster.
     void update(const QList<OnlineMate>& online, int total);
+    // The favourite hosts online now: host name and players text ("05/24").
+    void setFavourites(const QList<QPair<QByteArray, QString>>& hosts);
 
     QString toolTip() const;
     QIcon icon() const;
@@ -39,11 +41,12 @@ public:
 Q_SIGNALS:
     void showRequested();
     void joinRequested(const QByteArray& lfsName);
+    void favouriteJoinRequested(const QByteArray& host);
     void quitRequested();
 
 private:
     void createIcon();
-    void rebuildMenu(const QList<OnlineMate>& online);
+    void rebuildMenu();
 
     QWidget* m_window;
     std::unique_ptr<QMenu> m_menu;
@@ -56,4 +59,6 @@ private:
     bool m_online = false;
     int m_onlineCount = 0;
     int m_total = 0;
+    QList<OnlineMate> m_mates;
+    QList<QPair<QByteArray, QString>> m_favourites;
 };

@@ -1,13 +1,67 @@
 #include "ServerListView.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QStyledItemDelegate>
+#include <QToolTip>
+
+namespace {
+
+// A favourite host's name in bold; its status picture stays as it is.
+class FavouriteDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.column() == 0 && index.data(ServerListModel::FavouriteRole).toBool())
+            option->font.setBold(true);
+    }
+};
+
+} // namespace
 
 ServerListView::ServerListView(QWidget* parent)
-    : QTreeView(parent), m_model(new ServerListModel(this)), m_proxy(new ServerSortProxy(this)) {
+    : QTreeView(parent), m_model(new ServerListModel(this)), m_proxy(new ServerSortProxy(this)),
+      m_filter(new ServerFilterProxy(this)) {
     m_proxy->setServerModel(m_model);
-    setModel(m_proxy);
+    m_filter->setOrder(m_proxy);
+    setModel(m_filter);
+    setItemDelegate(new FavouriteDelegate(this));
     // The order comes from the header clicks the window handles, not from the view.
     setSortingEnabled(false);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, &ServerListView::requestMenu);
+}
+
+void ServerListView::requestMenu(const QPoint& pos) {
+    // The Menu key asks at the current row; a click at the row under the pointer.
+    const QModelIndex at = indexAt(pos);
+    int row = at.isValid() ? at.row() : -1;
+    if (row < 0 && currentIndex().isValid() && visualRect(currentIndex()).contains(pos))
+        row = currentIndex().row();
+    if (row < 0)
+        return;
+    selectRow(row);
+    Q_EMIT rowMenuRequested(row, viewport()->mapToGlobal(pos));
+}
+
+bool ServerListView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QTreeView::viewportEvent(event);
+    // A host name may look like markup: escaped inside a paragraph, it shows as written.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    if (!index.isValid()) {
+        QToolTip::hideText();
+        return true;
+    }
+    const QString text = m_model->toolTip(m_filter->modelRow(index.row()));
+    QToolTip::showText(help->globalPos(),
+                       QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped()),
+                       viewport(), visualRect(index));
+    return true;
 }
 
 void ServerListView::setImages(const QList<QIcon>& images) {
@@ -19,15 +73,15 @@ void ServerListView::setImages(const QList<QIcon>& images) {
 }
 
 QString ServerListView::rowText(int row, int column) const {
-    return m_model->text(m_proxy->sourceRow(row), column);
+    return m_model->text(modelRow(row), column);
 }
 
 int ServerListView::rowImage(int row) const {
-    return m_model->image(m_proxy->sourceRow(row));
+    return m_model->image(modelRow(row));
 }
 
 QRect ServerListView::rowRect(int row) const {
-    return visualRect(m_proxy->index(row, 0));
+    return visualRect(m_filter->index(row, 0));
 }
 
 int ServerListView::selectedRow() const {
@@ -47,18 +101,20 @@ void ServerListView::selectRow(int row) {
         clearSelection();
         return;
     }
-    const QModelIndex index = m_proxy->index(row, 0);
+    const QModelIndex index = m_filter->index(row, 0);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                  QItemSelectionModel::Rows);
     scrollTo(index, QAbstractItemView::EnsureVisible);
 }
 
 bool ServerListView::selectCaption(const QString& caption) {
-    const int row = m_proxy->findCaption(caption);
-    if (row < 0)
-        return false;
-    selectRow(row);
-    return true;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (rowText(row, 0).compare(caption, Qt::CaseInsensitive) == 0) {
+            selectRow(row);
+            return true;
+        }
+    }
+    return false;
 }
 
 void ServerListView::sortRows(int column, Qt::SortOrder order) {

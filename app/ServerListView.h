@@ -7,7 +7,7 @@
 #include <optional>
 
 // The server list as the window shows it: the rows of a ServerListModel in the order of
-// a ServerSortProxy. Rows are addressed in display order.
+// a ServerSortProxy, less those a ServerFilterProxy hides. Rows are addressed as shown.
 class ServerListView : public QTreeView {
     Q_OBJECT
 public:
@@ -16,9 +16,13 @@ public:
     ServerListModel& rows() { return *m_model; }
     const ServerListModel& rows() const { return *m_model; }
     ServerSortProxy& order() { return *m_proxy; }
+    ServerFilterProxy& shown() { return *m_filter; }
+    const ServerFilterProxy& shown() const { return *m_filter; }
     void setImages(const QList<QIcon>& images);
 
-    int rowCount() const { return m_proxy->rowCount(); }
+    int rowCount() const { return m_filter->rowCount(); }
+    // The model row of a shown row.
+    int modelRow(int row) const { return m_filter->modelRow(row); }
     QString rowText(int row, int column) const;
     int rowImage(int row) const;
     QRect rowRect(int row) const;
@@ -34,7 +38,17 @@ public:
     // Sorts by the column (one outside the columns counts as Name) and shows the indicator.
     void sortRows(int column, Qt::SortOrder order);
 
+Q_SIGNALS:
+    // A right click (the row under it selected first) or the Menu key on the selected row.
+    void rowMenuRequested(int row, const QPoint& globalPos);
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+
 private:
+    void requestMenu(const QPoint& pos);
+
     ServerListModel* m_model;
     ServerSortProxy* m_proxy;
+    ServerFilterProxy* m_filter;
 };

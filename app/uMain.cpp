@@ -11,9 +11,11 @@
 #include "ItemImages.h"
 #include "Launcher.h"
 #include "MatePresence.h"
+#include "MateTray.h"
 #include "MateTree.h"
 #include "ProfileStore.h"
 #include "RosterCommands.h"
+#include "ServerFinder.h"
 #include "ServerListView.h"
 #include "ServiceAnswer.h"
 #include "SingleByteText.h"
@@ -104,6 +106,13 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
                                   std::make_unique<DBusNotifier>(), this);
     connect(m_presence, &MatePresence::joinRequested, this, &TfMain::joinMateHost);
     connect(m_presence, &MatePresence::showHostRequested, this, &TfMain::selectServerRow);
+    m_finder = new ServerFinder(
+        {lvServer, pClientBottom, &config, m_rosterCommands, &m_stats, &m_desktop, dataDir}, this);
+    connect(m_finder, &ServerFinder::joinRequested, this,
+            [this](bool password) { password ? bJoinSvrPWClick() : bJoinSvrClick(); });
+    connect(m_finder, &ServerFinder::favouritesOnline, m_presence->tray(),
+            &MateTray::setFavourites);
+    connect(m_presence->tray(), &MateTray::favouriteJoinRequested, this, &TfMain::joinHost);
     connect(&config, &ProgramSettings::appSettingsChanged, this,
             [this] { lCountry->setText(Bounded(settings.country, MaxLabelText)); });
     tAutoRefresh->start();
@@ -279,6 +288,7 @@ void TfMain::rebuildRoster() {
     } catch (const PelmarkError& e) {
         failure = e; // an unreadable group; the others are in the tree
     }
+    m_finder->rowsChanged(); // the roster's mates as the files hold them now
     if (m_hostListDecoded)
         m_presence->afterRefresh(m_tracks);
     if (failure)
@@ -353,6 +363,7 @@ void TfMain::fillServerRows() {
     // One reset; the order follows in the proxy before anything is painted.
     const ServerListModel::Counts counts = lvServer->rows().refill(m_stats.hosts, m_tracks);
     playersTotal = counts.players;
+    m_finder->rowsChanged(); // the filters judge the new rows before anything is painted
     lvServer->setUpdatesEnabled(true);
     // Laid out now, before the repaint: a layout the view leaves for later comes after
     // that repaint and paints the whole list a second time.
@@ -568,6 +579,10 @@ void TfMain::bJoinPWClick() {
 void TfMain::joinChosenMate(bool alwaysAskPassword) {
     if (const std::optional<RosterNode> mate = m_mateTree->rememberedMate())
         m_launcher->JoinMate(mate->text, alwaysAskPassword);
+}
+
+void TfMain::joinHost(const QByteArray& host) {
+    guarded([&] { m_launcher->JoinServer(ToDisplay(host), false); });
 }
 
 void TfMain::joinMateHost(const QByteArray& lfsName) {

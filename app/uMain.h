@@ -31,6 +31,7 @@ class QTimer;
 class QToolButton;
 class QTreeWidget;
 class RosterCommands;
+class ServerFinder;
 class TfAddEditMate;
 class TfLegends;
 class TfSettings;
@@ -117,10 +118,13 @@ public:
     HttpClient& highlightsClient() { return *IdHTTPHighlights; }
     Desktop& desktop() { return m_desktop; }
     MatePresence& presence() { return *m_presence; }
+    ServerFinder& finder() { return *m_finder; }
     // Selects the first row whose caption equals caption, whatever the case.
     void selectServerRow(const QString& caption);
     // Joins the host of the person's first node in the tree, as "Join mate" would on it.
     void joinMateHost(const QByteArray& lfsName);
+    // Joins that host as "Join" does on its row.
+    void joinHost(const QByteArray& host);
 
     // Controls (names as the layout gives them).
     QSplitter* spLeft = nullptr;
@@ -213,6 +217,7 @@ private:
     bool m_refreshing = false;
     bool m_hostListDecoded = false; // the last refresh brought a host list
     MatePresence* m_presence = nullptr;
+    ServerFinder* m_finder = nullptr;
     // A bad hand-edited ident key is reported once per run, not at every refresh.
     bool m_identKeyReported = false;
     bool m_gameRunning = false; // the watch holds the automatic refresh off meanwhile

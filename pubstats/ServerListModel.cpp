@@ -1,6 +1,7 @@
 #include "ServerListModel.h"
 
 #include "HostListDecoder.h"
+#include "ServerFilter.h"
 #include "SingleByteText.h"
 #include "TrackNaming.h"
 
@@ -86,6 +87,8 @@ void ServerListModel::setImages(QList<QVariant> images) {
 ServerListModel::Counts ServerListModel::refill(const HostList& hosts, const TrackTable& tracks) {
     Counts counts;
     beginResetModel();
+    m_hosts = hosts;
+    m_filterTexts.clear();
     m_rows.clear();
     m_rows.reserve(size_t(hosts.size()));
     m_withMates = 0;
@@ -104,6 +107,69 @@ ServerListModel::Counts ServerListModel::refill(const HostList& hosts, const Tra
     counts.rows = int(m_rows.size());
     endResetModel();
     return counts;
+}
+
+void ServerListModel::allRowsChanged(const QList<int>& roles) {
+    if (!m_rows.empty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1), roles);
+}
+
+void ServerListModel::setMates(QHash<QByteArray, MateLabel> mates) {
+    m_mates = std::move(mates);
+    allRowsChanged({HasMateRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+}
+
+void ServerListModel::setFavourites(QSet<QByteArray> hostNames) {
+    m_favourites = std::move(hostNames);
+    allRowsChanged({FavouriteRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+}
+
+bool ServerListModel::hasMate(int row) const {
+    if (m_mates.isEmpty())
+        return false;
+    const HostRecord& h = host(row);
+    for (qsizetype i = 0; i < h.racerCount; ++i) {
+        const QByteArrayView name = TrimmedView(h.racerSlot(i));
+        if (m_mates.contains(QByteArray::fromRawData(name.data(), name.size())))
+            return true;
+    }
+    return false;
+}
+
+QList<QByteArray> ServerListModel::racers(int row) const {
+    const HostRecord& h = host(row);
+    QList<QByteArray> names;
+    names.reserve(h.racerCount);
+    for (qsizetype i = 0; i < h.racerCount; ++i)
+        names.append(TrimBytes(h.racerSlot(i)));
+    return names;
+}
+
+const QByteArray& ServerListModel::filterText(int row) const {
+    if (m_filterTexts.size() != m_rows.size())
+        m_filterTexts.assign(m_rows.size(), QByteArray());
+    QByteArray& text = m_filterTexts[size_t(row)];
+    if (text.isNull())
+        text = FilterText(host(row), FromDisplay(this->text(row, 2)), FromDisplay(this->text(row, 4)));
+    return text;
+}
+
+QString ServerListModel::toolTip(int row) const {
+    const HostRecord& h = host(row);
+    QStringList lines{caption(row), text(row, 2), text(row, 4)};
+    if (h.isPrivate())
+        lines << QStringLiteral("Private host");
+    if (isFavourite(row))
+        lines << QStringLiteral("Favourite host");
+    for (const QByteArray& racer : racers(row)) {
+        const auto mate = m_mates.constFind(racer);
+        if (mate == m_mates.constEnd())
+            lines << ToDisplay(racer);
+        else
+            lines << QStringLiteral("%1 \u2014 mate in %2")
+                         .arg(ToDisplay(mate->displayName), mate->groups.join(QStringLiteral(", ")));
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 void ServerListModel::markWithMates(const QList<int>& rows) {
@@ -142,6 +208,13 @@ QVariant ServerListModel::data(const QModelIndex& index, int role) const {
         return row.image;
     case HostIndexRole:
         return row.host;
+    case FavouriteRole:
+        return isFavourite(index.row());
+    case HasMateRole:
+        return hasMate(index.row());
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        return toolTip(index.row());
     default:
         return {};
     }
@@ -180,14 +253,6 @@ int ServerSortProxy::sourceRow(int displayRow) const {
     return mapToSource(index(displayRow, 0)).row();
 }
 
-int ServerSortProxy::findCaption(const QString& caption) const {
-    for (int row = 0; row < rowCount(); ++row) {
-        if (m_model->caption(sourceRow(row)).compare(caption, Qt::CaseInsensitive) == 0)
-            return row;
-    }
-    return -1;
-}
-
 int ServerSortProxy::markMateHosts(const QSet<QByteArray>& hostNames) {
     QSet<QString> wanted;
     QSet<qsizetype> lengths; // most captions are ruled out by their length alone
@@ -209,4 +274,46 @@ int ServerSortProxy::markMateHosts(const QSet<QByteArray>& hostNames) {
     }
     m_model->markWithMates(marked);
     return m_model->rowsWithMates();
+}
+
+// ---- filter -----------------------------------------------------------------------
+
+ServerFilterProxy::ServerFilterProxy(QObject* parent) : QSortFilterProxyModel(parent) {}
+
+void ServerFilterProxy::setOrder(ServerSortProxy* order) {
+    m_order = order;
+    setSourceModel(order);
+}
+
+void ServerFilterProxy::setFilterText(const QString& text) {
+    QList<QByteArray> words = FilterWords(FromDisplay(text));
+    if (words == m_words)
+        return;
+    m_words = std::move(words);
+    invalidateFilter();
+}
+
+void ServerFilterProxy::setStanding(const ServerFilterOptions& options) {
+    if (options == m_standing)
+        return;
+    m_standing = options;
+    invalidateFilter();
+}
+
+void ServerFilterProxy::standingInputsChanged() {
+    if (m_standing.any())
+        invalidateFilter();
+}
+
+int ServerFilterProxy::modelRow(int shownRow) const {
+    return m_order->sourceRow(mapToSource(index(shownRow, 0)).row());
+}
+
+bool ServerFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
+    const ServerListModel* model = m_order->serverModel();
+    const int row = m_order->sourceRow(sourceRow);
+    if (!m_words.isEmpty() && !MatchesWords(model->filterText(row), m_words))
+        return false;
+    return !m_standing.any() || PassesStandingFilters(model->host(row), model->hasMate(row),
+                                                      model->isFavourite(row), m_standing);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HostRecord.h"
+#include "ServerFilterOptions.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -46,6 +47,14 @@ public:
     enum Role {
         ImageIndexRole = Qt::UserRole + 1, // the status image's index
         HostIndexRole,                     // the host's index in the host list
+        FavouriteRole,                     // the host is one of the user's favourites
+        HasMateRole,                       // a mate races there
+    };
+
+    // How a racer who is the user's mate is named: his display name and his groups.
+    struct MateLabel {
+        QByteArray displayName;
+        QStringList groups;
     };
 
     struct Counts {
@@ -60,11 +69,24 @@ public:
     void setImages(QList<QVariant> images);
     // Replaces every row with the listed hosts, as one reset.
     Counts refill(const HostList& hosts, const TrackTable& tracks);
+    // The roster's mates by trimmed LFS name, for the racers' lines and the standing filters.
+    void setMates(QHash<QByteArray, MateLabel> mates);
+    void setFavourites(QSet<QByteArray> hostNames);
+    const QSet<QByteArray>& favourites() const { return m_favourites; }
 
     const QString& text(int row, int column) const { return m_rows[size_t(row)].texts[column]; }
     const QString& caption(int row) const { return text(row, 0); }
     int image(int row) const { return m_rows[size_t(row)].image; }
     int hostIndex(int row) const { return m_rows[size_t(row)].host; }
+    const HostRecord& host(int row) const { return m_hosts.at(hostIndex(row)); }
+    bool isFavourite(int row) const { return m_favourites.contains(host(row).name); }
+    bool hasMate(int row) const;
+    // The racers' trimmed names, in host order.
+    QList<QByteArray> racers(int row) const;
+    // What the filter field searches in (made when first asked for, kept until the refill).
+    const QByteArray& filterText(int row) const;
+    // The row's tooltip, plain: name, track, cars, the flags, then one line per racer.
+    QString toolTip(int row) const;
     // Rows whose image is 2.
     int rowsWithMates() const { return m_withMates; }
     // Gives image 2 to these rows (source rows), told to the views at once.
@@ -83,7 +105,13 @@ private:
         int image = 0;
         int host = 0;
     };
+    void allRowsChanged(const QList<int>& roles);
+
     std::vector<Row> m_rows;
+    HostList m_hosts;
+    mutable std::vector<QByteArray> m_filterTexts;
+    QHash<QByteArray, MateLabel> m_mates;
+    QSet<QByteArray> m_favourites;
     QList<QVariant> m_images;
     int m_withMates = 0;
 };
@@ -97,10 +125,8 @@ public:
     void setServerModel(ServerListModel* model);
     ServerListModel* serverModel() const { return m_model; }
 
-    // The source row of a display row.
+    // The model row of a row in this order.
     int sourceRow(int displayRow) const;
-    // The first display row whose caption equals the text without regard to case; -1.
-    int findCaption(const QString& caption) const;
     // Image 2 for the first row, in display order, of each host named; an empty name
     // marks nothing. Returns the number of rows that now carry image 2.
     int markMateHosts(const QSet<QByteArray>& hostNames);
@@ -110,4 +136,31 @@ protected:
 
 private:
     ServerListModel* m_model = nullptr;
+};
+
+// The rows the filter field and the standing filters leave, in the order they are given.
+class ServerFilterProxy : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    explicit ServerFilterProxy(QObject* parent = nullptr);
+    void setOrder(ServerSortProxy* order);
+
+    // The field's text, as the user typed it (Latin-1).
+    void setFilterText(const QString& text);
+    void setStanding(const ServerFilterOptions& options);
+    const ServerFilterOptions& standing() const { return m_standing; }
+    bool filters() const { return !m_words.isEmpty() || m_standing.any(); }
+    // Favourites or mates changed: rows the standing filters judge may come or go.
+    void standingInputsChanged();
+
+    // The model row of a shown row.
+    int modelRow(int shownRow) const;
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+private:
+    ServerSortProxy* m_order = nullptr;
+    QList<QByteArray> m_words;
+    ServerFilterOptions m_standing;
 };

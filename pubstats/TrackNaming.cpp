@@ -103,3 +103,9 @@ QByteArray CarsText(const HostRecord& host) {
             return QByteArray(sets[i].name);
     return carList(mask);
 }
+
+QByteArray AllowedCarCodes(const HostRecord& host) {
+    return carList((host.carMask[0] | (quint32(host.carMask[1]) << 8) |
+                    (quint32(host.carMask[2]) << 16)) &
+                   AllCarBits);
+}

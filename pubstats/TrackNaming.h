@@ -25,3 +25,5 @@ private:
 
 // Car codes of the car mask, or one of the five car-set names; empty without cars.
 QByteArray CarsText(const HostRecord& host);
+// Every car code the host allows, comma-separated, whatever CarsText calls the set.
+QByteArray AllowedCarCodes(const HostRecord& host);

@@ -1,8 +1,14 @@
+#include "FavouriteHosts.h"
 #include "HostFixture.h"
+#include "ServerFilter.h"
 #include "ServerListModel.h"
+#include "SingleByteText.h"
 #include "TrackNaming.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -59,11 +65,120 @@ private Q_SLOTS:
         QCOMPARE(proxy.index(2, 0).data(ServerListModel::ImageIndexRole).toInt(), 2);
         QCOMPARE(proxy.index(3, 0).data(ServerListModel::ImageIndexRole).toInt(), 1);
         QCOMPARE(proxy.index(2, 0).data(Qt::DecorationRole).toString(), QStringLiteral("mates"));
-        QCOMPARE(proxy.findCaption(QStringLiteral("BETA")), 1);
 
         model.refill(hostsNamed({"gamma"}), TrackTable());
         QCOMPARE(model.rowsWithMates(), 0);
         QCOMPARE(captions(proxy), QStringList{"gamma"});
+
+        // The filter's proxy on top, through a typed word and a standing filter.
+        ServerFilterProxy shown;
+        shown.setOrder(&proxy);
+        QAbstractItemModelTester shownTester(
+            &shown, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.refill(hosts, TrackTable());
+        shown.setFilterText(QStringLiteral("alp"));
+        QCOMPARE(shown.rowCount(), 2);
+        shown.setStanding({true, false, false, false});
+        shown.setFilterText({});
+        QCOMPARE(shown.rowCount(), 3); // "empty" has no racer
+        QCOMPARE(model.rowCount(), 4);
+    }
+
+    void filter_matchesEveryWordSomewhere_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("empty field") << "" << true;
+        QTest::newRow("blanks only") << "   " << true;
+        QTest::newRow("host, part of a word") << "ue Sk" << true;
+        QTest::newRow("host, other case") << "BLUE" << true;
+        QTest::newRow("track") << "blackwood" << true;
+        QTest::newRow("car-set text") << "allowed" << true;
+        QTest::newRow("car code behind a set's name") << "fxr" << true;
+        QTest::newRow("racer") << "VROLIJK" << true;
+        QTest::newRow("several words, each somewhere") << "sky fxr tessa" << true;
+        QTest::newRow("one word nowhere") << "sky nowhere" << false;
+        QTest::newRow("no word across two parts") << "skyblackwood" << false;
+        QTest::newRow("byte above 127, same byte") << QString::fromLatin1("\xE9t\xE9") << true;
+        QTest::newRow("byte above 127 has no case here")
+            << QString::fromLatin1("\xC9T\xC9") << false;
+        QTest::newRow("colour codes are gone from the name") << "^1" << false;
+    }
+    void filter_matchesEveryWordSomewhere() {
+        QFETCH(QString, field);
+        QFETCH(bool, matches);
+        HostRecord host = Host("Blue Sky", {"Tessa Vrolijk", "\xE9t\xE9"});
+        host.carMask = {0xFF, 0xFF, 0x03, 0}; // every car: the text names the set
+        const QByteArray text = FilterText(host, "Blackwood GP Track", CarsText(host));
+        QCOMPARE(CarsText(host), QByteArray("All cars allowed"));
+        QCOMPARE(MatchesWords(text, FilterWords(FromDisplay(field))), matches);
+    }
+
+    void standingFilters_neverHideAMatesHost_data() {
+        QTest::addColumn<int>("racers");
+        QTest::addColumn<bool>("isPrivate");
+        QTest::addColumn<bool>("favourite");
+        QTest::addColumn<bool>("hasMate");
+        QTest::addColumn<int>("filter"); // 0 empty, 1 full, 2 private, 3 favourites and mates
+        QTest::addColumn<bool>("passes");
+        QTest::newRow("empty hidden") << 0 << false << false << false << 0 << false;
+        QTest::newRow("occupied kept") << 3 << false << false << false << 0 << true;
+        QTest::newRow("full hidden") << 4 << false << false << false << 1 << false;
+        QTest::newRow("not full kept") << 3 << false << false << false << 1 << true;
+        QTest::newRow("private hidden") << 1 << true << false << false << 2 << false;
+        QTest::newRow("plain host not a favourite") << 1 << false << false << false << 3 << false;
+        QTest::newRow("favourite kept") << 0 << false << true << false << 3 << true;
+        QTest::newRow("full with a mate kept") << 4 << false << false << true << 1 << true;
+        QTest::newRow("private with a mate kept") << 4 << true << false << true << 2 << true;
+        QTest::newRow("mate's host kept") << 2 << false << false << true << 3 << true;
+    }
+    void standingFilters_neverHideAMatesHost() {
+        QFETCH(int, racers);
+        QFETCH(bool, isPrivate);
+        QFETCH(bool, favourite);
+        QFETCH(bool, hasMate);
+        QFETCH(int, filter);
+        QFETCH(bool, passes);
+        QList<QByteArray> names;
+        for (int i = 0; i < racers; ++i)
+            names << "r" + QByteArray::number(i);
+        HostRecord host = Host("H", names, 2, isPrivate);
+        host.track[3] = 4; // room for four
+        ServerFilterOptions options;
+        bool* flags[] = {&options.hideEmpty, &options.hideFull, &options.hidePrivate,
+                         &options.onlyFavouritesAndMates};
+        *flags[filter] = true;
+        QCOMPARE(PassesStandingFilters(host, hasMate, favourite, options), passes);
+    }
+
+    void favouritesFile_roundTripDamagedOversizedUnwritable() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("FavouriteHosts.json"));
+        FavouriteHosts saved(path);
+        QVERIFY(saved.set("Blue Sky", true));
+        QVERIFY(saved.set("Caf\xE9 ^1Racing", true));
+        QVERIFY(saved.save());
+        FavouriteHosts loaded(path);
+        loaded.load();
+        QCOMPARE(loaded.hosts(), saved.hosts());
+
+        const auto loadedFrom = [&](const QByteArray& bytes) {
+            QFile file(path);
+            file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            file.write(bytes);
+            file.close();
+            FavouriteHosts f(path);
+            f.load();
+            return f.hosts();
+        };
+        QVERIFY(loadedFrom("{\"hosts\": [\"Blue").isEmpty()); // cut
+        QVERIFY(loadedFrom("[\"not an object\"]").isEmpty()); // damaged
+        QVERIFY(loadedFrom(QByteArray(FavouriteHosts::MaxFileBytes + 1, ' ')).isEmpty());
+
+        FavouriteHosts nowhere(dir.filePath(QStringLiteral("missing/FavouriteHosts.json")));
+        nowhere.load();
+        QVERIFY(nowhere.hosts().isEmpty());
+        QVERIFY(nowhere.set("Blue Sky", true));
+        QVERIFY(!nowhere.save());
     }
 };
 

@@ -16,6 +16,7 @@ void ProgramSettings::readAll(const QString& defaultService) {
         file.readString(ServiceSection, QStringLiteral("HighlightsServer"), defaultService);
     app = ReadAppSettings(file);
     options = ReadPresenceOptions(file);
+    filters = ReadServerFilterOptions(file);
     Q_EMIT appSettingsChanged();
     Q_EMIT optionsChanged();
 }
@@ -33,4 +34,10 @@ void ProgramSettings::writeAppSettings() const {
 void ProgramSettings::readOptions() {
     options = ReadPresenceOptions(IniFile(m_path));
     Q_EMIT optionsChanged();
+}
+
+void ProgramSettings::writeFilters(const ServerFilterOptions& newFilters) {
+    IniFile file(m_path);
+    WriteServerFilterOptions(file, newFilters);
+    filters = newFilters;
 }

@@ -2,6 +2,7 @@
 
 #include "AppSettings.h"
 #include "PresenceOptions.h"
+#include "ServerFilterOptions.h"
 
 #include <QObject>
 #include <QString>
@@ -17,6 +18,7 @@ public:
 
     AppSettings app;         // SETTINGS, and SERVICE/IdentKey
     PresenceOptions options; // OPTIONS
+    ServerFilterOptions filters; // FILTER
     QString statsServer;     // SERVICE/StatsServer, or the default
     QString highlightsServer;
 
@@ -28,6 +30,8 @@ public:
     void writeAppSettings() const;
     // OPTIONS again; tells optionsChanged.
     void readOptions();
+    // Writes FILTER and takes it into memory once written (throws when it cannot be).
+    void writeFilters(const ServerFilterOptions& filters);
 
 Q_SIGNALS:
     void appSettingsChanged();

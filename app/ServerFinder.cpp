@@ -1,0 +1,240 @@
+#include "ServerFinder.h"
+
+#include "Desktop.h"
+#include "ErrorHandler.h"
+#include "IniFile.h"
+#include "ProgramSettings.h"
+#include "QuillonPubStats.h"
+#include "RosterCommands.h"
+#include "ServerListView.h"
+#include "SingleByteText.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QShortcut>
+#include <QToolButton>
+
+namespace {
+
+// Where the bar sits in the panel below the list: beside "Show legends", to the right edge.
+constexpr int BarLeft = 110;
+constexpr int BarTop = 72;
+constexpr int BarHeight = 25;
+constexpr int BarRightMargin = 6;
+constexpr int MaxMenuRacers = 48;
+
+} // namespace
+
+ServerFinder::ServerFinder(Context context, QObject* parent)
+    : QObject(parent), m_c(std::move(context)),
+      m_favourites(m_c.dataDir + QStringLiteral("FavouriteHosts.json")) {
+    m_favourites.load();
+    m_c.view->rows().setFavourites(m_favourites.hosts());
+    makeBar();
+    // The settings are read when the window's creation sequence starts.
+    connect(m_c.settings, &ProgramSettings::optionsChanged, this, [this] {
+        const ServerFilterOptions& filters = m_c.settings->filters;
+        const bool ServerFilterOptions::* members[] = {
+            &ServerFilterOptions::hideEmpty, &ServerFilterOptions::hideFull,
+            &ServerFilterOptions::hidePrivate, &ServerFilterOptions::onlyFavouritesAndMates};
+        for (qsizetype i = 0; i < m_standingActions.size(); ++i) {
+            const QSignalBlocker quiet(m_standingActions.at(i));
+            m_standingActions.at(i)->setChecked(filters.*members[i]);
+        }
+        m_c.view->shown().setStanding(filters);
+    });
+    connect(m_c.view, &ServerListView::rowMenuRequested, this, [this](int row, const QPoint& at) {
+        Guarded(*m_c.desktop, [&] { rowMenu(row)->exec(at); });
+    });
+    // A mate added from here or anywhere else names his racer's line at once.
+    connect(m_c.commands, &RosterCommands::groupDeleted, this, &ServerFinder::rowsChanged);
+    connect(m_c.commands, &RosterCommands::mateAdded, this, &ServerFinder::rowsChanged);
+    connect(m_c.commands, &RosterCommands::mateDeleted, this, &ServerFinder::rowsChanged);
+    connect(m_c.commands, &RosterCommands::mateChanged, this, &ServerFinder::rowsChanged);
+    // The rows the filters leave can change with every refresh, sort or typed letter.
+    ServerFilterProxy& shown = m_c.view->shown();
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(&shown, signal, this, &ServerFinder::updateShowing);
+    connect(&shown, &QAbstractItemModel::modelReset, this, &ServerFinder::updateShowing);
+    connect(&shown, &QAbstractItemModel::layoutChanged, this, &ServerFinder::updateShowing);
+}
+
+ServerFinder::~ServerFinder() = default;
+
+void ServerFinder::makeBar() {
+    m_bar = new QWidget(m_c.barParent);
+    auto* row = new QHBoxLayout(m_bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    eFilter = new QLineEdit(m_bar);
+    eFilter->setPlaceholderText(QStringLiteral("Filter: host, track, car or racer"));
+    eFilter->setClearButtonEnabled(true);
+    // The clear button is read by a screen reader like every other button.
+    for (QToolButton* clear : eFilter->findChildren<QToolButton*>()) {
+        clear->setAccessibleName(QStringLiteral("Clear the filter"));
+        clear->setToolTip(QStringLiteral("Clear the filter (Escape)"));
+    }
+    eFilter->setMaxLength(200);
+    eFilter->setAccessibleName(QStringLiteral("Filter the server list"));
+    eFilter->setToolTip(QStringLiteral("Shows the hosts whose name, track, cars or racers hold "
+                                       "every word typed here (Ctrl+F)"));
+    bFilters = new QToolButton(m_bar);
+    bFilters->setText(QStringLiteral("Filters"));
+    bFilters->setAccessibleName(QStringLiteral("Standing filters"));
+    bFilters->setToolTip(QStringLiteral("Hides empty, full or private hosts"));
+    bFilters->setPopupMode(QToolButton::InstantPopup);
+    bFilters->setMenu(makeFilterMenu());
+    lShowing = new QLabel(m_bar);
+    lShowing->setTextFormat(Qt::PlainText);
+    row->addWidget(eFilter, 1);
+    row->addWidget(bFilters);
+    row->addWidget(lShowing);
+    connect(eFilter, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_c.view->shown().setFilterText(text); });
+    eFilter->installEventFilter(this);
+    m_c.barParent->installEventFilter(this);
+    auto* find = new QShortcut(QKeySequence::Find, m_c.barParent->window());
+    connect(find, &QShortcut::activated, this, [this] {
+        eFilter->setFocus(Qt::ShortcutFocusReason);
+        eFilter->selectAll();
+    });
+    placeBar();
+    updateShowing();
+}
+
+QMenu* ServerFinder::makeFilterMenu() {
+    auto* menu = new QMenu(bFilters);
+    const std::pair<QString, bool ServerFilterOptions::*> items[] = {
+        {QStringLiteral("Hide empty hosts"), &ServerFilterOptions::hideEmpty},
+        {QStringLiteral("Hide full hosts"), &ServerFilterOptions::hideFull},
+        {QStringLiteral("Hide private hosts"), &ServerFilterOptions::hidePrivate},
+        {QStringLiteral("Only favourite hosts and hosts with mates"),
+         &ServerFilterOptions::onlyFavouritesAndMates}};
+    for (const auto& [text, member] : items) {
+        QAction* action = menu->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(m_c.settings->filters.*member);
+        m_standingActions.append(action);
+        connect(action, &QAction::toggled, this, [this, m = member](bool on) {
+            ServerFilterOptions options = m_c.settings->filters;
+            options.*m = on;
+            setStanding(options);
+        });
+    }
+    return menu;
+}
+
+void ServerFinder::setStanding(const ServerFilterOptions& options) {
+    m_c.view->shown().setStanding(options);
+    Guarded(*m_c.desktop, [&] { m_c.settings->writeFilters(options); });
+}
+
+void ServerFinder::placeBar() {
+    const int width = std::max(200, m_c.barParent->width() - BarLeft - BarRightMargin);
+    m_bar->setGeometry(BarLeft, BarTop, width, BarHeight);
+}
+
+bool ServerFinder::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_c.barParent && event->type() == QEvent::Resize)
+        placeBar();
+    if (watched == eFilter && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !eFilter->text().isEmpty()) {
+        eFilter->clear();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ServerFinder::updateShowing() {
+    const int shown = m_c.view->rowCount();
+    const int all = m_c.view->rows().rowCount();
+    lShowing->setText(shown < all ? QStringLiteral("Showing %1 of %2").arg(shown).arg(all)
+                                  : QString());
+}
+
+void ServerFinder::rowsChanged() {
+    QHash<QByteArray, ServerListModel::MateLabel> mates;
+    for (const MateEntry& entry : m_c.stats->mates) {
+        ServerListModel::MateLabel& label = mates[TrimBytes(entry.record.lfsName())];
+        if (label.groups.isEmpty())
+            label.displayName = entry.record.displayName();
+        if (!label.groups.contains(entry.group))
+            label.groups.append(entry.group);
+    }
+    m_c.view->rows().setMates(std::move(mates));
+    m_c.view->shown().standingInputsChanged();
+    updateShowing();
+
+    const ServerListModel& rows = m_c.view->rows();
+    QList<QPair<QByteArray, QString>> online;
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        if (rows.isFavourite(row))
+            online.append({rows.host(row).name, rows.text(row, 5)});
+    }
+    Q_EMIT favouritesOnline(online);
+}
+
+void ServerFinder::setFavourite(const QByteArray& host, bool favourite) {
+    if (!m_favourites.set(host, favourite))
+        m_c.desktop->beep(); // the list is full
+    m_c.view->rows().setFavourites(m_favourites.hosts());
+    m_c.view->shown().standingInputsChanged();
+    rowsChanged();
+    if (!m_favourites.save())
+        throw PelmarkError(ErrorText::CannotWrite(m_favourites.path()), PelmarkError::Kind::File);
+}
+
+std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
+    auto menu = std::make_unique<QMenu>(m_c.view);
+    const ServerListModel& rows = m_c.view->rows();
+    const int modelRow = m_c.view->modelRow(row);
+    const QByteArray host = rows.host(modelRow).name;
+    connect(menu->addAction(QStringLiteral("Join")), &QAction::triggered, this,
+            [this] { Q_EMIT joinRequested(false); });
+    connect(menu->addAction(QStringLiteral("Join with password...")), &QAction::triggered, this,
+            [this] { Q_EMIT joinRequested(true); });
+    QAction* favourite = menu->addAction(QStringLiteral("Favourite host"));
+    favourite->setCheckable(true);
+    favourite->setChecked(m_favourites.contains(host));
+    connect(favourite, &QAction::toggled, this, [this, host](bool on) {
+        Guarded(*m_c.desktop, [&] { setFavourite(host, on); });
+    });
+    connect(menu->addAction(QStringLiteral("Copy host name")), &QAction::triggered, this,
+            [host] { QGuiApplication::clipboard()->setText(ToDisplay(host)); });
+    QMenu* add = menu->addMenu(QStringLiteral("Add racer as mate"));
+    const QList<QByteArray> racers = rows.racers(modelRow);
+    for (qsizetype i = 0; i < racers.size() && i < MaxMenuRacers; ++i) {
+        const QByteArray racer = racers.at(i);
+        if (racer.isEmpty())
+            continue;
+        // Escaped so that an ampersand in a name is shown, not taken as a shortcut.
+        QMenu* groups = add->addMenu(ToDisplay(racer).replace(QLatin1Char('&'), QLatin1String("&&")));
+        for (const QString& group : m_c.stats->groups) {
+            QString text = group;
+            connect(groups->addAction(text.replace(QLatin1Char('&'), QLatin1String("&&"))),
+                    &QAction::triggered, this,
+                    [this, group, racer] { addRacerAsMate(group, racer); });
+        }
+        if (m_c.stats->groups.isEmpty())
+            groups->addAction(QStringLiteral("No group yet"))->setEnabled(false);
+    }
+    add->setEnabled(!racers.isEmpty());
+    return menu;
+}
+
+// As the Add/Edit Mate dialog's Add: the racer's name as LFS name, nothing else; a
+// duplicate is answered as the dialog answers it.
+void ServerFinder::addRacerAsMate(const QString& group, const QByteArray& racer) {
+    Guarded(*m_c.desktop, [&] {
+        if (!m_c.stats->groups.contains(group))
+            return; // gone while the menu was open
+        m_c.commands->AddMate(group, MateRecord::make(racer, {}, {}, {}));
+    });
+}

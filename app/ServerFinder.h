@@ -1,0 +1,75 @@
+#pragma once
+
+#include "FavouriteHosts.h"
+#include "ServerFilterOptions.h"
+
+#include <QObject>
+#include <QPair>
+#include <memory>
+
+class Desktop;
+class ProgramSettings;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+class QWidget;
+class QuillonPubStats;
+class RosterCommands;
+class ServerListView;
+
+// Finding a race in the server list: the filter field with its standing filters, the
+// count of the rows shown, the rows' context menu and the favourite hosts. It works on the
+// server list's view and says what it wants done through its signals.
+class ServerFinder : public QObject {
+    Q_OBJECT
+public:
+    struct Context {
+        ServerListView* view = nullptr;
+        QWidget* barParent = nullptr; // the panel below the list
+        ProgramSettings* settings = nullptr;
+        RosterCommands* commands = nullptr;
+        const QuillonPubStats* stats = nullptr;
+        Desktop* desktop = nullptr;
+        QString dataDir;
+    };
+
+    explicit ServerFinder(Context context, QObject* parent = nullptr);
+    ~ServerFinder() override;
+
+    QWidget* bar() const { return m_bar; }
+    QLineEdit* eFilter = nullptr;
+    QToolButton* bFilters = nullptr;
+    QLabel* lShowing = nullptr;
+
+    const FavouriteHosts& favourites() const { return m_favourites; }
+    // After a refresh or a roster rebuild: the roster's mates for the rows, the count, the
+    // tray's favourites.
+    void rowsChanged();
+    // The row's menu, as a right click on it opens it (tests open it without showing).
+    std::unique_ptr<QMenu> rowMenu(int row);
+    void setFavourite(const QByteArray& host, bool favourite);
+
+Q_SIGNALS:
+    // Join the selected row's host, as the join buttons do.
+    void joinRequested(bool alwaysAskPassword);
+    // The favourite hosts online now, for the tray: name and players text.
+    void favouritesOnline(const QList<QPair<QByteArray, QString>>& hosts);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void makeBar();
+    QMenu* makeFilterMenu();
+    void setStanding(const ServerFilterOptions& options);
+    void updateShowing();
+    void addRacerAsMate(const QString& group, const QByteArray& racer);
+    void placeBar();
+
+    Context m_c;
+    FavouriteHosts m_favourites;
+    QWidget* m_bar = nullptr;
+    QList<QAction*> m_standingActions;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "HostRecord.h"
+#include "ServerFilterOptions.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+// Letters A to Z as a to z, every other byte as it is: the case rule of the sort.
+QByteArray FoldCaseBlind(QByteArrayView text);
+
+// The filter field's words: split at blanks, folded; empty words dropped.
+QList<QByteArray> FilterWords(QByteArrayView field);
+
+// What a row is searched in, folded, one part per line: the host name, the track name,
+// the car-set text, the allowed car codes and every racer's name.
+QByteArray FilterText(const HostRecord& host, QByteArrayView trackName, QByteArrayView carsText);
+
+// Every word occurs in the row's text (a part of a word is enough); no words match all.
+bool MatchesWords(QByteArrayView filterText, const QList<QByteArray>& words);
+
+// The standing filters' rule. A host on which a mate races is never hidden by them.
+bool PassesStandingFilters(const HostRecord& host, bool hasMate, bool favourite,
+                           const ServerFilterOptions& options);
