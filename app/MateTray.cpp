@@ -143,7 +143,8 @@ void MateTray::rebuildMenu() {
     QMenu* favourites = m_menu->addMenu(QStringLiteral("Favourite hosts"));
     for (qsizetype i = 0; i < m_favourites.size() && i < MaxMenuMates; ++i) {
         const QByteArray host = m_favourites.at(i).first;
-        const QString text = ToDisplay(host) + QStringLiteral(" \u2014 ") + m_favourites.at(i).second;
+        const QString text =
+            ToDisplay(host) + QStringLiteral(" \u2014 ") + m_favourites.at(i).second;
         connect(favourites->addAction(actionText(text)), &QAction::triggered, this,
                 [this, host] { Q_EMIT favouriteJoinRequested(host); });
     }

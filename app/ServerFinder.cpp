@@ -41,7 +41,7 @@ ServerFinder::ServerFinder(Context context, QObject* parent)
     // The settings are read when the window's creation sequence starts.
     connect(m_c.settings, &ProgramSettings::optionsChanged, this, [this] {
         const ServerFilterOptions& filters = m_c.settings->filters;
-        const bool ServerFilterOptions::* members[] = {
+        const bool ServerFilterOptions::*members[] = {
             &ServerFilterOptions::hideEmpty, &ServerFilterOptions::hideFull,
             &ServerFilterOptions::hidePrivate, &ServerFilterOptions::onlyFavouritesAndMates};
         for (qsizetype i = 0; i < m_standingActions.size(); ++i) {
@@ -203,9 +203,8 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
     QAction* favourite = menu->addAction(QStringLiteral("Favourite host"));
     favourite->setCheckable(true);
     favourite->setChecked(m_favourites.contains(host));
-    connect(favourite, &QAction::toggled, this, [this, host](bool on) {
-        Guarded(*m_c.desktop, [&] { setFavourite(host, on); });
-    });
+    connect(favourite, &QAction::toggled, this,
+            [this, host](bool on) { Guarded(*m_c.desktop, [&] { setFavourite(host, on); }); });
     connect(menu->addAction(QStringLiteral("Copy host name")), &QAction::triggered, this,
             [host] { QGuiApplication::clipboard()->setText(ToDisplay(host)); });
     QMenu* add = menu->addMenu(QStringLiteral("Add racer as mate"));
@@ -215,7 +214,8 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
         if (racer.isEmpty())
             continue;
         // Escaped so that an ampersand in a name is shown, not taken as a shortcut.
-        QMenu* groups = add->addMenu(ToDisplay(racer).replace(QLatin1Char('&'), QLatin1String("&&")));
+        QMenu* groups =
+            add->addMenu(ToDisplay(racer).replace(QLatin1Char('&'), QLatin1String("&&")));
         for (const QString& group : m_c.stats->groups) {
             QString text = group;
             connect(groups->addAction(text.replace(QLatin1Char('&'), QLatin1String("&&"))),

@@ -58,9 +58,10 @@ bool ServerListView::viewportEvent(QEvent* event) {
         return true;
     }
     const QString text = m_model->toolTip(m_filter->modelRow(index.row()));
-    QToolTip::showText(help->globalPos(),
-                       QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped()),
-                       viewport(), visualRect(index));
+    QToolTip::showText(
+        help->globalPos(),
+        QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped()), viewport(),
+        visualRect(index));
     return true;
 }
 

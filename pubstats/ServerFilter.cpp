@@ -14,7 +14,8 @@ QByteArray FoldCaseBlind(QByteArrayView text) {
 
 QList<QByteArray> FilterWords(QByteArrayView field) {
     QList<QByteArray> words;
-    for (const QByteArrayView word : QByteArray::fromRawData(field.data(), field.size()).split(' ')) {
+    for (const QByteArrayView word :
+         QByteArray::fromRawData(field.data(), field.size()).split(' ')) {
         if (!word.isEmpty())
             words.append(FoldCaseBlind(word));
     }
@@ -23,8 +24,7 @@ QList<QByteArray> FilterWords(QByteArrayView field) {
 
 QByteArray FilterText(const HostRecord& host, QByteArrayView trackName, QByteArrayView carsText) {
     QByteArray text;
-    text.reserve(host.name.size() + trackName.size() + carsText.size() + 80 +
-                 host.racerCount * 12);
+    text.reserve(host.name.size() + trackName.size() + carsText.size() + 80 + host.racerCount * 12);
     const auto part = [&text](QByteArrayView bytes) {
         text += bytes;
         text += '\n';

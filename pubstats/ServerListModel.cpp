@@ -150,7 +150,8 @@ const QByteArray& ServerListModel::filterText(int row) const {
         m_filterTexts.assign(m_rows.size(), QByteArray());
     QByteArray& text = m_filterTexts[size_t(row)];
     if (text.isNull())
-        text = FilterText(host(row), FromDisplay(this->text(row, 2)), FromDisplay(this->text(row, 4)));
+        text =
+            FilterText(host(row), FromDisplay(this->text(row, 2)), FromDisplay(this->text(row, 4)));
     return text;
 }
 
@@ -167,7 +168,8 @@ QString ServerListModel::toolTip(int row) const {
             lines << ToDisplay(racer);
         else
             lines << QStringLiteral("%1 \u2014 mate in %2")
-                         .arg(ToDisplay(mate->displayName), mate->groups.join(QStringLiteral(", ")));
+                         .arg(ToDisplay(mate->displayName),
+                              mate->groups.join(QStringLiteral(", ")));
     }
     return lines.join(QLatin1Char('\n'));
 }

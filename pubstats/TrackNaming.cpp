@@ -105,7 +105,7 @@ QByteArray CarsText(const HostRecord& host) {
 }
 
 QByteArray AllowedCarCodes(const HostRecord& host) {
-    return carList((host.carMask[0] | (quint32(host.carMask[1]) << 8) |
-                    (quint32(host.carMask[2]) << 16)) &
-                   AllCarBits);
+    return carList(
+        (host.carMask[0] | (quint32(host.carMask[1]) << 8) | (quint32(host.carMask[2]) << 16)) &
+        AllCarBits);
 }

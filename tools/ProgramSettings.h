@@ -16,10 +16,10 @@ public:
     explicit ProgramSettings(QString configPath, QObject* parent = nullptr);
     const QString& path() const { return m_path; }
 
-    AppSettings app;         // SETTINGS, and SERVICE/IdentKey
-    PresenceOptions options; // OPTIONS
+    AppSettings app;             // SETTINGS, and SERVICE/IdentKey
+    PresenceOptions options;     // OPTIONS
     ServerFilterOptions filters; // FILTER
-    QString statsServer;     // SERVICE/StatsServer, or the default
+    QString statsServer;         // SERVICE/StatsServer, or the default
     QString highlightsServer;
 
     // Everything, once at start; missing addresses take defaultService.

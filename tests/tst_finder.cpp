@@ -1,0 +1,198 @@
+#include "FakeDesktop.h"
+#include "MateRecord.h"
+#include "MateTree.h"
+#include "ServerFilter.h"
+#include "ServerFinder.h"
+#include "SingleByteText.h"
+#include "StatSim.h"
+#include "uMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <memory>
+
+namespace {
+
+// The real main window in a program folder of its own, against the simulator.
+struct Program {
+    StatSim sim;
+    QTemporaryDir dir;
+    FakeDesktop desktop;
+    std::unique_ptr<TfMain> window;
+
+    Program() {
+        QDir(dir.path()).mkpath(QStringLiteral("data/groups"));
+        QFile::copy(QStringLiteral(TRACKS_DATA_PATH),
+                    dir.filePath(QStringLiteral("data/Tracks.data")));
+        write(QStringLiteral("data/groups/Crew.profile"), {});
+        write(QStringLiteral("Pelmark2.config"),
+              "[SERVICE]\nStatsServer=" + sim.baseUrl().toLatin1() +
+                  "\nHighlightsServer=" + sim.baseUrl().toLatin1() + "\n");
+    }
+    void write(const QString& relative, const QByteArray& bytes) {
+        QFile file(dir.filePath(relative));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write a fixture file");
+    }
+    QByteArray read(const QString& relative) const {
+        QFile file(dir.filePath(relative));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    TfMain& start() {
+        window = std::make_unique<TfMain>(desktop, dir.filePath(QStringLiteral("Pelmark2")));
+        window->FormCreate();
+        window->tAutoRefresh->stop(); // the test refreshes by hand
+        window->tCheckLFS->stop();
+        return *window;
+    }
+    ServerListView& list() { return *window->lvServer; }
+    ServerFinder& finder() { return window->finder(); }
+    QString counters() const {
+        return window->lSvrCount->text() + window->lOccupied->text() +
+               window->lPlayersOnline->text() + window->lSvrMates->text();
+    }
+    // The first shown row with at least one racer.
+    int occupiedRow() {
+        for (int row = 0; row < list().rowCount(); ++row) {
+            if (!list().rows().racers(list().modelRow(row)).isEmpty())
+                return row;
+        }
+        return -1;
+    }
+};
+
+QAction* actionNamed(const QMenu* menu, const QString& text) {
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestFinder : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void typing_hidesRowsAndTheCountersCountEveryRow() {
+        Program p;
+        p.start();
+        const int all = p.list().rowCount();
+        QVERIFY(all > 50);
+        const QString counters = p.counters();
+        QCOMPARE(p.finder().lShowing->text(), QString());
+
+        QTest::keyClicks(p.finder().eFilter, QStringLiteral("SOUTH city"));
+        const int shown = p.list().rowCount();
+        QVERIFY(shown > 0 && shown < all);
+        for (int row = 0; row < shown; ++row) {
+            const QByteArray text = p.list().rows().filterText(p.list().modelRow(row));
+            QVERIFY2(text.contains("south") && text.contains("city"), text.constData());
+        }
+        QCOMPARE(p.finder().lShowing->text(),
+                 QStringLiteral("Showing %1 of %2").arg(shown).arg(all));
+        QCOMPARE(p.counters(), counters);
+
+        QTest::keyClick(p.finder().eFilter, Qt::Key_Escape);
+        QCOMPARE(p.finder().eFilter->text(), QString());
+        QCOMPARE(p.list().rowCount(), all);
+        QCOMPARE(p.finder().lShowing->text(), QString());
+        QCOMPARE(p.desktop.errors, QStringList());
+    }
+
+    // The filter holds through a refresh; a row it hides is never the selected one.
+    void refresh_keepsTheFilterAndSelectsOnlyShownRows() {
+        Program p;
+        TfMain& w = p.start();
+        p.finder().eFilter->setText(QStringLiteral("city"));
+        const int shownBefore = p.list().rowCount();
+        QVERIFY(shownBefore > 0);
+        p.list().selectRow(0);
+        const QString caption = *p.list().selectedCaption();
+
+        w.tAutoRefreshTimer();
+        QVERIFY(p.list().rowCount() < p.list().rows().rowCount());
+        for (int row = 0; row < p.list().rowCount(); ++row)
+            QVERIFY(p.list().rows().filterText(p.list().modelRow(row)).contains("city"));
+        const bool stillShown = [&] {
+            for (int row = 0; row < p.list().rowCount(); ++row)
+                if (p.list().rowText(row, 0).compare(caption, Qt::CaseInsensitive) == 0)
+                    return true;
+            return false;
+        }();
+        QCOMPARE(p.list().selectedCaption().has_value(), stillShown);
+
+        // A filter that hides the selected row unselects it: Join then has nothing to join.
+        p.list().selectRow(0);
+        p.finder().eFilter->setText(QStringLiteral("no host is named like this"));
+        QCOMPARE(p.list().rowCount(), 0);
+        QCOMPARE(p.list().selectedRow(), -1);
+        w.bJoinSvrClick();
+        QCOMPARE(p.desktop.beeps, 1);
+        QVERIFY(p.desktop.starts.isEmpty());
+    }
+
+    void rowMenu_addRacerAsMate_writesOneRecordOnce() {
+        Program p;
+        TfMain& w = p.start();
+        const int row = p.occupiedRow();
+        QVERIFY(row >= 0);
+        p.list().selectRow(row);
+        const QByteArray racer = p.list().rows().racers(p.list().modelRow(row)).first();
+        const std::unique_ptr<QMenu> menu = p.finder().rowMenu(row);
+        QStringList items;
+        for (const QAction* action : menu->actions())
+            items << action->text();
+        QCOMPARE(items, (QStringList{"Join", "Join with password...", "Favourite host",
+                                     "Copy host name", "Add racer as mate"}));
+        QMenu* racers = actionNamed(menu.get(), QStringLiteral("Add racer as mate"))->menu();
+        QMenu* groups = racers->actions().first()->menu();
+        QCOMPARE(racers->actions().first()->text(),
+                 ToDisplay(racer).replace(QLatin1Char('&'), QLatin1String("&&")));
+        actionNamed(groups, QStringLiteral("Crew"))->trigger();
+
+        const QByteArray file = p.read(QStringLiteral("data/groups/Crew.profile"));
+        QCOMPARE(file.size(), MateRecord::Size);
+        QCOMPARE(MateRecord::fromBytes(file).lfsName(), racer);
+        QCOMPARE(w.mateTree().NodeCount(), 2); // Crew and the new mate, online
+        QVERIFY(p.list()
+                    .rows()
+                    .toolTip(p.list().modelRow(row))
+                    .contains(ToDisplay(racer) + QStringLiteral(" \u2014 mate in Crew")));
+
+        actionNamed(groups, QStringLiteral("Crew"))->trigger(); // as the dialog: a beep
+        QCOMPARE(p.desktop.beeps, 1);
+        QCOMPARE(p.read(QStringLiteral("data/groups/Crew.profile")), file);
+    }
+
+    void favourite_survivesARestart() {
+        Program p;
+        p.start();
+        const int row = p.occupiedRow();
+        const QString host = p.list().rowText(row, 0);
+        {
+            const std::unique_ptr<QMenu> menu = p.finder().rowMenu(row);
+            QAction* favourite = actionNamed(menu.get(), QStringLiteral("Favourite host"));
+            QVERIFY(!favourite->isChecked());
+            favourite->trigger();
+            QVERIFY(p.list().rows().isFavourite(p.list().modelRow(row)));
+        }
+
+        p.start(); // a new run on the same folder
+        QVERIFY(p.finder().favourites().contains(FromDisplay(host)));
+        QVERIFY(p.list().selectCaption(host));
+        const int model = p.list().modelRow(p.list().selectedRow());
+        QVERIFY(p.list().rows().isFavourite(model));
+        QVERIFY(p.list().rows().toolTip(model).contains(QStringLiteral("\nFavourite host")));
+    }
+};
+
+QTEST_MAIN(TestFinder)
+#include "tst_finder.moc"
