@@ -323,7 +323,7 @@ bool MateTree::addMateEntryNode(const MateMatcher& matcher, const MateRecord& re
 
 // The rows of the hosts with mates get image 2; the counter counts every such row.
 void MateTree::markServers(const QSet<QByteArray>& hosts) {
-    const int marked = m_w.lvServer ? m_w.lvServer->order().markMateHosts(hosts) : 0;
+    const int marked = m_w.lvServer ? m_w.lvServer->proxy().markMateHosts(hosts) : 0;
     if (m_w.lSvrMates)
         m_w.lSvrMates->setText(QStringLiteral("Servers with mates: %1").arg(marked));
 }
@@ -341,7 +341,7 @@ void MateTree::AddMateNode(const MateRecord& record, const QString& group, bool 
     if (addMateEntryNode(MateMatcher(m_stats), record, groupNode, allMates, hosts))
         ++onlineMateCount;
     if (m_w.lvServer)
-        m_w.lvServer->order().markMateHosts(hosts);
+        m_w.lvServer->proxy().markMateHosts(hosts);
     sortTree();
     followNode(remembered);
 }

@@ -48,18 +48,18 @@ ServerFinder::ServerFinder(Context context, QObject* parent)
             const QSignalBlocker quiet(m_standingActions.at(i));
             m_standingActions.at(i)->setChecked(filters.*members[i]);
         }
-        m_c.view->shown().setStanding(filters);
+        m_c.view->proxy().setStanding(filters);
     });
     connect(m_c.view, &ServerListView::rowMenuRequested, this, [this](int row, const QPoint& at) {
         Guarded(*m_c.desktop, [&] { rowMenu(row)->exec(at); });
     });
     // A mate added from here or anywhere else names his racer's line at once.
-    connect(m_c.commands, &RosterCommands::groupDeleted, this, &ServerFinder::rowsChanged);
-    connect(m_c.commands, &RosterCommands::mateAdded, this, &ServerFinder::rowsChanged);
-    connect(m_c.commands, &RosterCommands::mateDeleted, this, &ServerFinder::rowsChanged);
-    connect(m_c.commands, &RosterCommands::mateChanged, this, &ServerFinder::rowsChanged);
+    connect(m_c.commands, &RosterCommands::groupDeleted, this, &ServerFinder::rosterChanged);
+    connect(m_c.commands, &RosterCommands::mateAdded, this, &ServerFinder::rosterChanged);
+    connect(m_c.commands, &RosterCommands::mateDeleted, this, &ServerFinder::rosterChanged);
+    connect(m_c.commands, &RosterCommands::mateChanged, this, &ServerFinder::rosterChanged);
     // The rows the filters leave can change with every refresh, sort or typed letter.
-    ServerFilterProxy& shown = m_c.view->shown();
+    ServerSortProxy& shown = m_c.view->proxy();
     for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(&shown, signal, this, &ServerFinder::updateShowing);
     connect(&shown, &QAbstractItemModel::modelReset, this, &ServerFinder::updateShowing);
@@ -97,7 +97,7 @@ void ServerFinder::makeBar() {
     row->addWidget(bFilters);
     row->addWidget(lShowing);
     connect(eFilter, &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_c.view->shown().setFilterText(text); });
+            [this](const QString& text) { m_c.view->proxy().setFilterText(text); });
     eFilter->installEventFilter(this);
     m_c.barParent->installEventFilter(this);
     auto* find = new QShortcut(QKeySequence::Find, m_c.barParent->window());
@@ -132,7 +132,7 @@ QMenu* ServerFinder::makeFilterMenu() {
 }
 
 void ServerFinder::setStanding(const ServerFilterOptions& options) {
-    m_c.view->shown().setStanding(options);
+    m_c.view->proxy().setStanding(options);
     Guarded(*m_c.desktop, [&] { m_c.settings->writeFilters(options); });
 }
 
@@ -159,7 +159,11 @@ void ServerFinder::updateShowing() {
                                   : QString());
 }
 
-void ServerFinder::rowsChanged() {
+void ServerFinder::rowsRefilled() {
+    tellFavouritesOnline();
+}
+
+void ServerFinder::rosterChanged() {
     QHash<QByteArray, ServerListModel::MateLabel> mates;
     for (const MateEntry& entry : m_c.stats->mates) {
         ServerListModel::MateLabel& label = mates[TrimBytes(entry.record.lfsName())];
@@ -168,13 +172,16 @@ void ServerFinder::rowsChanged() {
         if (!label.groups.contains(entry.group))
             label.groups.append(entry.group);
     }
-    m_c.view->rows().setMates(std::move(mates));
-    m_c.view->shown().standingInputsChanged();
+    if (!m_c.view->rows().setMates(std::move(mates)))
+        return;
+    m_c.view->proxy().standingInputsChanged();
     updateShowing();
+}
 
+void ServerFinder::tellFavouritesOnline() {
     const ServerListModel& rows = m_c.view->rows();
     QList<QPair<QByteArray, QString>> online;
-    for (int row = 0; row < rows.rowCount(); ++row) {
+    for (int row = 0; row < rows.rowCount() && !rows.favourites().isEmpty(); ++row) {
         if (rows.isFavourite(row))
             online.append({rows.host(row).name, rows.text(row, 5)});
     }
@@ -185,8 +192,9 @@ void ServerFinder::setFavourite(const QByteArray& host, bool favourite) {
     if (!m_favourites.set(host, favourite))
         m_c.desktop->beep(); // the list is full
     m_c.view->rows().setFavourites(m_favourites.hosts());
-    m_c.view->shown().standingInputsChanged();
-    rowsChanged();
+    m_c.view->proxy().standingInputsChanged();
+    updateShowing();
+    tellFavouritesOnline();
     if (!m_favourites.save())
         throw PelmarkError(ErrorText::CannotWrite(m_favourites.path()), PelmarkError::Kind::File);
 }

@@ -44,9 +44,10 @@ public:
     QLabel* lShowing = nullptr;
 
     const FavouriteHosts& favourites() const { return m_favourites; }
-    // After a refresh or a roster rebuild: the roster's mates for the rows, the count, the
-    // tray's favourites.
-    void rowsChanged();
+    // After a refill of the rows: the tray's favourites online.
+    void rowsRefilled();
+    // After the roster changed: the mates named in the rows, and the rows they keep shown.
+    void rosterChanged();
     // The row's menu, as a right click on it opens it (tests open it without showing).
     std::unique_ptr<QMenu> rowMenu(int row);
     void setFavourite(const QByteArray& host, bool favourite);
@@ -67,6 +68,7 @@ private:
     void updateShowing();
     void addRacerAsMate(const QString& group, const QByteArray& racer);
     void placeBar();
+    void tellFavouritesOnline();
 
     Context m_c;
     FavouriteHosts m_favourites;

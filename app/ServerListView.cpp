@@ -23,11 +23,9 @@ protected:
 } // namespace
 
 ServerListView::ServerListView(QWidget* parent)
-    : QTreeView(parent), m_model(new ServerListModel(this)), m_proxy(new ServerSortProxy(this)),
-      m_filter(new ServerFilterProxy(this)) {
+    : QTreeView(parent), m_model(new ServerListModel(this)), m_proxy(new ServerSortProxy(this)) {
     m_proxy->setServerModel(m_model);
-    m_filter->setOrder(m_proxy);
-    setModel(m_filter);
+    setModel(m_proxy);
     setItemDelegate(new FavouriteDelegate(this));
     // The order comes from the header clicks the window handles, not from the view.
     setSortingEnabled(false);
@@ -57,7 +55,7 @@ bool ServerListView::viewportEvent(QEvent* event) {
         QToolTip::hideText();
         return true;
     }
-    const QString text = m_model->toolTip(m_filter->modelRow(index.row()));
+    const QString text = m_model->toolTip(m_proxy->sourceRow(index.row()));
     QToolTip::showText(
         help->globalPos(),
         QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped()), viewport(),
@@ -82,7 +80,7 @@ int ServerListView::rowImage(int row) const {
 }
 
 QRect ServerListView::rowRect(int row) const {
-    return visualRect(m_filter->index(row, 0));
+    return visualRect(m_proxy->index(row, 0));
 }
 
 int ServerListView::selectedRow() const {
@@ -102,7 +100,7 @@ void ServerListView::selectRow(int row) {
         clearSelection();
         return;
     }
-    const QModelIndex index = m_filter->index(row, 0);
+    const QModelIndex index = m_proxy->index(row, 0);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                  QItemSelectionModel::Rows);
     scrollTo(index, QAbstractItemView::EnsureVisible);

@@ -7,7 +7,7 @@
 #include <optional>
 
 // The server list as the window shows it: the rows of a ServerListModel in the order of
-// a ServerSortProxy, less those a ServerFilterProxy hides. Rows are addressed as shown.
+// a ServerSortProxy, less those its filter hides. Rows are addressed as shown.
 class ServerListView : public QTreeView {
     Q_OBJECT
 public:
@@ -15,14 +15,13 @@ public:
 
     ServerListModel& rows() { return *m_model; }
     const ServerListModel& rows() const { return *m_model; }
-    ServerSortProxy& order() { return *m_proxy; }
-    ServerFilterProxy& shown() { return *m_filter; }
-    const ServerFilterProxy& shown() const { return *m_filter; }
+    ServerSortProxy& proxy() { return *m_proxy; }
+    const ServerSortProxy& proxy() const { return *m_proxy; }
     void setImages(const QList<QIcon>& images);
 
-    int rowCount() const { return m_filter->rowCount(); }
+    int rowCount() const { return m_proxy->rowCount(); }
     // The model row of a shown row.
-    int modelRow(int row) const { return m_filter->modelRow(row); }
+    int modelRow(int row) const { return m_proxy->sourceRow(row); }
     QString rowText(int row, int column) const;
     int rowImage(int row) const;
     QRect rowRect(int row) const;
@@ -50,5 +49,4 @@ private:
 
     ServerListModel* m_model;
     ServerSortProxy* m_proxy;
-    ServerFilterProxy* m_filter;
 };

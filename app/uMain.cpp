@@ -288,7 +288,7 @@ void TfMain::rebuildRoster() {
     } catch (const PelmarkError& e) {
         failure = e; // an unreadable group; the others are in the tree
     }
-    m_finder->rowsChanged(); // the roster's mates as the files hold them now
+    m_finder->rosterChanged(); // the roster's mates as the files hold them now
     if (m_hostListDecoded)
         m_presence->afterRefresh(m_tracks);
     if (failure)
@@ -363,7 +363,7 @@ void TfMain::fillServerRows() {
     // One reset; the order follows in the proxy before anything is painted.
     const ServerListModel::Counts counts = lvServer->rows().refill(m_stats.hosts, m_tracks);
     playersTotal = counts.players;
-    m_finder->rowsChanged(); // the filters judge the new rows before anything is painted
+    m_finder->rowsRefilled();
     lvServer->setUpdatesEnabled(true);
     // Laid out now, before the repaint: a layout the view leaves for later comes after
     // that repaint and paints the whole list a second time.

@@ -114,12 +114,17 @@ void ServerListModel::allRowsChanged(const QList<int>& roles) {
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1), roles);
 }
 
-void ServerListModel::setMates(QHash<QByteArray, MateLabel> mates) {
+bool ServerListModel::setMates(QHash<QByteArray, MateLabel> mates) {
+    if (mates == m_mates)
+        return false; // every refresh asks; the roster seldom changes
     m_mates = std::move(mates);
     allRowsChanged({HasMateRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+    return true;
 }
 
 void ServerListModel::setFavourites(QSet<QByteArray> hostNames) {
+    if (hostNames == m_favourites)
+        return;
     m_favourites = std::move(hostNames);
     allRowsChanged({FavouriteRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
@@ -175,18 +180,15 @@ QString ServerListModel::toolTip(int row) const {
 }
 
 void ServerListModel::markWithMates(const QList<int>& rows) {
-    int first = rowCount();
-    int last = -1;
     for (const int row : rows) {
         if (row < 0 || row >= rowCount() || m_rows[size_t(row)].image == 2)
             continue;
         m_rows[size_t(row)].image = 2;
         ++m_withMates;
-        first = std::min(first, row);
-        last = std::max(last, row);
+        // One row at a time: the marked rows are few, and one range over the whole list
+        // has the proxies look at every row between.
+        Q_EMIT dataChanged(index(row, 0), index(row, 0), {Qt::DecorationRole, ImageIndexRole});
     }
-    if (last >= 0)
-        Q_EMIT dataChanged(index(first, 0), index(last, 0), {Qt::DecorationRole, ImageIndexRole});
 }
 
 int ServerListModel::rowCount(const QModelIndex& parent) const {
@@ -243,16 +245,39 @@ void ServerSortProxy::setServerModel(ServerListModel* model) {
     setSourceModel(model);
 }
 
-bool ServerSortProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+bool ServerSortProxy::rowBefore(int left, int right) const {
     int column = sortColumn();
     if (column < 0 || column >= ServerListModel::ColumnCount)
         column = 0;
-    return CompareCaseBlind(m_model->text(left.row(), column), m_model->text(right.row(), column)) <
-           0;
+    return CompareCaseBlind(m_model->text(left, column), m_model->text(right, column)) < 0;
+}
+
+bool ServerSortProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+    return rowBefore(left.row(), right.row());
 }
 
 int ServerSortProxy::sourceRow(int displayRow) const {
     return mapToSource(index(displayRow, 0)).row();
+}
+
+QList<int> ServerSortProxy::rowsInOrder() const {
+    QList<int> rows;
+    rows.reserve(m_model->rowCount());
+    if (rowCount() == m_model->rowCount()) {
+        for (int row = 0; row < rowCount(); ++row)
+            rows.append(sourceRow(row));
+        return rows;
+    }
+    // Some rows are hidden: the same stable sort the proxy does, over all of them.
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        rows.append(row);
+    if (sortColumn() >= 0) {
+        const bool ascending = sortOrder() == Qt::AscendingOrder;
+        std::stable_sort(rows.begin(), rows.end(), [this, ascending](int a, int b) {
+            return ascending ? rowBefore(a, b) : rowBefore(b, a);
+        });
+    }
+    return rows;
 }
 
 int ServerSortProxy::markMateHosts(const QSet<QByteArray>& hostNames) {
@@ -266,28 +291,21 @@ int ServerSortProxy::markMateHosts(const QSet<QByteArray>& hostNames) {
         lengths.insert(caption.size());
     }
     QList<int> marked;
-    for (int row = 0; row < rowCount() && !wanted.isEmpty(); ++row) {
-        const int source = sourceRow(row);
-        const QString& caption = m_model->caption(source);
-        if (!lengths.contains(caption.size()))
-            continue;
-        if (wanted.remove(folded(caption)))
+    if (!wanted.isEmpty()) {
+        for (const int source : rowsInOrder()) {
+            const QString& caption = m_model->caption(source);
+            if (!lengths.contains(caption.size()) || !wanted.remove(folded(caption)))
+                continue;
             marked.append(source);
+            if (wanted.isEmpty())
+                break;
+        }
     }
     m_model->markWithMates(marked);
     return m_model->rowsWithMates();
 }
 
-// ---- filter -----------------------------------------------------------------------
-
-ServerFilterProxy::ServerFilterProxy(QObject* parent) : QSortFilterProxyModel(parent) {}
-
-void ServerFilterProxy::setOrder(ServerSortProxy* order) {
-    m_order = order;
-    setSourceModel(order);
-}
-
-void ServerFilterProxy::setFilterText(const QString& text) {
+void ServerSortProxy::setFilterText(const QString& text) {
     QList<QByteArray> words = FilterWords(FromDisplay(text));
     if (words == m_words)
         return;
@@ -295,27 +313,21 @@ void ServerFilterProxy::setFilterText(const QString& text) {
     invalidateFilter();
 }
 
-void ServerFilterProxy::setStanding(const ServerFilterOptions& options) {
+void ServerSortProxy::setStanding(const ServerFilterOptions& options) {
     if (options == m_standing)
         return;
     m_standing = options;
     invalidateFilter();
 }
 
-void ServerFilterProxy::standingInputsChanged() {
+void ServerSortProxy::standingInputsChanged() {
     if (m_standing.any())
         invalidateFilter();
 }
 
-int ServerFilterProxy::modelRow(int shownRow) const {
-    return m_order->sourceRow(mapToSource(index(shownRow, 0)).row());
-}
-
-bool ServerFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
-    const ServerListModel* model = m_order->serverModel();
-    const int row = m_order->sourceRow(sourceRow);
-    if (!m_words.isEmpty() && !MatchesWords(model->filterText(row), m_words))
+bool ServerSortProxy::filterAcceptsRow(int row, const QModelIndex&) const {
+    if (!m_words.isEmpty() && !MatchesWords(m_model->filterText(row), m_words))
         return false;
-    return !m_standing.any() || PassesStandingFilters(model->host(row), model->hasMate(row),
-                                                      model->isFavourite(row), m_standing);
+    return !m_standing.any() || PassesStandingFilters(m_model->host(row), m_model->hasMate(row),
+                                                      m_model->isFavourite(row), m_standing);
 }

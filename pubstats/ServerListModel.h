@@ -55,6 +55,7 @@ public:
     struct MateLabel {
         QByteArray displayName;
         QStringList groups;
+        bool operator==(const MateLabel&) const = default;
     };
 
     struct Counts {
@@ -70,7 +71,8 @@ public:
     // Replaces every row with the listed hosts, as one reset.
     Counts refill(const HostList& hosts, const TrackTable& tracks);
     // The roster's mates by trimmed LFS name, for the racers' lines and the standing filters.
-    void setMates(QHash<QByteArray, MateLabel> mates);
+    // Each tells the views only when something changed; true when it did.
+    bool setMates(QHash<QByteArray, MateLabel> mates);
     void setFavourites(QSet<QByteArray> hostNames);
     const QSet<QByteArray>& favourites() const { return m_favourites; }
 
@@ -116,8 +118,11 @@ private:
     int m_withMates = 0;
 };
 
-// The server list's order: the case-blind comparison of the sort column's texts, the
-// operands swapped for descending order, stable, so equal rows keep host-list order.
+// The server list's order and filter. The order: the case-blind comparison of the sort
+// column's texts, the operands swapped for descending order, stable, so equal rows keep
+// host-list order. The filter: the rows whose texts hold every word of the filter field and
+// that the standing filters leave. One proxy, so that every row the view lays out is
+// mapped once, not through a chain.
 class ServerSortProxy : public QSortFilterProxyModel {
     Q_OBJECT
 public:
@@ -125,25 +130,13 @@ public:
     void setServerModel(ServerListModel* model);
     ServerListModel* serverModel() const { return m_model; }
 
-    // The model row of a row in this order.
+    // The model row of a shown row.
     int sourceRow(int displayRow) const;
-    // Image 2 for the first row, in display order, of each host named; an empty name
-    // marks nothing. Returns the number of rows that now carry image 2.
+    // Every model row, shown or hidden, in the order they would show.
+    QList<int> rowsInOrder() const;
+    // Image 2 for the first row, in that order, of each host named; an empty name marks
+    // nothing. Returns the number of rows that now carry image 2.
     int markMateHosts(const QSet<QByteArray>& hostNames);
-
-protected:
-    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
-
-private:
-    ServerListModel* m_model = nullptr;
-};
-
-// The rows the filter field and the standing filters leave, in the order they are given.
-class ServerFilterProxy : public QSortFilterProxyModel {
-    Q_OBJECT
-public:
-    explicit ServerFilterProxy(QObject* parent = nullptr);
-    void setOrder(ServerSortProxy* order);
 
     // The field's text, as the user typed it (Latin-1).
     void setFilterText(const QString& text);
@@ -153,14 +146,14 @@ public:
     // Favourites or mates changed: rows the standing filters judge may come or go.
     void standingInputsChanged();
 
-    // The model row of a shown row.
-    int modelRow(int shownRow) const;
-
 protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
 private:
-    ServerSortProxy* m_order = nullptr;
+    bool rowBefore(int left, int right) const;
+
+    ServerListModel* m_model = nullptr;
     QList<QByteArray> m_words;
     ServerFilterOptions m_standing;
 };

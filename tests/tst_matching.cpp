@@ -95,7 +95,7 @@ void TestMatching::hostNeedsPassword_firstHostDecides() {
 void TestMatching::markMateHost_caseInsensitiveFirstRowIncluded() {
     Roster f;
     f.servers({"^Alpha", "Beta", "beta"});
-    QCOMPARE(f.lvServer.order().markMateHosts({"^ALPHA", "BETA", "Gamma", ""}), 2);
+    QCOMPARE(f.lvServer.proxy().markMateHosts({"^ALPHA", "BETA", "Gamma", ""}), 2);
     QCOMPARE(f.serverImages(), (QList<int>{2, 2, 1}));
 }
 
@@ -180,7 +180,7 @@ void TestMatching::matcher_marksTheRowsTheScanMarks() {
         }
         Roster indexed;
         indexed.servers(captions);
-        indexed.lvServer.order().markMateHosts({name});
+        indexed.lvServer.proxy().markMateHosts({name});
         QCOMPARE(indexed.serverImages(), expected);
     }
 }
