@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 #include <optional>
 
@@ -34,6 +35,19 @@ void openExisting(QFile& file, const QString& path) {
 
 qsizetype wholeRecords(qint64 fileSize) {
     return qsizetype(fileSize / MateRecord::Size);
+}
+
+// Qt 6.4 moves the file into the working folder when it finds no trash folder at all; with
+// the home trash in place it always finds one.
+bool homeTrashReady() {
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty() || !QDir().mkpath(dataHome))
+        return false;
+    const QDir dir(dataHome);
+    const QString trash = QStringLiteral("Trash");
+    if (!dir.exists(trash))
+        dir.mkdir(trash, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return QFileInfo(dir.filePath(trash)).isDir();
 }
 
 } // namespace
@@ -150,23 +164,38 @@ void ProfileStore::ReplaceMateRecord(const QString& group, const MateRecord& old
 }
 
 void ProfileStore::RewriteProfile(const QString& group, const QList<MateEntry>& mates) const {
-    const QString path = ProfilePath(group);
     QByteArray records;
     for (const MateEntry& entry : mates) {
         if (entry.group == group)
             records += entry.record.bytes();
     }
+    WriteProfileBytes(group, records);
+}
+
+void ProfileStore::WriteProfileBytes(const QString& group, const QByteArray& bytes) const {
+    const QString path = ProfilePath(group);
     // Unbuffered, because a buffered QSaveFile loses a failed final flush and commits
     // the cut file as if it were whole.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw fileError(ErrorText::CannotWrite(path));
-    if (file.write(records) != records.size() || !file.commit())
+    if (file.write(bytes) != bytes.size() || !file.commit())
         throw fileError(ErrorText::CannotWrite(path));
 }
 
+std::optional<QByteArray> ProfileStore::ReadProfileBytes(const QString& group, qint64 limit) const {
+    return ReadRegularFile(ProfilePath(group), limit);
+}
+
 void ProfileStore::DeleteProfile(const QString& group) const {
-    QFile::remove(ProfilePath(group));
+    const QString path = ProfilePath(group);
+    const QFileInfo info(path);
+    // A folder named like a profile was never the program's to delete.
+    if (info.isDir() && !info.isSymLink())
+        return;
+    if (info.exists() && homeTrashReady() && QFile::moveToTrash(path))
+        return;
+    QFile::remove(path);
 }
 
 void ProfileStore::RemoveStaleTemporaries() const {
