@@ -10,8 +10,10 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStorageInfo>
 
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -37,17 +39,42 @@ qsizetype wholeRecords(qint64 fileSize) {
     return qsizetype(fileSize / MateRecord::Size);
 }
 
-// Qt 6.4 moves the file into the working folder when it finds no trash folder at all; with
-// the home trash in place it always finds one.
-bool homeTrashReady() {
+// A trash folder takes files when its files and info folders are writable folders, or can
+// be made.
+bool takesFiles(const QString& trash) {
+    for (const QString& part : {QStringLiteral("/files"), QStringLiteral("/info")}) {
+        const QFileInfo folder(trash + part);
+        if (folder.exists() ? !(folder.isDir() && folder.isWritable())
+                            : !QFileInfo(trash).isWritable())
+            return false;
+    }
+    return true;
+}
+
+// Qt 6.4's QFile::moveToTrash drops the file into the working folder when it finds no trash
+// folder at all, and loops for good when the info folder of the one it chose refuses a new
+// file. So the home trash is made first, and every trash the file may go to must take it.
+bool trashReady(const QString& path) {
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (dataHome.isEmpty() || !QDir().mkpath(dataHome))
         return false;
-    const QDir dir(dataHome);
-    const QString trash = QStringLiteral("Trash");
-    if (!dir.exists(trash))
-        dir.mkdir(trash, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return QFileInfo(dir.filePath(trash)).isDir();
+    const QString homeTrash = dataHome + QStringLiteral("/Trash");
+    if (!QFileInfo::exists(homeTrash))
+        QDir(dataHome).mkdir(QStringLiteral("Trash"),
+                             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!QFileInfo(homeTrash).isDir() || !takesFiles(homeTrash))
+        return false;
+    // On another disk than the home, the trash of that disk comes first.
+    const QStorageInfo disk(path);
+    if (disk == QStorageInfo(QDir::home()))
+        return true;
+    const QString uid = QString::number(::getuid());
+    for (const QString& trash : {disk.rootPath() + QStringLiteral("/.Trash/") + uid,
+                                 disk.rootPath() + QStringLiteral("/.Trash-") + uid}) {
+        if (QFileInfo::exists(trash) && !takesFiles(trash))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -193,7 +220,7 @@ void ProfileStore::DeleteProfile(const QString& group) const {
     // A folder named like a profile was never the program's to delete.
     if (info.isDir() && !info.isSymLink())
         return;
-    if (info.exists() && homeTrashReady() && QFile::moveToTrash(path))
+    if (info.exists() && trashReady(path) && QFile::moveToTrash(path))
         return;
     QFile::remove(path);
 }

@@ -11,7 +11,11 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <unistd.h>
+
 namespace {
+
+enum class Trash { Usable, NoDataFolder, InfoIsAFile, InfoReadOnly };
 
 const QString Friends = QStringLiteral("Friends");
 const QString FriendsFile = QStringLiteral("data/groups/Friends.profile");
@@ -85,17 +89,32 @@ private Q_SLOTS:
 };
 
 void TestUndo::deleteGroup_toTrash_ctrlZBringsItBack_data() {
-    QTest::addColumn<bool>("trashUsable");
-    QTest::newRow("trash") << true;
-    QTest::newRow("no trash to be had") << false;
+    QTest::addColumn<Trash>("trash");
+    QTest::newRow("trash") << Trash::Usable;
+    // Where the trash cannot take the file it is deleted; Qt 6.4 would drop it into the
+    // working folder, or try names for good.
+    QTest::newRow("data folder is a file") << Trash::NoDataFolder;
+    QTest::newRow("trash's info folder is a file") << Trash::InfoIsAFile;
+    QTest::newRow("trash's info folder is read-only") << Trash::InfoReadOnly;
 }
 
 void TestUndo::deleteGroup_toTrash_ctrlZBringsItBack() {
-    QFETCH(bool, trashUsable);
+    QFETCH(Trash, trash);
+    const bool trashUsable = trash == Trash::Usable;
     UndoWindow u;
-    if (!trashUsable) { // a data folder that is a file holds no trash
+    if (trash == Trash::NoDataFolder) {
         u.f.writeFile(QStringLiteral("not-a-folder"), "x");
         qputenv("XDG_DATA_HOME", QFile::encodeName(u.f.dir.filePath("not-a-folder")));
+    } else if (trash == Trash::InfoIsAFile) {
+        QVERIFY(QDir().mkpath(u.home.trash()));
+        QFile info(u.home.trash() + QStringLiteral("/info"));
+        QVERIFY(info.open(QIODevice::WriteOnly));
+    } else if (trash == Trash::InfoReadOnly) {
+        if (geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        QVERIFY(QDir().mkpath(u.home.trash() + QStringLiteral("/info")));
+        QVERIFY(QFile::setPermissions(u.home.trash() + QStringLiteral("/info"),
+                                      QFile::ReadOwner | QFile::ExeOwner));
     }
     TfMain& w = u.window();
     w.show();
