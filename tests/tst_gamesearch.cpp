@@ -28,10 +28,10 @@ struct PreparedHome {
             qFatal("cannot write fixture file");
     }
     // "link=target"
-    void link(const QString& spec) const {
-        const QString link = spec.section(QLatin1Char('='), 0, 0);
+    void link(const QString& pair) const {
+        const QString link = pair.section(QLatin1Char('='), 0, 0);
         folder(QFileInfo(link).path());
-        if (!QFile::link(at(spec.section(QLatin1Char('='), 1)), at(link)))
+        if (!QFile::link(at(pair.section(QLatin1Char('='), 1)), at(link)))
             qFatal("cannot make fixture link");
     }
     GameSearchHome home(const QString& winePrefix) const {
