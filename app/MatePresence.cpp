@@ -22,6 +22,14 @@ namespace {
 const QString GroupChoiceText = QStringLiteral("Notify when a mate of this group comes online");
 const QString MateChoiceText = QStringLiteral("Notify when this mate comes online");
 
+// The tree's own actions (Undo) end each of its menus.
+void addTreeActions(QMenu& menu, const QWidget& tree) {
+    if (tree.actions().isEmpty())
+        return;
+    menu.addSeparator();
+    menu.addActions(tree.actions());
+}
+
 // A tooltip is shown as rich text when it looks like markup; escaped inside a paragraph
 // it shows exactly as written, host names included.
 QString plainToolTip(const QString& text) {
@@ -125,6 +133,7 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
             m_choices.setGroupAlerts(group, on);
             saveChoices();
         });
+        addTreeActions(*menu, *m_c.tree->treeWidget());
         return menu;
     }
     const int entry = (*m_c.stats).FindMate(FromDisplay(mateText), group);
@@ -148,6 +157,7 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
         });
     }
     choices->setEnabled(!lfsName.isEmpty());
+    addTreeActions(*menu, *m_c.tree->treeWidget());
     return menu;
 }
 

@@ -74,6 +74,18 @@ std::unique_ptr<QInputDialog> MakeInputBox(const QString& caption, const QString
     return box;
 }
 
+std::unique_ptr<QFileDialog> MakeOpenFileDialog(const QString& filter, const QString& startFolder,
+                                                QWidget* parent) {
+    auto dialog = std::make_unique<QFileDialog>(parent, QString(), startFolder, filter);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    // The game usually lies in a hidden Wine prefix. A desktop's own dialog (a portal's)
+    // cannot be told to show hidden folders; Qt's can.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setFilter(dialog->filter() | QDir::Hidden);
+    return dialog;
+}
+
 void QtDesktop::showError(const QString& text) {
     MakeMessageBox(text, QMessageBox::Critical, QApplication::activeWindow())->exec();
 }
@@ -93,11 +105,12 @@ void QtDesktop::beep() {
     QApplication::beep();
 }
 
-std::optional<QString> QtDesktop::openFileName(QWidget* parent, const QString& filter) {
-    const QString file = QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
-    if (file.isEmpty())
+std::optional<QString> QtDesktop::openFileName(QWidget* parent, const QString& filter,
+                                               const QString& startFolder) {
+    const auto dialog = MakeOpenFileDialog(filter, startFolder, parent);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
-    return file;
+    return dialog->selectedFiles().constFirst();
 }
 
 QString QtDesktop::startProgram(const QString& program, const QStringList& arguments,

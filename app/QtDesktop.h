@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <memory>
 
+class QFileDialog;
 class QInputDialog;
 
 // The real desktop: Qt's message boxes, input dialog, file dialog, QProcess,
@@ -16,7 +17,8 @@ public:
     void showMessage(const QString& text) override;
     std::optional<QString> inputBox(const QString& caption, const QString& prompt) override;
     void beep() override;
-    std::optional<QString> openFileName(QWidget* parent, const QString& filter) override;
+    std::optional<QString> openFileName(QWidget* parent, const QString& filter,
+                                        const QString& startFolder) override;
     QString startProgram(const QString& program, const QStringList& arguments,
                          const QString& workingDirectory) override;
     QString openUrl(const QUrl& url) override;
@@ -33,3 +35,5 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const QString& text, QMessageBox::Ic
                                             QWidget* parent = nullptr);
 std::unique_ptr<QInputDialog> MakeInputBox(const QString& caption, const QString& prompt,
                                            QWidget* parent = nullptr);
+std::unique_ptr<QFileDialog> MakeOpenFileDialog(const QString& filter, const QString& startFolder,
+                                                QWidget* parent = nullptr);

@@ -26,6 +26,7 @@
 #include "uMoreSettings.h"
 #include "uSettings.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -96,6 +97,16 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     m_mateTree->setImages(ilMateStatus);
     m_rosterCommands = new RosterCommands(m_stats, *m_store, m_desktop, this);
     m_mateTree->follow(*m_rosterCommands);
+    // Ctrl+Z, and the last item of the tree's menus, undo the last roster change.
+    auto* undo = new QAction(QStringLiteral("Undo"), tvMates);
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setEnabled(false);
+    tvMates->addAction(undo);
+    connect(undo, &QAction::triggered, this,
+            [this] { guarded([&] { m_rosterCommands->Undo(); }); });
+    connect(m_rosterCommands, &RosterCommands::undoAvailable, undo, &QAction::setEnabled);
+    connect(m_rosterCommands, &RosterCommands::undone, this,
+            [this] { guarded([&] { m_mateTree->RebuildRoster(); }); });
     m_launcher = new Launcher(m_desktop, m_stats, [this] { return settings.lfsPath; });
 
     WireHandlers();

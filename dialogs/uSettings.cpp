@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "DialogLook.h"
 #include "ErrorHandler.h"
+#include "GameSearch.h"
 #include "IniFile.h"
 #include "Pictures.h"
 #include "QuillonTools.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <limits>
 
@@ -442,8 +444,17 @@ bool TfSettings::eventFilter(QObject* watched, QEvent* event) {
 
 void TfSettings::bBrowseClick() {
     Guarded(m_desktop, [this] {
+        QString folder;
+        {
+            // The search waits in an event loop; a second click meanwhile is not another.
+            const QSignalBlocker oneSearch(bBrowse);
+            folder = GameBrowseFolderWaiting(GameSearchHome::fromEnvironment());
+        }
+        if (!isVisible())
+            return; // closed while the search ran
         const std::optional<QString> path = m_desktop.openFileName(
-            this, QStringLiteral("Live For Speed (LFS.exe) (LFS.exe);;All files (*.*) (*)"));
+            this, QStringLiteral("Live For Speed (LFS.exe) (LFS.exe);;All files (*.*) (*)"),
+            folder);
         if (path)
             eLFSPath->setText(*path);
     });

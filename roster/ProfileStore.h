@@ -2,8 +2,10 @@
 
 #include "MateRecord.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 class QuillonPubStats;
 
@@ -37,8 +39,15 @@ public:
     // Writes the records of the group's entries, in list order, to a temporary file
     // renamed over the old one, so a failure leaves the previous file whole.
     void RewriteProfile(const QString& group, const QList<MateEntry>& mates) const;
-    // Deletes the file when it exists; a failure is not reported.
+    // Moves the file to the desktop's trash, so that a file manager can bring it back, or
+    // deletes it where the trash cannot take it. A folder under the name stays; a failure
+    // is not reported.
     void DeleteProfile(const QString& group) const;
+    // The file's bytes as they are, for an undo: nothing when it is no regular file, cannot
+    // be read or is larger than limit.
+    std::optional<QByteArray> ReadProfileBytes(const QString& group, qint64 limit) const;
+    // Makes the file hold exactly these bytes, through a temporary file renamed over it.
+    void WriteProfileBytes(const QString& group, const QByteArray& bytes) const;
     // Deletes what an interrupted rewrite left beside a profile: regular files named like
     // the temporary files of the rewrite, "<group>.profile." and six letters. For the
     // start of the program, before any rewrite; a failure is not reported.

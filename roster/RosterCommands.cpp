@@ -8,6 +8,9 @@
 
 namespace {
 
+// Far beyond any roster (some 40,000 mates); a larger file is no group of ours to keep.
+constexpr qint64 UndoLimit = 16 * 1024 * 1024;
+
 // A trimmed field that holds only its placeholder stands for an empty one.
 QByteArray withoutPlaceholder(const QByteArray& field, QByteArrayView placeholder) {
     const QByteArray trimmed = TrimBytes(field);
@@ -51,7 +54,11 @@ void RosterCommands::DeleteGroup(const RosterNode& node) {
         return;
     }
     const QString group = node.text;
+    std::optional<Snapshot> before = snapshot(group);
     m_store.DeleteProfile(group);
+    // A file that could not be deleted needs no undo.
+    if (!m_store.ProfileExists(group))
+        remember(std::move(before));
     m_stats.groups.removeOne(group);
     const QString entryGroup = group.left(MateEntry::GroupNameMax);
     m_stats.mates.removeIf([&](const MateEntry& e) { return e.group == entryGroup; });
@@ -71,7 +78,9 @@ void RosterCommands::DeleteMate(const RosterNode& node) {
     // list, the tree and (through the temporary file) the old profile as they were.
     QList<MateEntry> remaining = m_stats.mates;
     remaining.removeAt(index);
+    std::optional<Snapshot> before = snapshot(group);
     m_store.RewriteProfile(group, remaining);
+    remember(std::move(before));
     m_stats.mates = std::move(remaining);
     Q_EMIT mateDeleted(group, node.text);
 }
@@ -96,7 +105,9 @@ RosterCommands::AddResult RosterCommands::AddMate(const QString& group, const Ma
         m_desktop.beep();
         return AddResult::Duplicate;
     }
+    std::optional<Snapshot> before = snapshot(group);
     m_store.AppendMateRecord(group, record);
+    remember(std::move(before));
     m_stats.mates.append(MateEntry::make(group, record));
     Q_EMIT mateAdded(group, record);
     return AddResult::Added;
@@ -110,8 +121,34 @@ bool RosterCommands::ApplyMate(const QString& group, const MateRecord& record) {
         return false;
     const MateRecord oldRecord = m_stats.mates.at(index).record;
     // The file first: when it cannot be written the list keeps what the file holds.
+    std::optional<Snapshot> before = snapshot(group);
     m_store.ReplaceMateRecord(group, oldRecord, record);
+    remember(std::move(before));
     m_stats.mates[index].record = record;
     Q_EMIT mateChanged(group, oldRecord, record);
     return true;
+}
+
+void RosterCommands::Undo() {
+    if (!m_undo)
+        return;
+    // A failed write keeps the snapshot for another try.
+    m_store.WriteProfileBytes(m_undo->group, m_undo->bytes);
+    const QString group = m_undo->group;
+    remember(std::nullopt);
+    Q_EMIT undone(group);
+}
+
+std::optional<RosterCommands::Snapshot> RosterCommands::snapshot(const QString& group) const {
+    std::optional<QByteArray> bytes = m_store.ReadProfileBytes(group, UndoLimit);
+    if (!bytes)
+        return std::nullopt;
+    return Snapshot{group, std::move(*bytes)};
+}
+
+void RosterCommands::remember(std::optional<Snapshot> before) {
+    const bool had = m_undo.has_value();
+    m_undo = std::move(before);
+    if (had != m_undo.has_value())
+        Q_EMIT undoAvailable(m_undo.has_value());
 }

@@ -54,6 +54,12 @@ public:
     // in place, rename the node. Returns false when no entry was found (nothing stored).
     bool ApplyMate(const QString& group, const MateRecord& record);
 
+    // Gives the group's file of the last deleted group, or of the last deleted, added or
+    // edited mate, its bytes back, written whole; once. The lists are read again by whoever
+    // follows undone(). A change whose file could not be read first leaves nothing to undo.
+    void Undo();
+    bool canUndo() const { return m_undo.has_value(); }
+
 Q_SIGNALS:
     // Told once the lists and files hold the change.
     void groupCreated(const QString& group);
@@ -62,9 +68,21 @@ Q_SIGNALS:
     // text: the deleted node's text.
     void mateDeleted(const QString& group, const QString& text);
     void mateChanged(const QString& group, const MateRecord& oldRecord, const MateRecord& record);
+    // The group's file is back as it was before the last change; the lists still hold
+    // what they held.
+    void undone(const QString& group);
+    void undoAvailable(bool available);
 
 private:
+    struct Snapshot {
+        QString group;
+        QByteArray bytes;
+    };
+    std::optional<Snapshot> snapshot(const QString& group) const;
+    void remember(std::optional<Snapshot> before);
+
     QuillonPubStats& m_stats;
     const ProfileStore& m_store;
     Desktop& m_desktop;
+    std::optional<Snapshot> m_undo;
 };

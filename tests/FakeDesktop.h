@@ -23,6 +23,7 @@ public:
     std::function<void()> duringInput;      // runs while an input box is "open"
     std::function<void()> duringBox;        // runs while a message or error box is "open"
     std::optional<QString> nextFileName;
+    QStringList fileDialogFolders; // start folders of the file-open dialogs shown
     struct Start {
         QString program;
         QStringList arguments;
@@ -55,7 +56,11 @@ public:
         return answers.isEmpty() ? std::nullopt : answers.dequeue();
     }
     void beep() override { ++beeps; }
-    std::optional<QString> openFileName(QWidget*, const QString&) override { return nextFileName; }
+    std::optional<QString> openFileName(QWidget*, const QString&,
+                                        const QString& startFolder) override {
+        fileDialogFolders << startFolder;
+        return nextFileName;
+    }
     QString startProgram(const QString& program, const QStringList& arguments,
                          const QString& workingDirectory) override;
     QString openUrl(const QUrl& url) override {

@@ -5,6 +5,7 @@
 #include "ProfileStore.h"
 #include "QuillonPubStats.h"
 #include "SingleByteText.h"
+#include "TemporaryHome.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,6 +41,7 @@ inline QByteArray ReadFile(const QString& path) {
 }
 
 struct RosterFiles {
+    TemporaryHome home; // a deleted group goes to its trash
     QTemporaryDir temp;
     QString groupsDir = temp.path() + QStringLiteral("/groups/");
     QuillonPubStats stats;

@@ -4,6 +4,7 @@
 #include "MateTree.h"
 #include "RosterCommands.h"
 #include "StatSim.h"
+#include "TemporaryHome.h"
 #include "Tmpfs.h"
 #include "uAddEditMate.h"
 #include "uMain.h"
@@ -103,6 +104,7 @@ const MateRecord SoloMate = MateRecord::make("loner", {}, {}, {});
 
 // A main window in a program folder of its own, the roster loaded, the service dead.
 struct ProgramFolder {
+    TemporaryHome home; // a deleted group goes to its trash
     QTemporaryDir temp;
     QString root = temp.path() + QStringLiteral("/program");
     std::unique_ptr<Tmpfs> tmpfs;

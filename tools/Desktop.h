@@ -23,8 +23,10 @@ public:
     // 255 characters, shown as typed. Empty optional when cancelled.
     virtual std::optional<QString> inputBox(const QString& caption, const QString& prompt) = 0;
     virtual void beep() = 0;
-    // File-open dialog; filters in Qt's "Name (pattern);;Name (pattern)" form.
-    virtual std::optional<QString> openFileName(QWidget* parent, const QString& filter) = 0;
+    // File-open dialog; filters in Qt's "Name (pattern);;Name (pattern)" form. It opens in
+    // startFolder (the dialog's own choice when empty) and shows hidden folders too.
+    virtual std::optional<QString> openFileName(QWidget* parent, const QString& filter,
+                                                const QString& startFolder) = 0;
     // Starts a program detached with its arguments and working directory.
     // Returns an empty string on success, the system's error text otherwise.
     virtual QString startProgram(const QString& program, const QStringList& arguments,

@@ -4,7 +4,8 @@
 # see them, the icon sizes; then starts the installed executable under Xvfb with a fresh
 # home against the simulator and reads its window through AT-SPI (hosts listed, every
 # button named); then the same with a read-only home (one error box, the window opens);
-# last the .deb from cpack, its contents and its Depends. Nothing is rebuilt.
+# last the .deb from cpack, its contents and its Depends, and lintian's verdict on it where
+# lintian is installed. Nothing is rebuilt.
 #
 # Usage: run-install.sh BUILD_DIR PELMARK_STATSIM ATSPI_READ
 set -uo pipefail
@@ -81,7 +82,10 @@ expected="/usr/bin/Pelmark2
 /usr/share/applications/$app_id.desktop
 /usr/share/metainfo/$app_id.metainfo.xml
 /usr/share/icons/hicolor/scalable/apps/$app_id.svg
-/usr/share/pelmark2/Tracks.data"
+/usr/share/pelmark2/Tracks.data
+/usr/share/doc/pelmark2/copyright
+/usr/share/doc/pelmark2/changelog.gz
+/usr/share/man/man1/Pelmark2.1.gz"
 for size in 16 22 24 32 48 64 128 256; do
     expected="$expected
 /usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
@@ -96,6 +100,17 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg" || fail "no SVG icon"
 pass "icon sizes 16 to 256 and the SVG"
+
+head -n 1 "$root/usr/share/doc/pelmark2/copyright" |
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "the copyright file is not in the machine-readable format"
+for gz in usr/share/doc/pelmark2/changelog.gz usr/share/man/man1/Pelmark2.1.gz; do
+    file -b "$root/$gz" | grep -q '^gzip compressed data, max compression, from Unix' ||
+        fail "$gz is not gzip -9n: $(file -b "$root/$gz")"
+done
+[ "$(zcat "$root/usr/share/doc/pelmark2/changelog.gz" | sed -n '1s/ .*//p')" = pelmark2 ] ||
+    fail "the changelog does not start with an entry of pelmark2"
+pass "copyright, changelog and manual page as Debian expects them"
 
 desktop-file-validate "$root/usr/share/applications/$app_id.desktop" >"$work/dfv" 2>&1 ||
     fail "desktop-file-validate: $(cat "$work/dfv")"
@@ -193,4 +208,13 @@ for lib in libc6 libstdc\\+\\+6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6netw
     echo "$depends" | grep -Eq "(^|, )$lib( |,|$)" || fail "Depends lacks $lib"
 done
 pass "the package holds every installed file; Depends from the linked libraries"
+
+if command -v lintian >/dev/null; then
+    lintian --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1
+    grep -v '^running with root privileges' "$work/lintian" | sed 's/^/  /'
+    grep -q '^E: ' "$work/lintian" && fail "lintian reports errors"
+    pass "lintian: no error, $(grep -c '^W: ' "$work/lintian") warnings"
+else
+    echo "SKIP: lintian (not installed)"
+fi
 echo "PASS: install checks"
