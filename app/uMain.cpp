@@ -106,7 +106,10 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
             [this] { guarded([&] { m_rosterCommands->Undo(); }); });
     connect(m_rosterCommands, &RosterCommands::undoAvailable, undo, &QAction::setEnabled);
     connect(m_rosterCommands, &RosterCommands::undone, this,
-            [this] { guarded([&] { m_mateTree->RebuildRoster(); }); });
+            [this] {
+                guarded([&] { m_mateTree->RebuildRoster(); });
+                m_finder->rosterChanged();
+            });
     m_launcher = new Launcher(m_desktop, m_stats, [this] { return settings.lfsPath; });
 
     WireHandlers();
