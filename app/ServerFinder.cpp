@@ -164,6 +164,16 @@ void ServerFinder::rowsRefilled() {
 }
 
 void ServerFinder::rosterChanged() {
+    // Every refresh reloads the roster from the files; it seldom differs from the last one.
+    const QList<MateEntry>& roster = m_c.stats->mates;
+    const auto sameEntry = [](const MateEntry& a, const MateEntry& b) {
+        return a.group == b.group && a.record.bytes() == b.record.bytes();
+    };
+    if (m_namedRoster && std::equal(roster.begin(), roster.end(), m_lastRoster.begin(),
+                                    m_lastRoster.end(), sameEntry))
+        return;
+    m_lastRoster = roster;
+    m_namedRoster = true;
     QHash<QByteArray, ServerListModel::MateLabel> mates;
     for (const MateEntry& entry : m_c.stats->mates) {
         ServerListModel::MateLabel& label = mates[TrimBytes(entry.record.lfsName())];

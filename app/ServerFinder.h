@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FavouriteHosts.h"
+#include "MateRecord.h"
 #include "ServerFilterOptions.h"
 
 #include <QObject>
@@ -74,4 +75,6 @@ private:
     FavouriteHosts m_favourites;
     QWidget* m_bar = nullptr;
     QList<QAction*> m_standingActions;
+    QList<MateEntry> m_lastRoster; // the roster the rows name
+    bool m_namedRoster = false;
 };

@@ -1,5 +1,6 @@
 #include "ServerListView.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QStyledItemDelegate>
@@ -29,20 +30,18 @@ ServerListView::ServerListView(QWidget* parent)
     setItemDelegate(new FavouriteDelegate(this));
     // The order comes from the header clicks the window handles, not from the view.
     setSortingEnabled(false);
-    setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QWidget::customContextMenuRequested, this, &ServerListView::requestMenu);
 }
 
-void ServerListView::requestMenu(const QPoint& pos) {
-    // The Menu key asks at the current row; a click at the row under the pointer.
-    const QModelIndex at = indexAt(pos);
-    int row = at.isValid() ? at.row() : -1;
-    if (row < 0 && currentIndex().isValid() && visualRect(currentIndex()).contains(pos))
-        row = currentIndex().row();
-    if (row < 0)
+void ServerListView::contextMenuEvent(QContextMenuEvent* event) {
+    // The Menu key asks for the current row's menu, beside the row; a click for the menu
+    // of the row under the pointer, which it selects first.
+    const bool byKey = event->reason() == QContextMenuEvent::Keyboard;
+    const QModelIndex index = byKey ? currentIndex() : indexAt(event->pos());
+    if (!index.isValid())
         return;
-    selectRow(row);
-    Q_EMIT rowMenuRequested(row, viewport()->mapToGlobal(pos));
+    selectRow(index.row());
+    const QPoint at = byKey ? visualRect(index).bottomLeft() : event->pos();
+    Q_EMIT rowMenuRequested(index.row(), viewport()->mapToGlobal(at));
 }
 
 bool ServerListView::viewportEvent(QEvent* event) {

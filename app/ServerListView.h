@@ -43,9 +43,7 @@ Q_SIGNALS:
 
 protected:
     bool viewportEvent(QEvent* event) override;
-
-private:
-    void requestMenu(const QPoint& pos);
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
     ServerListModel* m_model;
     ServerSortProxy* m_proxy;

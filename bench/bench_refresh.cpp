@@ -7,6 +7,7 @@
 #include "FakeService.h"
 #include "HostListDecoder.h"
 #include "MateTree.h"
+#include "ServerFinder.h"
 #include "ServerListView.h"
 #include "TrackNaming.h"
 #include "uMain.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -94,6 +96,35 @@ void BM_Refresh(benchmark::State& state) {
     if (!world.desktop.errors.isEmpty() || !world.desktop.messages.isEmpty())
         state.SkipWithError("the refresh reported a problem");
     reportRows(state, window);
+}
+
+// The same refresh with a word in the filter field that leaves about a third of the rows.
+void BM_RefreshFiltered(benchmark::State& state) {
+    World world(int(state.range(0)));
+    TfMain& window = *world.window;
+    window.finder().eFilter->setText(QStringLiteral("city"));
+    for (auto _ : state) {
+        window.tAutoRefreshTimer();
+        QCoreApplication::processEvents();
+    }
+    state.counters["shown"] = window.lvServer->rowCount();
+    reportRows(state, window);
+}
+
+// One keystroke in the filter field: the letters of a word typed one at a time, each
+// applied to every row and laid out and painted before the next.
+void BM_FilterKeystroke(benchmark::State& state) {
+    World world(int(state.range(0)));
+    QLineEdit* field = world.window->finder().eFilter;
+    const QString word = QStringLiteral("south");
+    qsizetype typed = 0;
+    for (auto _ : state) {
+        typed = typed % word.size() + 1; // "s", "so", ... "south", then "s" again
+        field->setText(word.left(typed));
+        QCoreApplication::processEvents();
+    }
+    state.counters["shown"] = world.window->lvServer->rowCount();
+    reportRows(state, *world.window);
 }
 
 // Only the refill of the bare list: same rows, same eight texts, made beforehand.
@@ -180,6 +211,8 @@ void BM_RefreshEventGap(benchmark::State& state) {
 
 BENCHMARK(BM_Refresh)->ArgName("hosts")->Arg(300)->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareFill)->ArgName("hosts")->Arg(300)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshFiltered)->ArgName("hosts")->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilterKeystroke)->ArgName("hosts")->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefreshServerList)->ArgName("hosts")->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildRoster)->ArgName("hosts")->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortServerList)->ArgName("hosts")->Arg(3000)->Unit(benchmark::kMillisecond);

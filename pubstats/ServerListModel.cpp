@@ -291,13 +291,20 @@ int ServerSortProxy::markMateHosts(const QSet<QByteArray>& hostNames) {
         lengths.insert(caption.size());
     }
     QList<int> marked;
-    if (!wanted.isEmpty()) {
-        for (const int source : rowsInOrder()) {
-            const QString& caption = m_model->caption(source);
-            if (!lengths.contains(caption.size()) || !wanted.remove(folded(caption)))
-                continue;
+    const auto take = [&](int source) {
+        const QString& caption = m_model->caption(source);
+        if (lengths.contains(caption.size()) && wanted.remove(folded(caption)))
             marked.append(source);
-            if (wanted.isEmpty())
+        return !wanted.isEmpty();
+    };
+    if (wanted.isEmpty()) {
+        // nothing to mark
+    } else if (rowCount() == m_model->rowCount()) {
+        for (int row = 0; row < rowCount() && take(sourceRow(row)); ++row) {
+        }
+    } else {
+        for (const int source : rowsInOrder()) {
+            if (!take(source))
                 break;
         }
     }

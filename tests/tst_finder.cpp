@@ -7,11 +7,14 @@
 #include "StatSim.h"
 #include "uMain.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -170,6 +173,35 @@ private Q_SLOTS:
         actionNamed(groups, QStringLiteral("Crew"))->trigger(); // as the dialog: a beep
         QCOMPARE(p.desktop.beeps, 1);
         QCOMPARE(p.read(QStringLiteral("data/groups/Crew.profile")), file);
+    }
+
+    // A right click selects its row first; the Menu key opens the selected row's menu.
+    void rightClickAndMenuKey_openTheRowsMenu() {
+        Program p;
+        p.start();
+        QSignalSpy asked(&p.list(), &ServerListView::rowMenuRequested);
+        QTimer closer; // the menu is modal: closed as soon as it is up
+        connect(&closer, &QTimer::timeout, [] {
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+        });
+        closer.start(10);
+        p.list().selectRow(0);
+        const QPoint onRow = p.list().rowRect(2).center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, onRow,
+                                p.list().viewport()->mapToGlobal(onRow));
+        QApplication::sendEvent(p.list().viewport(), &click);
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.at(0).at(0).toInt(), 2);
+        QCOMPARE(p.list().selectedRow(), 2);
+
+        p.list().selectRow(4);
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                              p.list().viewport()->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(p.list().viewport(), &key);
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked.at(1).at(0).toInt(), 4);
+        QCOMPARE(p.desktop.errors, QStringList());
     }
 
     void favourite_survivesARestart() {
