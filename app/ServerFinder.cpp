@@ -176,11 +176,7 @@ void ServerFinder::rosterChanged() {
     m_namedRoster = true;
     QHash<QByteArray, ServerListModel::MateLabel> mates;
     for (const MateEntry& entry : m_c.stats->mates) {
-        ServerListModel::MateLabel& label = mates[TrimBytes(entry.record.lfsName())];
-        if (label.groups.isEmpty())
-            label.displayName = entry.record.displayName();
-        if (!label.groups.contains(entry.group))
-            label.groups.append(entry.group);
+        mates[TrimBytes(entry.record.lfsName())].add(entry.record.displayName(), entry.group);
     }
     if (!m_c.view->rows().setMates(std::move(mates)))
         return;

@@ -160,6 +160,28 @@ const QByteArray& ServerListModel::filterText(int row) const {
     return text;
 }
 
+void ServerListModel::MateLabel::add(const QByteArray& displayName, const QString& group) {
+    for (auto& [name, groups] : names) {
+        if (name == displayName) {
+            if (!groups.contains(group))
+                groups.append(group);
+            return;
+        }
+    }
+    names.append({displayName, {group}});
+}
+
+namespace {
+// "Alex \u2014 mate in Friends, Work", and a part of its own for each other display name.
+QString mateLine(const ServerListModel::MateLabel& label) {
+    QStringList parts;
+    for (const auto& [name, groups] : label.names)
+        parts << QStringLiteral("%1 \u2014 mate in %2")
+                     .arg(ToDisplay(name), groups.join(QStringLiteral(", ")));
+    return parts.join(QStringLiteral("; "));
+}
+} // namespace
+
 QString ServerListModel::toolTip(int row) const {
     const HostRecord& h = host(row);
     QStringList lines{caption(row), text(row, 2), text(row, 4)};
@@ -172,9 +194,7 @@ QString ServerListModel::toolTip(int row) const {
         if (mate == m_mates.constEnd())
             lines << ToDisplay(racer);
         else
-            lines << QStringLiteral("%1 \u2014 mate in %2")
-                         .arg(ToDisplay(mate->displayName),
-                              mate->groups.join(QStringLiteral(", ")));
+            lines << mateLine(*mate);
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -51,10 +51,11 @@ public:
         HasMateRole,                       // a mate races there
     };
 
-    // How a racer who is the user's mate is named: his display name and his groups.
+    // How a racer who is the user's mate is named: each display name he has in the roster,
+    // with the groups he has it in, in roster order.
     struct MateLabel {
-        QByteArray displayName;
-        QStringList groups;
+        QList<std::pair<QByteArray, QStringList>> names;
+        void add(const QByteArray& displayName, const QString& group);
         bool operator==(const MateLabel&) const = default;
     };
 
