@@ -22,20 +22,33 @@ QList<QByteArray> FilterWords(QByteArrayView field) {
     return words;
 }
 
-QByteArray FilterText(const HostRecord& host, QByteArrayView trackName, QByteArrayView carsText) {
+QByteArray FilterCarsAndTrack(const HostRecord& host, QByteArrayView trackName,
+                              QByteArrayView carsText) {
+    const QByteArray codes = AllowedCarCodes(host);
     QByteArray text;
-    text.reserve(host.name.size() + trackName.size() + carsText.size() + 80 + host.racerCount * 12);
-    const auto part = [&text](QByteArrayView bytes) {
-        text += bytes;
+    for (const QByteArrayView part : {trackName, carsText, QByteArrayView(codes)}) {
+        text += part;
         text += '\n';
-    };
-    part(host.name);
-    part(trackName);
-    part(carsText);
-    part(AllowedCarCodes(host));
-    for (qsizetype i = 0; i < host.racerCount; ++i)
-        part(TrimmedView(host.racerSlot(i)));
+    }
     return FoldCaseBlind(text);
+}
+
+QByteArray FilterText(const HostRecord& host, QByteArrayView sharedPart) {
+    QByteArray text;
+    text.reserve(host.name.size() + sharedPart.size() + 1 + host.racerCount * 12);
+    text += host.name;
+    text += '\n';
+    for (qsizetype i = 0; i < host.racerCount; ++i) {
+        text += TrimmedView(host.racerSlot(i));
+        text += '\n';
+    }
+    text = FoldCaseBlind(text);
+    text += sharedPart; // folded already
+    return text;
+}
+
+QByteArray FilterText(const HostRecord& host, QByteArrayView trackName, QByteArrayView carsText) {
+    return FilterText(host, FilterCarsAndTrack(host, trackName, carsText));
 }
 
 bool MatchesWords(QByteArrayView filterText, const QList<QByteArray>& words) {

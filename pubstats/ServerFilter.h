@@ -16,6 +16,11 @@ QList<QByteArray> FilterWords(QByteArrayView field);
 // What a row is searched in, folded, one part per line: the host name, the track name,
 // the car-set text, the allowed car codes and every racer's name.
 QByteArray FilterText(const HostRecord& host, QByteArrayView trackName, QByteArrayView carsText);
+// The same text from its part that many hosts share (track, car-set text and car codes, as
+// FilterCarsAndTrack makes it) and the host's own name and racers.
+QByteArray FilterText(const HostRecord& host, QByteArrayView sharedPart);
+QByteArray FilterCarsAndTrack(const HostRecord& host, QByteArrayView trackName,
+                              QByteArrayView carsText);
 
 // Every word occurs in the row's text (a part of a word is enough); no words match all.
 bool MatchesWords(QByteArrayView filterText, const QList<QByteArray>& words);

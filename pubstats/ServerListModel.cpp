@@ -89,6 +89,7 @@ ServerListModel::Counts ServerListModel::refill(const HostList& hosts, const Tra
     beginResetModel();
     m_hosts = hosts;
     m_filterTexts.clear();
+    m_sharedFilterParts.clear();
     m_rows.clear();
     m_rows.reserve(size_t(hosts.size()));
     m_withMates = 0;
@@ -154,9 +155,19 @@ const QByteArray& ServerListModel::filterText(int row) const {
     if (m_filterTexts.size() != m_rows.size())
         m_filterTexts.assign(m_rows.size(), QByteArray());
     QByteArray& text = m_filterTexts[size_t(row)];
-    if (text.isNull())
-        text =
-            FilterText(host(row), FromDisplay(this->text(row, 2)), FromDisplay(this->text(row, 4)));
+    if (!text.isNull())
+        return text;
+    // Thousands of hosts share a few tracks and car sets: that part is made once each.
+    const HostRecord& h = host(row);
+    const quint64 key = quint64(h.track[0]) | quint64(h.track[1]) << 8 | quint64(h.track[2]) << 16 |
+                        quint64(h.carMask[0]) << 24 | quint64(h.carMask[1]) << 32 |
+                        quint64(h.carMask[2]) << 40 | quint64(h.carMask[3]) << 48;
+    auto shared = m_sharedFilterParts.constFind(key);
+    if (shared == m_sharedFilterParts.constEnd())
+        shared =
+            m_sharedFilterParts.insert(key, FilterCarsAndTrack(h, FromDisplay(this->text(row, 2)),
+                                                               FromDisplay(this->text(row, 4))));
+    text = FilterText(h, *shared);
     return text;
 }
 

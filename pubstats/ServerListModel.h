@@ -113,6 +113,7 @@ private:
     std::vector<Row> m_rows;
     HostList m_hosts;
     mutable std::vector<QByteArray> m_filterTexts;
+    mutable QHash<quint64, QByteArray> m_sharedFilterParts; // by track key and car mask
     QHash<QByteArray, MateLabel> m_mates;
     QSet<QByteArray> m_favourites;
     QList<QVariant> m_images;
