@@ -1,6 +1,7 @@
 #include "MateTray.h"
 
 #include "OnlineMates.h"
+#include "Pictures.h"
 #include "SingleByteText.h"
 
 #include <QGuiApplication>
@@ -15,24 +16,6 @@ namespace {
 // An action text shows '&' as a mnemonic mark unless doubled.
 QString actionText(const QString& text) {
     return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
-QPixmap fallbackPicture(int size, qreal ratio) {
-    QPixmap pixmap(QSize(size, size) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x1f, 0x4e, 0x9c));
-    p.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), size / 5.0, size / 5.0);
-    p.setPen(Qt::white);
-    QFont font = p.font();
-    font.setBold(true);
-    font.setPixelSize(qMax(6, size * 2 / 3));
-    p.setFont(font);
-    p.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, QStringLiteral("P"));
-    return pixmap;
 }
 
 QPixmap withDot(QPixmap pixmap, int size) {
@@ -160,14 +143,14 @@ QIcon MateTray::TrayIcon(const QWidget* window, bool anyOnline) {
     QIcon base = QGuiApplication::windowIcon();
     if (base.isNull() && window)
         base = window->windowIcon();
+    if (base.isNull())
+        base = Pictures::AppIcon();
     const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64}) {
-        QPixmap picture =
-            base.isNull() ? fallbackPicture(size, ratio) : base.pixmap(QSize(size, size), ratio);
-        if (picture.isNull())
-            picture = fallbackPicture(size, ratio);
-        icon.addPixmap(anyOnline ? withDot(picture, size) : picture);
+        const QPixmap picture = base.pixmap(QSize(size, size), ratio);
+        if (!picture.isNull())
+            icon.addPixmap(anyOnline ? withDot(picture, size) : picture);
     }
     return icon;
 }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QByteArray>
 #include <QIcon>
 #include <QImage>
 #include <QList>
 #include <QPixmap>
 
-// Every picture of the program, drawn by the program itself (QPainter), never taken
-// from elsewhere. All 16x16 pictures have a transparent background.
+// Every picture of the program, each an SVG file of its own (pictures/), drawn by Qt's SVG
+// icon engine for the size and ratio asked. All 16x16 pictures have a transparent background.
 namespace Pictures {
 
 // ilServerStatus: 0 red ball, 1 green ball, 2 green ball with a person, 3 grey ball.
@@ -48,6 +47,5 @@ QPixmap PersonWithText(); // 32x32, Add/Edit Mate dialog
 QIcon AppIcon();
 QList<int> AppIconSizes(); // the sizes the desktop's icon theme gets as PNG
 QImage AppIconImage(int size);
-QByteArray AppIconSvg(); // the scalable icon, drawn from the same description
 
 } // namespace Pictures
