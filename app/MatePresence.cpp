@@ -125,7 +125,25 @@ QString MatePresence::nodeToolTip(const QTreeWidgetItem* node) const {
 
 std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QString& mateText) {
     auto menu = std::make_unique<QMenu>(m_c.tree->treeWidget());
+    const auto addCommand = [&](const QString& text, const std::function<void()>& run) {
+        QAction* action = menu->addAction(text);
+        connect(action, &QAction::triggered, this, [run] {
+            if (run)
+                run();
+        });
+    };
+    const auto addCreateGroup = [&] {
+        addCommand(QStringLiteral("Create group..."), m_actions.createGroup);
+        addTreeActions(*menu, *m_c.tree->treeWidget());
+    };
+    if (group.isEmpty() && mateText.isEmpty()) {
+        addCreateGroup();
+        return menu;
+    }
     if (mateText.isEmpty()) {
+        addCommand(QStringLiteral("Add mate..."), m_actions.addMate);
+        addCommand(QStringLiteral("Delete group"), m_actions.deleteGroup);
+        menu->addSeparator();
         QAction* action = menu->addAction(GroupChoiceText);
         action->setCheckable(true);
         action->setChecked(m_choices.groupAlerts(group));
@@ -133,9 +151,15 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
             m_choices.setGroupAlerts(group, on);
             saveChoices();
         });
-        addTreeActions(*menu, *m_c.tree->treeWidget());
+        menu->addSeparator();
+        addCreateGroup();
         return menu;
     }
+    addCommand(QStringLiteral("Join mate"), m_actions.joinMate);
+    addCommand(QStringLiteral("Join mate with server password..."), m_actions.joinMateWithPassword);
+    addCommand(QStringLiteral("Edit mate..."), m_actions.editMate);
+    addCommand(QStringLiteral("Delete mate"), m_actions.deleteMate);
+    menu->addSeparator();
     const int entry = (*m_c.stats).FindMate(FromDisplay(mateText), group);
     const QByteArray lfsName =
         entry < 0 ? QByteArray() : TrimBytes((*m_c.stats).mates.at(entry).record.lfsName());
@@ -157,7 +181,8 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
         });
     }
     choices->setEnabled(!lfsName.isEmpty());
-    addTreeActions(*menu, *m_c.tree->treeWidget());
+    menu->addSeparator();
+    addCreateGroup();
     return menu;
 }
 

@@ -150,6 +150,8 @@ void MateTray::rebuildMenu() {
     }
     if (m_favourites.isEmpty())
         favourites->addAction(QStringLiteral("None online"))->setEnabled(false);
+    connect(m_menu->addAction(QStringLiteral("Refresh now")), &QAction::triggered, this,
+            &MateTray::refreshRequested);
     connect(m_menu->addAction(QStringLiteral("Show Pelmark II")), &QAction::triggered, this,
             &MateTray::showRequested);
     connect(m_menu->addAction(QStringLiteral("Quit")), &QAction::triggered, this,

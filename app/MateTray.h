@@ -40,6 +40,7 @@ public:
 
 Q_SIGNALS:
     void showRequested();
+    void refreshRequested();
     void joinRequested(const QByteArray& lfsName);
     void favouriteJoinRequested(const QByteArray& host);
     void quitRequested();

@@ -21,12 +21,14 @@
 #include "SingleByteText.h"
 #include "TimerHold.h"
 #include "TrackNaming.h"
+#include "WindowKeys.h"
 #include "uAddEditMate.h"
 #include "uLegends.h"
 #include "uMoreSettings.h"
 #include "uSettings.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -105,11 +107,10 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     connect(undo, &QAction::triggered, this,
             [this] { guarded([&] { m_rosterCommands->Undo(); }); });
     connect(m_rosterCommands, &RosterCommands::undoAvailable, undo, &QAction::setEnabled);
-    connect(m_rosterCommands, &RosterCommands::undone, this,
-            [this] {
-                guarded([&] { m_mateTree->RebuildRoster(); });
-                m_finder->rosterChanged();
-            });
+    connect(m_rosterCommands, &RosterCommands::undone, this, [this] {
+        guarded([&] { m_mateTree->RebuildRoster(); });
+        m_finder->rosterChanged();
+    });
     m_launcher = new Launcher(m_desktop, m_stats, [this] { return settings.lfsPath; });
 
     WireHandlers();
@@ -119,6 +120,10 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     m_presence = new MatePresence({this, m_mateTree, &m_stats, &config, &m_desktop, dataDir},
                                   std::make_unique<DBusNotifier>(), this);
     connect(m_presence, &MatePresence::joinRequested, this, &TfMain::joinMateHost);
+    m_presence->setRosterActions({[this] { bJoinMateClick(); }, [this] { bJoinPWClick(); },
+                                  [this] { bEditMateClick(); }, [this] { bDelMateClick(); },
+                                  [this] { bAddMateClick(); }, [this] { bDelGroupClick(); },
+                                  [this] { bAddGroupClick(); }});
     connect(m_presence, &MatePresence::showHostRequested, this, &TfMain::selectServerRow);
     m_finder = new ServerFinder(
         {lvServer, pClientBottom, &config, m_rosterCommands, &m_stats, &m_desktop, dataDir}, this);
@@ -127,6 +132,11 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     connect(m_finder, &ServerFinder::favouritesOnline, m_presence->tray(),
             &MateTray::setFavourites);
     connect(m_presence->tray(), &MateTray::favouriteJoinRequested, this, &TfMain::joinHost);
+    connect(m_presence->tray(), &MateTray::refreshRequested, this, &TfMain::tAutoRefreshTimer);
+    auto* keys =
+        new WindowKeys(this, {[this] { tAutoRefreshTimer(); }, [] { QCoreApplication::quit(); }});
+    keys->onEnter(lvServer, [this] { bJoinSvrClick(); });
+    keys->onEnter(tvMates, [this] { tvMatesDblClick(); });
     connect(&config, &ProgramSettings::appSettingsChanged, this,
             [this] { lCountry->setText(Bounded(settings.country, MaxLabelText)); });
     tAutoRefresh->start();
@@ -202,6 +212,11 @@ TfSettings* TfMain::settingsDialog() {
         // Its OK has written the options and perhaps the ident key.
         connect(m_settings->fMoreSettings, &QDialog::accepted, &config,
                 &ProgramSettings::readOptions);
+        // A new ident key is wanted now, not a whole period later.
+        connect(m_settings->fMoreSettings, &QDialog::accepted, this, [this] {
+            if (settings.identKey != m_identKeySent)
+                tAutoRefreshTimer();
+        });
     }
     return m_settings;
 }
@@ -344,6 +359,7 @@ void TfMain::RefreshServerList() {
     InProgress busy(m_refreshing);
     m_hostListDecoded = false;
     const HostListQuery request = MakeHostListQuery(settings.identKey);
+    m_identKeySent = settings.identKey;
     if (request.keyRejected && !m_identKeyReported) {
         // Said once: a hand-edited key stays wrong until the user mends it.
         m_identKeyReported = true;

@@ -220,6 +220,7 @@ private:
     ServerFinder* m_finder = nullptr;
     // A bad hand-edited ident key is reported once per run, not at every refresh.
     bool m_identKeyReported = false;
+    QString m_identKeySent;     // the key of the last host-list request
     bool m_gameRunning = false; // the watch holds the automatic refresh off meanwhile
     bool m_loadingHighlights = false;
     TimerHold* m_tickerHold = nullptr;

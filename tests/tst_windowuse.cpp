@@ -1,0 +1,226 @@
+#include "HostListBuilder.h"
+#include "MainWindowFixture.h"
+#include "MatePresence.h"
+#include "MateRecord.h"
+#include "MateTray.h"
+#include "MateTree.h"
+#include "TemporaryHome.h"
+#include "uAddEditMate.h"
+#include "uMoreSettings.h"
+#include "uSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+QByteArray threeHosts() {
+    return PackHosts({FakeHost("Empty S2").limit(24),
+                      FakeHost("Busy S2").limit(24).with({"a", "b", "c"}),
+                      FakeHost("Other S2").limit(24).with({"x"})});
+}
+
+// The host-list requests the service has seen, their queries.
+QStringList hostQueries(FakeService& service) {
+    QStringList queries;
+    for (const FakeService::Request& r : service.requests()) {
+        if (r.path == "/pubstat/get_stat2.php")
+            queries << QString::fromStdString(r.query);
+    }
+    return queries;
+}
+
+QTreeWidgetItem* firstMate(QTreeWidget* tree) {
+    return tree->topLevelItemCount() > 0 ? tree->topLevelItem(0)->child(0) : nullptr;
+}
+
+// Right-clicks the node (none: below the nodes) and chooses the item of that text. The
+// menu's item texts are returned; the modal window the item opened, if any, is passed to
+// whileModal and closed.
+QStringList chooseInMenu(TfMain& w, QTreeWidgetItem* node, const QString& item,
+                         std::function<void(QWidget*)> whileModal = {}) {
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator())
+                texts << action->text();
+            if (action->text() == item)
+                chosen = action;
+        }
+        menu->close();
+        // Armed always: a wrong handler's dialog must fail the test, not hang it.
+        QTimer::singleShot(0, [whileModal] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            if (whileModal)
+                whileModal(modal);
+            modal->close();
+            QVERIFY2(whileModal, "a modal window opened");
+        });
+        if (chosen)
+            chosen->trigger();
+    });
+    QWidget* viewport = w.tvMates->viewport();
+    w.mateTree().tvMatesContextMenu(node ? w.tvMates->visualItemRect(node).center()
+                                         : QPoint(5, viewport->height() - 3));
+    return texts;
+}
+
+} // namespace
+
+class TestWindowUse : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // F5 takes the tick's path and its skip rule; Enter acts as a double click does.
+    void keys_f5RefreshesNow_enterActsAsADoubleClick() {
+        MainWindowFixture f("[SETTINGS]\nLFSPath=/games/lfs/LFS.exe\n");
+        f.writeFile("data/groups/Friends.profile", MateRecord::make("a", "", "", "").bytes());
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        f.hostsReply = PackHosts(
+            {FakeHost("Busy S2").limit(24).with({"a"}), FakeHost("New S2").limit(24).with({"n"})});
+        const auto before = f.service.requests().size();
+        QTest::keyClick(&w, Qt::Key_F5);
+        QCOMPARE(f.service.requests().size() - before, 1);
+        QCOMPARE(f.column(0), (QStringList{"Busy S2", "New S2"}));
+
+        // While the box of a failed refresh is up, F5 asks nothing more.
+        f.serviceDown = true;
+        qsizetype whileUp = -1;
+        f.desktop.duringBox = [&] {
+            const auto n = f.service.requests().size();
+            QTest::keyClick(&w, Qt::Key_F5);
+            whileUp = f.service.requests().size() - n;
+        };
+        QTest::keyClick(&w, Qt::Key_F5);
+        QCOMPARE(whileUp, 0);
+        QCOMPARE(f.desktop.errors.size(), 1);
+        f.serviceDown = false;
+
+        w.lvServer->selectRow(1);
+        w.lvServer->setFocus();
+        QTest::keyClick(w.lvServer, Qt::Key_Return);
+        QCOMPARE(f.desktop.messages, QStringList{"LFS.exe not found. Please check settings!"});
+
+        QTreeWidgetItem* mate = firstMate(w.tvMates);
+        QVERIFY(mate);
+        w.tvMates->setFocus();
+        w.tvMates->setCurrentItem(mate->parent());
+        QTest::keyClick(w.tvMates, Qt::Key_Down); // the tree remembers the node at its key up
+        QCOMPARE(w.tvMates->currentItem(), mate);
+        QCOMPARE(w.lvServer->selectedCaption(), QStringLiteral("New S2"));
+        QTest::keyClick(w.tvMates, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(w.lvServer->selectedCaption(), QStringLiteral("Busy S2"));
+        QCOMPARE(f.desktop.messages.size(), 1); // Enter joined nothing here
+    }
+
+    void moreSettingsOk_aNewIdentKeyRefreshesAtOnce() {
+        MainWindowFixture f;
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        TfMoreSettings* more = w.settingsDialog()->fMoreSettings;
+        const auto okWithKey = [&](const QString& key) {
+            more->show();
+            more->eIdentKey->setText(key);
+            QTest::mouseClick(more->bOk, Qt::LeftButton);
+            QVERIFY(!more->isVisible());
+        };
+        QCOMPARE(hostQueries(f.service).size(), 1);
+        okWithKey(QStringLiteral("Key123"));
+        QCOMPARE(hostQueries(f.service).size(), 2);
+        QVERIFY(hostQueries(f.service).last().contains(QStringLiteral("idk=Key123")));
+        okWithKey(QStringLiteral("Key123")); // the same key: nothing new to ask
+        QCOMPARE(hostQueries(f.service).size(), 2);
+
+        // While the box of a refresh is up, a new key waits for the next tick.
+        f.serviceDown = true;
+        f.desktop.duringBox = [&] { okWithKey(QStringLiteral("Other9")); };
+        w.tAutoRefreshTimer();
+        QCOMPARE(f.desktop.errors.size(), 1);
+        QCOMPARE(hostQueries(f.service).size(), 3);
+        f.serviceDown = false;
+        w.tAutoRefreshTimer();
+        QVERIFY(hostQueries(f.service).last().contains(QStringLiteral("idk=Other9")));
+    }
+
+    void treeMenus_eachItemRunsItsButtonsHandlerOnTheClickedNode() {
+        TemporaryHome home; // a deleted group goes to this home's trash
+        MainWindowFixture f("[SETTINGS]\nLFSPath=/games/lfs/LFS.exe\n");
+        f.writeFile("data/groups/Friends.profile", MateRecord::make("a", "", "", "").bytes() +
+                                                       MateRecord::make("b", "", "", "").bytes());
+        f.writeFile("data/groups/Work.profile", MateRecord::make("c", "", "", "").bytes());
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        w.resize(900, 600);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto group = [&](const QString& name) {
+            return w.mateTree().NodeAt(w.mateTree().FindGroupNode(name));
+        };
+        QCOMPARE(group("Friends")->childCount(), 2);
+        QTreeWidgetItem* mateB = group("Friends")->child(1);
+        QCOMPARE(mateB->text(0), QStringLiteral("b"));
+
+        const QStringList mateItems{
+            "Join mate",   "Join mate with server password...",  "Edit mate...",
+            "Delete mate", "Notify when this mate comes online", "Create group...",
+            "Undo"};
+        QCOMPARE(chooseInMenu(w, mateB, "Join mate"), mateItems);
+        QCOMPARE(f.desktop.messages, QStringList{"LFS.exe not found. Please check settings!"});
+        chooseInMenu(w, mateB, "Join mate with server password...");
+        QCOMPARE(f.desktop.inputs.size(), 1);
+        QCOMPARE(f.desktop.inputs.last().caption,
+                 QStringLiteral("Enter passwort for server: Busy S2"));
+        QString editedName;
+        chooseInMenu(w, mateB, "Edit mate...", [&](QWidget* modal) {
+            QCOMPARE(modal, w.addEditMateDialog());
+            editedName = w.addEditMateDialog()->eLFSName->text();
+        });
+        QCOMPARE(editedName, QStringLiteral("b"));
+
+        QString addGroup;
+        QCOMPARE(chooseInMenu(w, group("Work"), "Add mate...",
+                              [&](QWidget* modal) {
+                                  QCOMPARE(modal, w.addEditMateDialog());
+                                  addGroup = w.addEditMateDialog()->cbGroups->currentText();
+                              }),
+                 (QStringList{"Add mate...", "Delete group",
+                              "Notify when a mate of this group comes online", "Create group...",
+                              "Undo"}));
+        QCOMPARE(addGroup, QStringLiteral("Work"));
+
+        QCOMPARE(chooseInMenu(w, nullptr, "Create group..."),
+                 (QStringList{"Create group...", "Undo"}));
+        QCOMPARE(f.desktop.inputs.size(), 2);
+        QCOMPARE(f.desktop.inputs.last().caption, QStringLiteral("Create a new group"));
+
+        chooseInMenu(w, group("Friends")->child(1), "Delete mate");
+        QCOMPARE(f.readFile("data/groups/Friends.profile"),
+                 MateRecord::make("a", "", "", "").bytes());
+        chooseInMenu(w, group("Work"), "Delete group");
+        QVERIFY(!QFile::exists(f.dir.filePath("data/groups/Work.profile")));
+        QCOMPARE(w.mateTree().FindGroupNode("Work"), -1);
+        QVERIFY(f.desktop.errors.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestWindowUse)
+#include "tst_windowuse.moc"
