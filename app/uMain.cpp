@@ -1,5 +1,6 @@
 #include "uMain.h"
 
+#include "ColumnMemory.h"
 #include "DBusNotifier.h"
 #include "ErrorHandler.h"
 #include "ExecuteFile.h"
@@ -93,6 +94,7 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     m_store = std::make_unique<ProfileStore>(groupsDir);
 
     CreateControls();
+    m_columns = new ColumnMemory(lvServer->header(), config, m_desktop, this);
 
     m_mateTree = new MateTree({tvMates, lvServer, lMateInfo, lSvrMates, bOnOffline}, m_stats,
                               *m_store, this);
@@ -269,6 +271,7 @@ bool TfMain::FormCreate() {
 
         // The settings with the service's addresses and the additions' options, once.
         config.readAll(defaultService);
+        m_columns->apply();
         setAutoRefreshPeriod();
 
         m_stats.groups.clear();

@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+class ColumnMemory;
 class Desktop;
 class HttpClient;
 class Launcher;
@@ -218,6 +219,7 @@ private:
     bool m_hostListDecoded = false; // the last refresh brought a host list
     MatePresence* m_presence = nullptr;
     ServerFinder* m_finder = nullptr;
+    ColumnMemory* m_columns = nullptr;
     // A bad hand-edited ident key is reported once per run, not at every refresh.
     bool m_identKeyReported = false;
     QString m_identKeySent;     // the key of the last host-list request

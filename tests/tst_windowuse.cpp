@@ -1,4 +1,6 @@
+#include "ColumnMemory.h"
 #include "HostListBuilder.h"
+#include "IniFile.h"
 #include "MainWindowFixture.h"
 #include "MatePresence.h"
 #include "MateRecord.h"
@@ -12,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -219,6 +222,43 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(f.dir.filePath("data/groups/Work.profile")));
         QCOMPARE(w.mateTree().FindGroupNode("Work"), -1);
         QVERIFY(f.desktop.errors.isEmpty());
+    }
+
+    // A fresh file gives the layout's widths; a user's widths come back at the next run,
+    // written once the dragging stopped.
+    void columnWidths_keptAcrossRuns() {
+        MainWindowFixture f;
+        f.hostsReply = threeHosts();
+        const auto widths = [&] {
+            QList<int> w;
+            for (int i = 0; i < f.window->lvServer->header()->count(); ++i)
+                w << f.window->lvServer->header()->sectionSize(i);
+            return w;
+        };
+        f.start();
+        const QList<int> layout{120, 33, 120, 60, 150, 50, 50, 50};
+        QCOMPARE(widths(), layout);
+        QHeaderView* header = f.window->lvServer->header();
+        for (int px = 121; px <= 200; ++px) // a drag, pixel by pixel
+            header->resizeSection(2, px);
+        header->resizeSection(5, 77);
+        QVERIFY(!f.readFile("Pelmark2.config").contains("[COLUMNS]")); // not while dragging
+        QTRY_VERIFY(f.readFile("Pelmark2.config").contains("[COLUMNS]"));
+        QCOMPARE(IniFile(f.configPath()).readInteger("COLUMNS", "Width2", 0), 200);
+
+        f.window.reset();
+        f.start();
+        QList<int> kept = layout;
+        kept[2] = 200;
+        kept[5] = 77;
+        QCOMPARE(widths(), kept);
+
+        // A hand-edited width beyond reason is ignored, the others still hold.
+        f.window.reset();
+        IniFile(f.configPath()).writeInteger("COLUMNS", "Width2", 99999);
+        f.start();
+        kept[2] = 120;
+        QCOMPARE(widths(), kept);
     }
 };
 
