@@ -2,6 +2,7 @@
 
 #include "ColumnMemory.h"
 #include "DBusNotifier.h"
+#include "EmptyListNote.h"
 #include "ErrorHandler.h"
 #include "ExecuteFile.h"
 #include "Highlights.h"
@@ -95,6 +96,8 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
 
     CreateControls();
     m_columns = new ColumnMemory(lvServer->header(), config, m_desktop, this);
+    m_emptyNote = new EmptyListNote(lvServer, this);
+    connect(m_emptyNote, &EmptyListNote::identKeyRequested, this, &TfMain::enterIdentKey);
 
     m_mateTree = new MateTree({tvMates, lvServer, lMateInfo, lSvrMates, bOnOffline}, m_stats,
                               *m_store, this);
@@ -350,6 +353,7 @@ void TfMain::setAutoRefreshPeriod() {
 
 void TfMain::setAutoRefreshEnabled(bool on) {
     m_gameRunning = !on;
+    m_emptyNote->setGameRunning(!on);
     if (!on)
         tAutoRefresh->stop();
     else if (!tAutoRefresh->isActive() && settings.interval != 0)
@@ -371,9 +375,16 @@ void TfMain::RefreshServerList() {
                                              "sent.")
                                   .arg(MaxIdentKeyLength));
     }
-    const QByteArray reply = IdHTTP->get(
-        serviceUrl(statsServer, QStringLiteral("/pubstat/get_stat2.php"), request.query));
+    QByteArray reply;
+    try {
+        reply = IdHTTP->get(
+            serviceUrl(statsServer, QStringLiteral("/pubstat/get_stat2.php"), request.query));
+    } catch (const PelmarkError& e) {
+        m_emptyNote->failed(e.message(), nextTickTime());
+        throw;
+    }
     if (IsRefusalReply(reply)) {
+        m_emptyNote->failed(QStringLiteral("Could not refresh."), nextTickTime());
         m_desktop.showMessage(QStringLiteral("Could not refresh."));
         return;
     }
@@ -381,10 +392,15 @@ void TfMain::RefreshServerList() {
     if (DecodeHostList(reply, hosts) != DecodeResult::Ok) {
         // A note of the service in words (a missing key, say) tells more than our own.
         const std::optional<QString> line = ServiceAnswerLine(reply);
+        if (line)
+            m_emptyNote->serviceAnswered(ServiceAnsweredText(*line));
+        else
+            m_emptyNote->failed(QStringLiteral("Could not refresh."), nextTickTime());
         m_desktop.showMessage(line ? ServiceAnsweredText(*line)
                                    : QStringLiteral("Could not refresh."));
         return;
     }
+    m_emptyNote->succeeded();
     m_stats.hosts = std::move(hosts);
     m_hostListDecoded = true;
     fillServerRows();
@@ -581,6 +597,20 @@ void TfMain::bSettingsClick() {
             m_highlightsStale = true; // the waiting reload shows the new text next
         else
             LoadHighlights();
+    });
+}
+
+std::optional<QTime> TfMain::nextTickTime() const {
+    if (!tAutoRefresh->isActive())
+        return std::nullopt;
+    return QTime::currentTime().addMSecs(tAutoRefresh->remainingTime());
+}
+
+void TfMain::enterIdentKey() {
+    guarded([&] {
+        // The key's field is the first of "More settings...", focused as it opens.
+        if (TfSettings* dialog = settingsDialog())
+            dialog->fMoreSettings->Run();
     });
 }
 

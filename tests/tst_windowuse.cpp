@@ -1,4 +1,5 @@
 #include "ColumnMemory.h"
+#include "EmptyListNote.h"
 #include "HostListBuilder.h"
 #include "IniFile.h"
 #include "MainWindowFixture.h"
@@ -15,9 +16,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -259,6 +262,62 @@ private Q_SLOTS:
         f.start();
         kept[2] = 120;
         QCOMPARE(widths(), kept);
+    }
+
+    // Each state of an empty list has its line; a list with rows has none.
+    void emptyList_saysWhyAndTheNextStep() {
+        MainWindowFixture f("[SETTINGS]\nLFSPath=/games/lfs/LFS.exe\n");
+        f.serviceDown = true;
+        TfMain& w = f.create();
+        EmptyListNote& note = w.emptyListNote();
+        QCOMPARE(note.shownText(), QStringLiteral("Fetching the list of hosts..."));
+
+        // A failed request: its reason and when the next tick tries again.
+        w.FormCreate();
+        QCOMPARE(f.desktop.errors.size(), 1); // the box stays
+        const QTime due = QTime::currentTime().addMSecs(70000);
+        const QRegularExpressionMatch next =
+            QRegularExpression(QStringLiteral("^(.+) Next try at (\\d\\d:\\d\\d)\\.$"))
+                .match(note.shownText());
+        QVERIFY2(next.hasMatch(), qPrintable(note.shownText()));
+        QCOMPARE(next.captured(1) + QLatin1Char('.'), f.desktop.errors.first());
+        const QTime said = QTime::fromString(next.captured(2), QStringLiteral("HH:mm"));
+        QVERIFY(said.secsTo(due) >= 0 && said.secsTo(due) < 60);
+        QVERIFY(note.textLabel()->textFormat() == Qt::PlainText);
+
+        // The service's text answer, and the way to the key.
+        f.serviceDown = false;
+        f.hostsReply = "Please <b>set</b> an ident key\n";
+        w.tAutoRefreshTimer();
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QCOMPARE(note.shownText(), QStringLiteral("The statistics service answered: Please "
+                                                  "<b>set</b> an ident key\n"
+                                                  "Enter your ident key..."));
+        QWidget* focused = nullptr;
+        QWidget* modal = nullptr;
+        QTimer::singleShot(0, [&] {
+            modal = QApplication::activeModalWidget();
+            focused = modal ? modal->focusWidget() : nullptr;
+            if (modal)
+                modal->close();
+        });
+        Q_EMIT note.linkLabel()->linkActivated(QStringLiteral("#identkey"));
+        QCOMPARE(modal, w.settingsDialog()->fMoreSettings);
+        QCOMPARE(focused, w.settingsDialog()->fMoreSettings->eIdentKey);
+
+        f.desktop.processes = {"/games/lfs/LFS.exe"};
+        w.tCheckLFSTimer();
+        QCOMPARE(note.shownText(), QStringLiteral("Refreshes pause while the game runs"));
+        f.desktop.processes.clear();
+        w.tCheckLFSTimer();
+
+        f.hostsReply = threeHosts();
+        w.tAutoRefreshTimer();
+        QCOMPARE(w.lvServer->rowCount(), 3);
+        QCOMPARE(note.shownText(), QString());
+        f.desktop.processes = {"/games/lfs/LFS.exe"};
+        w.tCheckLFSTimer(); // rows to show: no line over them
+        QCOMPARE(note.shownText(), QString());
     }
 };
 
