@@ -55,6 +55,9 @@ void EmptyListNote::serviceAnswered(const QString& text) {
 void EmptyListNote::failed(const QString& reason, std::optional<QTime> nextTry) {
     m_reason = reason.left(MaxReasonChars);
     if (nextTry) {
+        // The sentence of the reason ends before the next one starts.
+        if (!m_reason.isEmpty() && !QStringLiteral(".!?").contains(m_reason.back()))
+            m_reason += QLatin1Char('.');
         m_reason += QStringLiteral(" Next try at %1.")
                         .arg(QLocale::c().toString(*nextTry, QStringLiteral("HH:mm")));
     }
