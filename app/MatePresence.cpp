@@ -109,10 +109,12 @@ void MatePresence::afterRefresh(const TrackTable& tracks, const QDateTime& now) 
 }
 
 void MatePresence::attachMoreSettings(TfMoreSettings* dialog) {
-    if (dialog)
-        dialog->notificationServiceMissing = [this] {
-            return m_notifier->service() == Notifier::Service::Missing;
-        };
+    if (!dialog)
+        return;
+    dialog->notificationServiceMissing = [this] {
+        return m_notifier->service() == Notifier::Service::Missing;
+    };
+    dialog->trayMissing = [this] { return !m_tray->trayAvailable(); };
 }
 
 QString MatePresence::nodeToolTip(const QTreeWidgetItem* node) const {
@@ -202,8 +204,13 @@ void MatePresence::saveChoices() {
     });
 }
 
+bool MatePresence::hiddenInTray() const {
+    return m_closedToTray && m_c.window->isHidden();
+}
+
 void MatePresence::showWindow() {
     QWidget* window = m_c.window;
+    m_closedToTray = false;
     QApplication::setQuitOnLastWindowClosed(true);
     if (window->isMinimized())
         window->showNormal();
@@ -225,6 +232,7 @@ bool MatePresence::closeToTray(QEvent* event) {
     event->ignore();
     // A dialog closed while the window is hidden must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    m_closedToTray = true;
     m_c.window->hide();
     return true;
 }

@@ -60,6 +60,8 @@ public:
     const AlertChoices& choices() const { return m_choices; }
     const LastSeenStore& lastSeen() const { return m_lastSeen; }
     MateTray* tray() const { return m_tray; }
+    // The user closed the window to the tray and it has not been shown since.
+    bool hiddenInTray() const;
     QString choicesPath() const;
     QString lastSeenPath() const;
 
@@ -94,4 +96,5 @@ private:
     LastSeenStore m_lastSeen;
     MateTray* m_tray = nullptr;
     RosterActions m_actions;
+    bool m_closedToTray = false;
 };

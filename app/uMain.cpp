@@ -381,11 +381,14 @@ void TfMain::RefreshServerList() {
             serviceUrl(statsServer, QStringLiteral("/pubstat/get_stat2.php"), request.query));
     } catch (const PelmarkError& e) {
         m_emptyNote->failed(e.message(), nextTickTime());
+        if (failedInTray(e.message()))
+            return;
         throw;
     }
     if (IsRefusalReply(reply)) {
         m_emptyNote->failed(QStringLiteral("Could not refresh."), nextTickTime());
-        m_desktop.showMessage(QStringLiteral("Could not refresh."));
+        if (!failedInTray(QStringLiteral("Could not refresh.")))
+            m_desktop.showMessage(QStringLiteral("Could not refresh."));
         return;
     }
     HostList hosts;
@@ -396,11 +399,14 @@ void TfMain::RefreshServerList() {
             m_emptyNote->serviceAnswered(ServiceAnsweredText(*line));
         else
             m_emptyNote->failed(QStringLiteral("Could not refresh."), nextTickTime());
-        m_desktop.showMessage(line ? ServiceAnsweredText(*line)
-                                   : QStringLiteral("Could not refresh."));
+        const QString text =
+            line ? ServiceAnsweredText(*line) : QStringLiteral("Could not refresh.");
+        if (!failedInTray(text))
+            m_desktop.showMessage(text);
         return;
     }
     m_emptyNote->succeeded();
+    m_presence->tray()->setOnline();
     m_stats.hosts = std::move(hosts);
     m_hostListDecoded = true;
     fillServerRows();
@@ -598,6 +604,15 @@ void TfMain::bSettingsClick() {
         else
             LoadHighlights();
     });
+}
+
+bool TfMain::failedInTray(const QString& reason) {
+    // Boxes at every tick while the window is out of sight help nobody: the tray tells,
+    // and the boxes come back once the window shows.
+    if (!m_presence->hiddenInTray())
+        return false;
+    m_presence->tray()->setOffline(reason);
+    return true;
 }
 
 std::optional<QTime> TfMain::nextTickTime() const {

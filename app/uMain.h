@@ -203,6 +203,8 @@ private:
     void setAutoRefreshEnabled(bool on);
     // When the next refresh tick comes; nothing while none is due.
     std::optional<QTime> nextTickTime() const;
+    // True when the failure was told in the tray instead of a box.
+    bool failedInTray(const QString& reason);
     void fillServerRows();
     // RebuildRoster, then the mates-online pass after a refresh that brought a host list.
     void rebuildRoster();

@@ -14,6 +14,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -25,6 +27,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 
@@ -318,6 +321,69 @@ private Q_SLOTS:
         f.desktop.processes = {"/games/lfs/LFS.exe"};
         w.tCheckLFSTimer(); // rows to show: no line over them
         QCOMPARE(note.shownText(), QString());
+    }
+
+    // A tray that comes after the start gets the icon; closed to it, a failed refresh
+    // tells the tray instead of a box, until the window shows again.
+    void tray_comesLater_andTellsFailuresWhileTheWindowIsHidden() {
+        MainWindowFixture f("[OPTIONS]\nKeepInTray=1\n");
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        MateTray* tray = w.presence().tray();
+        bool trayUp = false;
+        tray->setAvailabilityProbe([&] { return trayUp; }, 20);
+        QTest::qWait(100);
+        QVERIFY(!tray->isVisible());
+        TfMoreSettings* more = w.settingsDialog()->fMoreSettings;
+        const auto keepInTrayOffered = [&] {
+            more->show();
+            const bool offered = more->cbKeepInTray->isEnabled() && more->lNoTray->isHidden();
+            more->close();
+            return offered;
+        };
+        QVERIFY(!keepInTrayOffered());
+
+        trayUp = true;
+        QTRY_VERIFY(tray->isVisible());
+        QVERIFY(keepInTrayOffered());
+        const QImage onlinePicture = tray->shownIcon().pixmap(32, 32).toImage();
+
+        QCloseEvent close; // as the window manager's close button sends it
+        QSpontaneKeyEvent::setSpontaneous(&close);
+        qApp->notify(&w, &close); // sendEvent would make it the program's own
+        QVERIFY(w.isHidden());
+        QVERIFY(w.presence().hiddenInTray());
+        f.serviceDown = true;
+        const QTime before = QTime::currentTime();
+        w.tAutoRefreshTimer();
+        f.serviceDown = false;
+        f.hostsReply = "can't";
+        w.tAutoRefreshTimer(); // a refusal: no box either
+        QVERIFY(f.desktop.errors.isEmpty());
+        QVERIFY(f.desktop.messages.isEmpty());
+        const QStringList sinces{QLocale::c().toString(before, "HH:mm"),
+                                 QLocale::c().toString(QTime::currentTime(), "HH:mm")};
+        QVERIFY2(tray->toolTip() ==
+                         "Pelmark II: Offline since " + sinces.first() + ": Could not refresh." ||
+                     tray->toolTip() ==
+                         "Pelmark II: Offline since " + sinces.last() + ": Could not refresh.",
+                 qPrintable(tray->toolTip()));
+        QVERIFY(tray->shownIcon().pixmap(32, 32).toImage() != onlinePicture);
+
+        Q_EMIT tray->showRequested(); // the window shows: the boxes come back
+        QVERIFY(!w.isHidden());
+        w.tAutoRefreshTimer();
+        QCOMPARE(f.desktop.messages, QStringList{"Could not refresh."});
+        f.hostsReply = threeHosts();
+        w.tAutoRefreshTimer();
+        QVERIFY(!tray->isOffline());
+        QVERIFY(tray->toolTip().endsWith(QStringLiteral("mates online")));
+        QCOMPARE(tray->shownIcon().pixmap(32, 32).toImage(), onlinePicture);
+
+        trayUp = false;
+        QTRY_VERIFY(!tray->isVisible());
     }
 };
 
