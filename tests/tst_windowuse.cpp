@@ -244,6 +244,11 @@ private Q_SLOTS:
         f.start();
         const QList<int> layout{120, 33, 120, 60, 150, 50, 50, 50};
         QCOMPARE(widths(), layout);
+        f.window->resize(900, 500);
+        f.window->show(); // laying out is no user's resizing
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QTest::qWait(ColumnMemory::SaveDelayMs + 100);
+        QVERIFY(!f.readFile("Pelmark2.config").contains("[COLUMNS]"));
         QHeaderView* header = f.window->lvServer->header();
         for (int px = 121; px <= 200; ++px) // a drag, pixel by pixel
             header->resizeSection(2, px);
