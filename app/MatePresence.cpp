@@ -109,10 +109,12 @@ void MatePresence::afterRefresh(const TrackTable& tracks, const QDateTime& now) 
 }
 
 void MatePresence::attachMoreSettings(TfMoreSettings* dialog) {
-    if (dialog)
-        dialog->notificationServiceMissing = [this] {
-            return m_notifier->service() == Notifier::Service::Missing;
-        };
+    if (!dialog)
+        return;
+    dialog->notificationServiceMissing = [this] {
+        return m_notifier->service() == Notifier::Service::Missing;
+    };
+    dialog->trayMissing = [this] { return !m_tray->trayAvailable(); };
 }
 
 QString MatePresence::nodeToolTip(const QTreeWidgetItem* node) const {
@@ -125,7 +127,25 @@ QString MatePresence::nodeToolTip(const QTreeWidgetItem* node) const {
 
 std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QString& mateText) {
     auto menu = std::make_unique<QMenu>(m_c.tree->treeWidget());
+    const auto addCommand = [&](const QString& text, const std::function<void()>& run) {
+        QAction* action = menu->addAction(text);
+        connect(action, &QAction::triggered, this, [run] {
+            if (run)
+                run();
+        });
+    };
+    const auto addCreateGroup = [&] {
+        addCommand(QStringLiteral("Create group..."), m_actions.createGroup);
+        addTreeActions(*menu, *m_c.tree->treeWidget());
+    };
+    if (group.isEmpty() && mateText.isEmpty()) {
+        addCreateGroup();
+        return menu;
+    }
     if (mateText.isEmpty()) {
+        addCommand(QStringLiteral("Add mate..."), m_actions.addMate);
+        addCommand(QStringLiteral("Delete group"), m_actions.deleteGroup);
+        menu->addSeparator();
         QAction* action = menu->addAction(GroupChoiceText);
         action->setCheckable(true);
         action->setChecked(m_choices.groupAlerts(group));
@@ -133,9 +153,15 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
             m_choices.setGroupAlerts(group, on);
             saveChoices();
         });
-        addTreeActions(*menu, *m_c.tree->treeWidget());
+        menu->addSeparator();
+        addCreateGroup();
         return menu;
     }
+    addCommand(QStringLiteral("Join mate"), m_actions.joinMate);
+    addCommand(QStringLiteral("Join mate with server password..."), m_actions.joinMateWithPassword);
+    addCommand(QStringLiteral("Edit mate..."), m_actions.editMate);
+    addCommand(QStringLiteral("Delete mate"), m_actions.deleteMate);
+    menu->addSeparator();
     const int entry = (*m_c.stats).FindMate(FromDisplay(mateText), group);
     const QByteArray lfsName =
         entry < 0 ? QByteArray() : TrimBytes((*m_c.stats).mates.at(entry).record.lfsName());
@@ -157,7 +183,8 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
         });
     }
     choices->setEnabled(!lfsName.isEmpty());
-    addTreeActions(*menu, *m_c.tree->treeWidget());
+    menu->addSeparator();
+    addCreateGroup();
     return menu;
 }
 
@@ -177,8 +204,13 @@ void MatePresence::saveChoices() {
     });
 }
 
+bool MatePresence::hiddenInTray() const {
+    return m_closedToTray && m_c.window->isHidden();
+}
+
 void MatePresence::showWindow() {
     QWidget* window = m_c.window;
+    m_closedToTray = false;
     QApplication::setQuitOnLastWindowClosed(true);
     if (window->isMinimized())
         window->showNormal();
@@ -200,6 +232,7 @@ bool MatePresence::closeToTray(QEvent* event) {
     event->ignore();
     // A dialog closed while the window is hidden must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    m_closedToTray = true;
     m_c.window->hide();
     return true;
 }

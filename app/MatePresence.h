@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <functional>
 #include <memory>
 
 class Desktop;
@@ -35,6 +36,17 @@ public:
         QString dataDir; // where the alert choices and the last-seen record are kept
     };
 
+    // The roster's commands as their buttons run them, offered in the tree's menus.
+    struct RosterActions {
+        std::function<void()> joinMate;
+        std::function<void()> joinMateWithPassword;
+        std::function<void()> editMate;
+        std::function<void()> deleteMate;
+        std::function<void()> addMate;
+        std::function<void()> deleteGroup;
+        std::function<void()> createGroup;
+    };
+
     MatePresence(Context context, std::unique_ptr<Notifier> notifier, QObject* parent = nullptr);
     ~MatePresence() override;
 
@@ -48,12 +60,16 @@ public:
     const AlertChoices& choices() const { return m_choices; }
     const LastSeenStore& lastSeen() const { return m_lastSeen; }
     MateTray* tray() const { return m_tray; }
+    // The user closed the window to the tray and it has not been shown since.
+    bool hiddenInTray() const;
     QString choicesPath() const;
     QString lastSeenPath() const;
 
     // The tooltip of a mate node, plain; empty for a group node.
     QString nodeToolTip(const QTreeWidgetItem* node) const;
-    // The node menu of a group (mateText empty) or a mate, for the tree's right click.
+    void setRosterActions(RosterActions actions) { m_actions = std::move(actions); }
+    // The node menu of a group (mateText empty) or a mate, for the tree's right click; with
+    // both empty, that of the space below the nodes.
     std::unique_ptr<QMenu> nodeMenu(const QString& group, const QString& mateText);
     // Raises the window and asks for the host's row (a notification's default action).
     void showHost(const QString& host);
@@ -79,4 +95,6 @@ private:
     AlertChoices m_choices;
     LastSeenStore m_lastSeen;
     MateTray* m_tray = nullptr;
+    RosterActions m_actions;
+    bool m_closedToTray = false;
 };

@@ -5,6 +5,7 @@
 #include "SingleByteText.h"
 
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMenu>
 #include <QPainter>
 #include <QSystemTrayIcon>
@@ -31,9 +32,25 @@ QPixmap withDot(QPixmap pixmap, int size) {
 
 } // namespace
 
+namespace {
+
+// The offline picture: the usual one, greyed as the style greys a disabled icon.
+QIcon offlineIcon(const QIcon& icon) {
+    QIcon greyed;
+    for (const QSize& size : icon.availableSizes())
+        greyed.addPixmap(icon.pixmap(size, QIcon::Disabled));
+    return greyed;
+}
+
+constexpr qsizetype MaxReasonChars = 120; // a tooltip, not a report
+
+} // namespace
+
 MateTray::MateTray(QWidget* window, QObject* parent)
     : QObject(parent), m_window(window), m_menu(std::make_unique<QMenu>()) {
     rebuildMenu();
+    m_poll.setInterval(TrayPollMs);
+    connect(&m_poll, &QTimer::timeout, this, &MateTray::pollTray);
 }
 
 MateTray::~MateTray() = default;
@@ -49,14 +66,34 @@ void MateTray::show() {
     // Put up once the window is: asking the desktop for its tray and drawing the pictures
     // in six sizes would only hold the window back.
     QTimer::singleShot(0, this, &MateTray::createIcon);
+    // A tray may come after the program, at log-in say, and go again.
+    m_poll.start();
+}
+
+void MateTray::setAvailabilityProbe(std::function<bool()> probe, int pollMs) {
+    m_probe = std::move(probe);
+    m_poll.setInterval(pollMs);
+}
+
+void MateTray::pollTray() {
+    const bool up = trayAvailable();
+    if (up && !m_icon) {
+        createIcon();
+    } else if (!up && m_icon) {
+        delete m_icon;
+        m_icon = nullptr;
+        // Hidden to a tray that is gone, the window would be out of reach.
+        if (m_window && m_window->isHidden())
+            Q_EMIT showRequested();
+    }
 }
 
 void MateTray::createIcon() {
-    if (m_icon || !available())
+    if (m_icon || !trayAvailable())
         return;
-    m_icon = new QSystemTrayIcon(icon(), this);
+    m_icon = new QSystemTrayIcon(this);
+    refreshIcon();
     m_icon->setContextMenu(m_menu.get());
-    m_icon->setToolTip(toolTip());
     connect(m_icon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
@@ -79,8 +116,38 @@ QIcon MateTray::icon() const {
     return m_online ? m_onlineIcon : m_plainIcon;
 }
 
+QIcon MateTray::shownIcon() const {
+    return m_icon ? m_icon->icon() : QIcon();
+}
+
 QString MateTray::toolTip() const {
+    if (isOffline()) {
+        return QStringLiteral("Pelmark II: Offline since %1: %2")
+            .arg(QLocale::c().toString(m_offlineSince, QStringLiteral("HH:mm")), m_offlineReason);
+    }
     return QStringLiteral("Pelmark II: %1 of %2 mates online").arg(m_onlineCount).arg(m_total);
+}
+
+void MateTray::setOffline(const QString& reason, const QTime& now) {
+    if (!isOffline())
+        m_offlineSince = now;
+    m_offlineReason = reason.left(MaxReasonChars);
+    refreshIcon();
+}
+
+void MateTray::setOnline() {
+    if (!isOffline())
+        return;
+    m_offlineSince = QTime();
+    m_offlineReason.clear();
+    refreshIcon();
+}
+
+void MateTray::refreshIcon() {
+    if (!m_icon)
+        return;
+    m_icon->setIcon(isOffline() ? offlineIcon(icon()) : icon());
+    m_icon->setToolTip(toolTip());
 }
 
 void MateTray::update(const QList<OnlineMate>& online, int total) {
@@ -92,10 +159,7 @@ void MateTray::update(const QList<OnlineMate>& online, int total) {
     }
     m_mates = online;
     rebuildMenu();
-    if (m_icon) {
-        m_icon->setIcon(icon());
-        m_icon->setToolTip(toolTip());
-    }
+    refreshIcon();
 }
 
 void MateTray::setFavourites(const QList<QPair<QByteArray, QString>>& hosts) {
@@ -133,6 +197,8 @@ void MateTray::rebuildMenu() {
     }
     if (m_favourites.isEmpty())
         favourites->addAction(QStringLiteral("None online"))->setEnabled(false);
+    connect(m_menu->addAction(QStringLiteral("Refresh now")), &QAction::triggered, this,
+            &MateTray::refreshRequested);
     connect(m_menu->addAction(QStringLiteral("Show Pelmark II")), &QAction::triggered, this,
             &MateTray::showRequested);
     connect(m_menu->addAction(QStringLiteral("Quit")), &QAction::triggered, this,

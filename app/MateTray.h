@@ -4,6 +4,9 @@
 #include <QIcon>
 #include <QList>
 #include <QObject>
+#include <QTime>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -21,17 +24,30 @@ public:
     explicit MateTray(QWidget* window, QObject* parent = nullptr);
     ~MateTray() override;
 
+    static constexpr int TrayPollMs = 5000;
+
     static bool available();
+    // Shows the icon while the desktop has a tray, and follows the tray as it comes and goes.
     void show();
+    // Asks probe, not the desktop, whether there is a tray, every pollMs.
+    void setAvailabilityProbe(std::function<bool()> probe, int pollMs = TrayPollMs);
+    bool trayAvailable() const { return m_probe ? m_probe() : available(); }
     bool isVisible() const;
 
     // The online persons of the last refresh and the number of persons in the roster.
     void update(const QList<OnlineMate>& online, int total);
     // The favourite hosts online now: host name and players text ("05/24").
     void setFavourites(const QList<QPair<QByteArray, QString>>& hosts);
+    // A refresh failed while the window was hidden: the tooltip and the picture say so,
+    // from the first failure on until a refresh succeeds.
+    void setOffline(const QString& reason, const QTime& now = QTime::currentTime());
+    void setOnline();
+    bool isOffline() const { return m_offlineSince.isValid(); }
 
     QString toolTip() const;
     QIcon icon() const;
+    // What the tray shows now; null while there is no icon.
+    QIcon shownIcon() const;
     QMenu* menu() const { return m_menu.get(); }
 
     // The program's own icon, or a drawn one while it has none; with a green dot for
@@ -40,12 +56,15 @@ public:
 
 Q_SIGNALS:
     void showRequested();
+    void refreshRequested();
     void joinRequested(const QByteArray& lfsName);
     void favouriteJoinRequested(const QByteArray& host);
     void quitRequested();
 
 private:
     void createIcon();
+    void pollTray();
+    void refreshIcon();
     void rebuildMenu();
 
     QWidget* m_window;
@@ -61,4 +80,8 @@ private:
     int m_total = 0;
     QList<OnlineMate> m_mates;
     QList<QPair<QByteArray, QString>> m_favourites;
+    std::function<bool()> m_probe;
+    QTimer m_poll;
+    QTime m_offlineSince;
+    QString m_offlineReason;
 };

@@ -539,8 +539,11 @@ void MateTree::enableNodeMenu() {
 
 void MateTree::tvMatesContextMenu(const QPoint& pos) {
     QTreeWidgetItem* node = m_w.tvMates->itemAt(pos);
-    if (!node)
+    if (!node) {
+        // Below the nodes only what needs none is offered; the remembered node stays.
+        Q_EMIT nodeMenuRequested({}, {}, m_w.tvMates->viewport()->mapToGlobal(pos));
         return;
+    }
     m_w.tvMates->setCurrentItem(node);
     tvMatesMouseUp();
     const bool isMate = node->parent() != nullptr;

@@ -1,6 +1,8 @@
 #include "uMain.h"
 
+#include "ColumnMemory.h"
 #include "DBusNotifier.h"
+#include "EmptyListNote.h"
 #include "ErrorHandler.h"
 #include "ExecuteFile.h"
 #include "Highlights.h"
@@ -21,12 +23,14 @@
 #include "SingleByteText.h"
 #include "TimerHold.h"
 #include "TrackNaming.h"
+#include "WindowKeys.h"
 #include "uAddEditMate.h"
 #include "uLegends.h"
 #include "uMoreSettings.h"
 #include "uSettings.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -91,6 +95,9 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     m_store = std::make_unique<ProfileStore>(groupsDir);
 
     CreateControls();
+    m_columns = new ColumnMemory(lvServer->header(), config, m_desktop, this);
+    m_emptyNote = new EmptyListNote(lvServer, this);
+    connect(m_emptyNote, &EmptyListNote::identKeyRequested, this, &TfMain::enterIdentKey);
 
     m_mateTree = new MateTree({tvMates, lvServer, lMateInfo, lSvrMates, bOnOffline}, m_stats,
                               *m_store, this);
@@ -105,11 +112,10 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     connect(undo, &QAction::triggered, this,
             [this] { guarded([&] { m_rosterCommands->Undo(); }); });
     connect(m_rosterCommands, &RosterCommands::undoAvailable, undo, &QAction::setEnabled);
-    connect(m_rosterCommands, &RosterCommands::undone, this,
-            [this] {
-                guarded([&] { m_mateTree->RebuildRoster(); });
-                m_finder->rosterChanged();
-            });
+    connect(m_rosterCommands, &RosterCommands::undone, this, [this] {
+        guarded([&] { m_mateTree->RebuildRoster(); });
+        m_finder->rosterChanged();
+    });
     m_launcher = new Launcher(m_desktop, m_stats, [this] { return settings.lfsPath; });
 
     WireHandlers();
@@ -119,6 +125,10 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     m_presence = new MatePresence({this, m_mateTree, &m_stats, &config, &m_desktop, dataDir},
                                   std::make_unique<DBusNotifier>(), this);
     connect(m_presence, &MatePresence::joinRequested, this, &TfMain::joinMateHost);
+    m_presence->setRosterActions({[this] { bJoinMateClick(); }, [this] { bJoinPWClick(); },
+                                  [this] { bEditMateClick(); }, [this] { bDelMateClick(); },
+                                  [this] { bAddMateClick(); }, [this] { bDelGroupClick(); },
+                                  [this] { bAddGroupClick(); }});
     connect(m_presence, &MatePresence::showHostRequested, this, &TfMain::selectServerRow);
     m_finder = new ServerFinder(
         {lvServer, pClientBottom, &config, m_rosterCommands, &m_stats, &m_desktop, dataDir}, this);
@@ -127,6 +137,11 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     connect(m_finder, &ServerFinder::favouritesOnline, m_presence->tray(),
             &MateTray::setFavourites);
     connect(m_presence->tray(), &MateTray::favouriteJoinRequested, this, &TfMain::joinHost);
+    connect(m_presence->tray(), &MateTray::refreshRequested, this, &TfMain::tAutoRefreshTimer);
+    auto* keys =
+        new WindowKeys(this, {[this] { tAutoRefreshTimer(); }, [] { QCoreApplication::quit(); }});
+    keys->onEnter(lvServer, [this] { bJoinSvrClick(); });
+    keys->onEnter(tvMates, [this] { tvMatesDblClick(); });
     connect(&config, &ProgramSettings::appSettingsChanged, this,
             [this] { lCountry->setText(Bounded(settings.country, MaxLabelText)); });
     tAutoRefresh->start();
@@ -202,6 +217,11 @@ TfSettings* TfMain::settingsDialog() {
         // Its OK has written the options and perhaps the ident key.
         connect(m_settings->fMoreSettings, &QDialog::accepted, &config,
                 &ProgramSettings::readOptions);
+        // A new ident key is wanted now, not a whole period later.
+        connect(m_settings->fMoreSettings, &QDialog::accepted, this, [this] {
+            if (settings.identKey != m_identKeySent)
+                tAutoRefreshTimer();
+        });
     }
     return m_settings;
 }
@@ -254,6 +274,7 @@ bool TfMain::FormCreate() {
 
         // The settings with the service's addresses and the additions' options, once.
         config.readAll(defaultService);
+        m_columns->apply();
         setAutoRefreshPeriod();
 
         m_stats.groups.clear();
@@ -332,6 +353,7 @@ void TfMain::setAutoRefreshPeriod() {
 
 void TfMain::setAutoRefreshEnabled(bool on) {
     m_gameRunning = !on;
+    m_emptyNote->setGameRunning(!on);
     if (!on)
         tAutoRefresh->stop();
     else if (!tAutoRefresh->isActive() && settings.interval != 0)
@@ -344,6 +366,7 @@ void TfMain::RefreshServerList() {
     InProgress busy(m_refreshing);
     m_hostListDecoded = false;
     const HostListQuery request = MakeHostListQuery(settings.identKey);
+    m_identKeySent = settings.identKey;
     if (request.keyRejected && !m_identKeyReported) {
         // Said once: a hand-edited key stays wrong until the user mends it.
         m_identKeyReported = true;
@@ -352,20 +375,38 @@ void TfMain::RefreshServerList() {
                                              "sent.")
                                   .arg(MaxIdentKeyLength));
     }
-    const QByteArray reply = IdHTTP->get(
-        serviceUrl(statsServer, QStringLiteral("/pubstat/get_stat2.php"), request.query));
+    QByteArray reply;
+    try {
+        reply = IdHTTP->get(
+            serviceUrl(statsServer, QStringLiteral("/pubstat/get_stat2.php"), request.query));
+    } catch (const PelmarkError& e) {
+        m_emptyNote->failed(e.message(), nextTickTime());
+        if (failedInTray(e.message()))
+            return;
+        throw;
+    }
     if (IsRefusalReply(reply)) {
-        m_desktop.showMessage(QStringLiteral("Could not refresh."));
+        m_emptyNote->failed(QStringLiteral("Could not refresh."), nextTickTime());
+        if (!failedInTray(QStringLiteral("Could not refresh.")))
+            m_desktop.showMessage(QStringLiteral("Could not refresh."));
         return;
     }
     HostList hosts;
     if (DecodeHostList(reply, hosts) != DecodeResult::Ok) {
         // A note of the service in words (a missing key, say) tells more than our own.
         const std::optional<QString> line = ServiceAnswerLine(reply);
-        m_desktop.showMessage(line ? ServiceAnsweredText(*line)
-                                   : QStringLiteral("Could not refresh."));
+        if (line)
+            m_emptyNote->serviceAnswered(ServiceAnsweredText(*line));
+        else
+            m_emptyNote->failed(QStringLiteral("Could not refresh."), nextTickTime());
+        const QString text =
+            line ? ServiceAnsweredText(*line) : QStringLiteral("Could not refresh.");
+        if (!failedInTray(text))
+            m_desktop.showMessage(text);
         return;
     }
+    m_emptyNote->succeeded();
+    m_presence->tray()->setOnline();
     m_stats.hosts = std::move(hosts);
     m_hostListDecoded = true;
     fillServerRows();
@@ -562,6 +603,29 @@ void TfMain::bSettingsClick() {
             m_highlightsStale = true; // the waiting reload shows the new text next
         else
             LoadHighlights();
+    });
+}
+
+bool TfMain::failedInTray(const QString& reason) {
+    // Boxes at every tick while the window is out of sight help nobody: the tray tells,
+    // and the boxes come back once the window shows.
+    if (!m_presence->hiddenInTray())
+        return false;
+    m_presence->tray()->setOffline(reason);
+    return true;
+}
+
+std::optional<QTime> TfMain::nextTickTime() const {
+    if (!tAutoRefresh->isActive())
+        return std::nullopt;
+    return QTime::currentTime().addMSecs(tAutoRefresh->remainingTime());
+}
+
+void TfMain::enterIdentKey() {
+    guarded([&] {
+        // The key's field is the first of "More settings...", focused as it opens.
+        if (TfSettings* dialog = settingsDialog())
+            dialog->fMoreSettings->Run();
     });
 }
 

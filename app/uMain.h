@@ -11,12 +11,15 @@
 #include <QIcon>
 #include <QList>
 #include <QString>
+#include <QTime>
 #include <QWidget>
 #include <memory>
 #include <optional>
 #include <vector>
 
+class ColumnMemory;
 class Desktop;
+class EmptyListNote;
 class HttpClient;
 class Launcher;
 class MatePresence;
@@ -110,6 +113,9 @@ public:
     void tCheckLFSTimer();
     void tvMatesDblClick();
     void pMainTopResize();
+    // Opens "More settings..." at the ident key (the empty list's link).
+    void enterIdentKey();
+    EmptyListNote& emptyListNote() { return *m_emptyNote; }
 
     QuillonPubStats& stats() { return m_stats; }
     MateTree& mateTree() { return *m_mateTree; }
@@ -195,6 +201,10 @@ private:
     std::optional<QString> selectedHost() const;
     void setAutoRefreshPeriod();
     void setAutoRefreshEnabled(bool on);
+    // When the next refresh tick comes; nothing while none is due.
+    std::optional<QTime> nextTickTime() const;
+    // True when the failure was told in the tray instead of a box.
+    bool failedInTray(const QString& reason);
     void fillServerRows();
     // RebuildRoster, then the mates-online pass after a refresh that brought a host list.
     void rebuildRoster();
@@ -218,8 +228,11 @@ private:
     bool m_hostListDecoded = false; // the last refresh brought a host list
     MatePresence* m_presence = nullptr;
     ServerFinder* m_finder = nullptr;
+    ColumnMemory* m_columns = nullptr;
+    EmptyListNote* m_emptyNote = nullptr;
     // A bad hand-edited ident key is reported once per run, not at every refresh.
     bool m_identKeyReported = false;
+    QString m_identKeySent;     // the key of the last host-list request
     bool m_gameRunning = false; // the watch holds the automatic refresh off meanwhile
     bool m_loadingHighlights = false;
     TimerHold* m_tickerHold = nullptr;

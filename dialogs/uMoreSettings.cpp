@@ -156,10 +156,23 @@ void TfMoreSettings::addPresenceRows() {
     cbKeepInTray =
         new QCheckBox(QStringLiteral("Keep running in the tray when the window is closed"), this);
     cbKeepInTray->setObjectName(QStringLiteral("cbKeepInTray"));
+    lNoTray = new QLabel(QStringLiteral("This desktop shows no tray now."), this);
+    lNoTray->setTextFormat(Qt::PlainText);
+    lNoTray->setWordWrap(true);
+    lNoTray->setFixedWidth(FieldWidth);
+    auto* tray = new QWidget(this);
+    auto* trayColumn = new QVBoxLayout(tray);
+    trayColumn->setContentsMargins(0, 0, 0, 0);
+    trayColumn->addWidget(cbKeepInTray);
+    trayColumn->addWidget(lNoTray);
     addRow(QStringLiteral("Tray:"),
-           {cbKeepInTray,
+           {tray,
             [this] {
                 cbKeepInTray->setChecked(ReadPresenceOptions(IniFile(m_configPath)).keepInTray);
+                // The choice is kept all the same: it counts once a tray is there.
+                const bool missing = trayMissing && trayMissing();
+                cbKeepInTray->setEnabled(!missing);
+                lNoTray->setVisible(missing);
             },
             [this](IniFile& file) { WriteKeepInTrayOption(file, cbKeepInTray->isChecked()); }});
 }

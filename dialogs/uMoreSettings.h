@@ -36,6 +36,9 @@ public:
     QLabel* lNoNotificationService = nullptr;
     QSpinBox* eAlertDamping = nullptr;
     QCheckBox* cbKeepInTray = nullptr;
+    QLabel* lNoTray = nullptr;
+    // Asked each time the dialog opens; true disables the tray's row with a reason.
+    std::function<bool()> trayMissing;
     // Asked each time the dialog opens; true shows that no service was found.
     std::function<bool()> notificationServiceMissing;
     QPushButton* bOk = nullptr;

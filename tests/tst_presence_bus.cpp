@@ -244,7 +244,10 @@ void TestPresenceBus::rightClick_remembersNodeAndKeepsChoice() {
     QTimer::singleShot(0, [] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY(menu);
-        QMenu* choices = menu->actions().first()->menu();
+        QMenu* choices = nullptr; // the one submenu, after the roster's commands
+        for (QAction* action : menu->actions())
+            choices = action->menu() ? action->menu() : choices;
+        QVERIFY(choices);
         choices->actions().at(2)->trigger();
         menu->close();
     });

@@ -4,6 +4,7 @@
 #include "PresenceOptions.h"
 #include "ServerFilterOptions.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -21,6 +22,11 @@ public:
     ServerFilterOptions filters; // FILTER
     QString statsServer;         // SERVICE/StatsServer, or the default
     QString highlightsServer;
+    // COLUMNS: the server list's column widths the user set, by column; 0 where none is
+    // kept (the layout's width then).
+    QList<int> columnWidths;
+    static constexpr int MaxColumns = 16;
+    static constexpr int MaxColumnWidth = 4000; // a hand-edited width beyond it is ignored
 
     // Everything, once at start; missing addresses take defaultService.
     void readAll(const QString& defaultService);
@@ -32,6 +38,8 @@ public:
     void readOptions();
     // Writes FILTER and takes it into memory once written (throws when it cannot be).
     void writeFilters(const ServerFilterOptions& filters);
+    // Writes COLUMNS and takes the widths into memory once written (throws when it cannot be).
+    void writeColumnWidths(const QList<int>& widths);
 
 Q_SIGNALS:
     void appSettingsChanged();

@@ -1,0 +1,105 @@
+#include "EmptyListNote.h"
+
+#include <QAbstractItemView>
+#include <QEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int Margin = 8;
+constexpr qsizetype MaxReasonChars = 300; // the reason may quote the service
+const QString LinkText = QStringLiteral("Enter your ident key...");
+} // namespace
+
+EmptyListNote::EmptyListNote(QAbstractItemView* list, QObject* parent)
+    : QObject(parent), m_list(list), m_panel(new QWidget(list->viewport())),
+      m_text(new QLabel(m_panel)), m_link(new QLabel(m_panel)) {
+    m_panel->setObjectName(QStringLiteral("emptyListNote"));
+    auto* layout = new QVBoxLayout(m_panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_text->setTextFormat(Qt::PlainText); // it may quote the service
+    m_text->setWordWrap(true);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Our own fixed text: the only markup here.
+    m_link->setTextFormat(Qt::RichText);
+    m_link->setText(QStringLiteral("<a href=\"#identkey\">%1</a>").arg(LinkText));
+    m_link->setAccessibleName(LinkText);
+    m_link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    m_link->setFocusPolicy(Qt::TabFocus);
+    connect(m_link, &QLabel::linkActivated, this, &EmptyListNote::identKeyRequested);
+    layout->addWidget(m_text);
+    layout->addWidget(m_link);
+
+    list->viewport()->installEventFilter(this);
+    QAbstractItemModel* model = list->model();
+    connect(model, &QAbstractItemModel::modelReset, this, &EmptyListNote::update);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &EmptyListNote::update);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &EmptyListNote::update);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &EmptyListNote::update);
+    fetching();
+}
+
+void EmptyListNote::fetching() {
+    m_reason = QStringLiteral("Fetching the list of hosts...");
+    m_withLink = false;
+    update();
+}
+
+void EmptyListNote::serviceAnswered(const QString& text) {
+    m_reason = text.left(MaxReasonChars);
+    m_withLink = true;
+    update();
+}
+
+void EmptyListNote::failed(const QString& reason, std::optional<QTime> nextTry) {
+    m_reason = reason.left(MaxReasonChars);
+    if (nextTry) {
+        // The sentence of the reason ends before the next one starts.
+        if (!m_reason.isEmpty() && !QStringLiteral(".!?").contains(m_reason.back()))
+            m_reason += QLatin1Char('.');
+        m_reason += QStringLiteral(" Next try at %1.")
+                        .arg(QLocale::c().toString(*nextTry, QStringLiteral("HH:mm")));
+    }
+    m_withLink = false;
+    update();
+}
+
+void EmptyListNote::succeeded() {
+    m_reason.clear();
+    m_withLink = false;
+    update();
+}
+
+void EmptyListNote::setGameRunning(bool running) {
+    m_gameRunning = running;
+    update();
+}
+
+QString EmptyListNote::shownText() const {
+    if (m_panel->isHidden())
+        return {};
+    return m_link->isHidden() ? m_text->text() : m_text->text() + QLatin1Char('\n') + LinkText;
+}
+
+void EmptyListNote::update() {
+    const QString text =
+        m_gameRunning ? QStringLiteral("Refreshes pause while the game runs") : m_reason;
+    const bool shown = !text.isEmpty() && m_list->model()->rowCount() == 0;
+    m_text->setText(text);
+    m_link->setVisible(m_withLink && !m_gameRunning);
+    if (shown) {
+        const QSize area = m_list->viewport()->size();
+        const int width = qMax(0, area.width() - 2 * Margin);
+        m_panel->setGeometry(Margin, Margin, width,
+                             m_panel->heightForWidth(width) > 0 ? m_panel->heightForWidth(width)
+                                                                : m_panel->sizeHint().height());
+    }
+    m_panel->setVisible(shown);
+}
+
+bool EmptyListNote::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize)
+        update();
+    return QObject::eventFilter(watched, event);
+}

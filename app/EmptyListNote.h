@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTime>
+#include <optional>
+
+class QAbstractItemView;
+class QLabel;
+class QWidget;
+
+// The line in the empty area of the server list that says why it is empty and, where
+// there is one, the next step. Labels, so that a screen reader reads them; shown only
+// while the list has no rows.
+class EmptyListNote : public QObject {
+    Q_OBJECT
+public:
+    explicit EmptyListNote(QAbstractItemView* list, QObject* parent = nullptr);
+
+    void fetching();
+    // The service answered with text instead of a list (a missing key, say): that text,
+    // and the way to the key.
+    void serviceAnswered(const QString& text);
+    // nextTry: when the next tick comes; nothing when none comes on its own.
+    void failed(const QString& reason, std::optional<QTime> nextTry);
+    void succeeded();
+    void setGameRunning(bool running);
+
+    QWidget* panel() const { return m_panel; }
+    QLabel* textLabel() const { return m_text; }
+    QLabel* linkLabel() const { return m_link; }
+    // What the note says now, its link included; empty when it says nothing.
+    QString shownText() const;
+
+Q_SIGNALS:
+    void identKeyRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void show(const QString& text, bool withLink);
+    void update();
+
+    QAbstractItemView* m_list;
+    QWidget* m_panel;
+    QLabel* m_text;
+    QLabel* m_link;
+    QString m_reason; // why the last refresh brought no list; empty after a good one
+    bool m_withLink = false;
+    bool m_gameRunning = false;
+};

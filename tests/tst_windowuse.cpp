@@ -1,0 +1,396 @@
+#include "ColumnMemory.h"
+#include "EmptyListNote.h"
+#include "HostListBuilder.h"
+#include "IniFile.h"
+#include "MainWindowFixture.h"
+#include "MatePresence.h"
+#include "MateRecord.h"
+#include "MateTray.h"
+#include "MateTree.h"
+#include "TemporaryHome.h"
+#include "uAddEditMate.h"
+#include "uMoreSettings.h"
+#include "uSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWindow>
+
+namespace {
+
+QByteArray threeHosts() {
+    return PackHosts({FakeHost("Empty S2").limit(24),
+                      FakeHost("Busy S2").limit(24).with({"a", "b", "c"}),
+                      FakeHost("Other S2").limit(24).with({"x"})});
+}
+
+// The host-list requests the service has seen, their queries.
+QStringList hostQueries(FakeService& service) {
+    QStringList queries;
+    for (const FakeService::Request& r : service.requests()) {
+        if (r.path == "/pubstat/get_stat2.php")
+            queries << QString::fromStdString(r.query);
+    }
+    return queries;
+}
+
+QTreeWidgetItem* firstMate(QTreeWidget* tree) {
+    return tree->topLevelItemCount() > 0 ? tree->topLevelItem(0)->child(0) : nullptr;
+}
+
+// Right-clicks the node (none: below the nodes) and chooses the item of that text. The
+// menu's item texts are returned; the modal window the item opened, if any, is passed to
+// whileModal and closed.
+QStringList chooseInMenu(TfMain& w, QTreeWidgetItem* node, const QString& item,
+                         std::function<void(QWidget*)> whileModal = {}) {
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator())
+                texts << action->text();
+            if (action->text() == item)
+                chosen = action;
+        }
+        menu->close();
+        // Armed always: a wrong handler's dialog must fail the test, not hang it.
+        QTimer::singleShot(0, [whileModal] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            if (whileModal)
+                whileModal(modal);
+            modal->close();
+            QVERIFY2(whileModal, "a modal window opened");
+        });
+        if (chosen)
+            chosen->trigger();
+    });
+    QWidget* viewport = w.tvMates->viewport();
+    w.mateTree().tvMatesContextMenu(node ? w.tvMates->visualItemRect(node).center()
+                                         : QPoint(5, viewport->height() - 3));
+    return texts;
+}
+
+} // namespace
+
+class TestWindowUse : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // F5 takes the tick's path and its skip rule; Enter acts as a double click does.
+    void keys_f5RefreshesNow_enterActsAsADoubleClick() {
+        MainWindowFixture f("[SETTINGS]\nLFSPath=/games/lfs/LFS.exe\n");
+        f.writeFile("data/groups/Friends.profile", MateRecord::make("a", "", "", "").bytes());
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        f.hostsReply = PackHosts(
+            {FakeHost("Busy S2").limit(24).with({"a"}), FakeHost("New S2").limit(24).with({"n"})});
+        const auto before = f.service.requests().size();
+        QTest::keyClick(&w, Qt::Key_F5);
+        QCOMPARE(f.service.requests().size() - before, 1);
+        QCOMPARE(f.column(0), (QStringList{"Busy S2", "New S2"}));
+
+        // While the box of a failed refresh is up, F5 asks nothing more.
+        f.serviceDown = true;
+        qsizetype whileUp = -1;
+        f.desktop.duringBox = [&] {
+            const auto n = f.service.requests().size();
+            QTest::keyClick(&w, Qt::Key_F5);
+            whileUp = f.service.requests().size() - n;
+        };
+        QTest::keyClick(&w, Qt::Key_F5);
+        QCOMPARE(whileUp, 0);
+        QCOMPARE(f.desktop.errors.size(), 1);
+        f.serviceDown = false;
+
+        w.lvServer->selectRow(1);
+        w.lvServer->setFocus();
+        QTest::keyClick(w.lvServer, Qt::Key_Return);
+        QCOMPARE(f.desktop.messages, QStringList{"LFS.exe not found. Please check settings!"});
+
+        QTreeWidgetItem* mate = firstMate(w.tvMates);
+        QVERIFY(mate);
+        w.tvMates->setFocus();
+        w.tvMates->setCurrentItem(mate->parent());
+        QTest::keyClick(w.tvMates, Qt::Key_Down); // the tree remembers the node at its key up
+        QCOMPARE(w.tvMates->currentItem(), mate);
+        QCOMPARE(w.lvServer->selectedCaption(), QStringLiteral("New S2"));
+        QTest::keyClick(w.tvMates, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(w.lvServer->selectedCaption(), QStringLiteral("Busy S2"));
+        QCOMPARE(f.desktop.messages.size(), 1); // Enter joined nothing here
+    }
+
+    void moreSettingsOk_aNewIdentKeyRefreshesAtOnce() {
+        MainWindowFixture f;
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        TfMoreSettings* more = w.settingsDialog()->fMoreSettings;
+        const auto okWithKey = [&](const QString& key) {
+            more->show();
+            more->eIdentKey->setText(key);
+            QTest::mouseClick(more->bOk, Qt::LeftButton);
+            QVERIFY(!more->isVisible());
+        };
+        QCOMPARE(hostQueries(f.service).size(), 1);
+        okWithKey(QStringLiteral("Key123"));
+        QCOMPARE(hostQueries(f.service).size(), 2);
+        QVERIFY(hostQueries(f.service).last().contains(QStringLiteral("idk=Key123")));
+        okWithKey(QStringLiteral("Key123")); // the same key: nothing new to ask
+        QCOMPARE(hostQueries(f.service).size(), 2);
+
+        // While the box of a refresh is up, a new key waits for the next tick.
+        f.serviceDown = true;
+        f.desktop.duringBox = [&] { okWithKey(QStringLiteral("Other9")); };
+        w.tAutoRefreshTimer();
+        QCOMPARE(f.desktop.errors.size(), 1);
+        QCOMPARE(hostQueries(f.service).size(), 3);
+        f.serviceDown = false;
+        w.tAutoRefreshTimer();
+        QVERIFY(hostQueries(f.service).last().contains(QStringLiteral("idk=Other9")));
+    }
+
+    void treeMenus_eachItemRunsItsButtonsHandlerOnTheClickedNode() {
+        TemporaryHome home; // a deleted group goes to this home's trash
+        MainWindowFixture f("[SETTINGS]\nLFSPath=/games/lfs/LFS.exe\n");
+        f.writeFile("data/groups/Friends.profile", MateRecord::make("a", "", "", "").bytes() +
+                                                       MateRecord::make("b", "", "", "").bytes());
+        f.writeFile("data/groups/Work.profile", MateRecord::make("c", "", "", "").bytes());
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        w.resize(900, 600);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto group = [&](const QString& name) {
+            return w.mateTree().NodeAt(w.mateTree().FindGroupNode(name));
+        };
+        QCOMPARE(group("Friends")->childCount(), 2);
+        QTreeWidgetItem* mateB = group("Friends")->child(1);
+        QCOMPARE(mateB->text(0), QStringLiteral("b"));
+
+        const QStringList mateItems{
+            "Join mate",   "Join mate with server password...",  "Edit mate...",
+            "Delete mate", "Notify when this mate comes online", "Create group...",
+            "Undo"};
+        QCOMPARE(chooseInMenu(w, mateB, "Join mate"), mateItems);
+        QCOMPARE(f.desktop.messages, QStringList{"LFS.exe not found. Please check settings!"});
+        chooseInMenu(w, mateB, "Join mate with server password...");
+        QCOMPARE(f.desktop.inputs.size(), 1);
+        QCOMPARE(f.desktop.inputs.last().caption,
+                 QStringLiteral("Enter passwort for server: Busy S2"));
+        QString editedName;
+        chooseInMenu(w, mateB, "Edit mate...", [&](QWidget* modal) {
+            QCOMPARE(modal, w.addEditMateDialog());
+            editedName = w.addEditMateDialog()->eLFSName->text();
+        });
+        QCOMPARE(editedName, QStringLiteral("b"));
+
+        QString addGroup;
+        QCOMPARE(chooseInMenu(w, group("Work"), "Add mate...",
+                              [&](QWidget* modal) {
+                                  QCOMPARE(modal, w.addEditMateDialog());
+                                  addGroup = w.addEditMateDialog()->cbGroups->currentText();
+                              }),
+                 (QStringList{"Add mate...", "Delete group",
+                              "Notify when a mate of this group comes online", "Create group...",
+                              "Undo"}));
+        QCOMPARE(addGroup, QStringLiteral("Work"));
+
+        QCOMPARE(chooseInMenu(w, nullptr, "Create group..."),
+                 (QStringList{"Create group...", "Undo"}));
+        QCOMPARE(f.desktop.inputs.size(), 2);
+        QCOMPARE(f.desktop.inputs.last().caption, QStringLiteral("Create a new group"));
+
+        chooseInMenu(w, group("Friends")->child(1), "Delete mate");
+        QCOMPARE(f.readFile("data/groups/Friends.profile"),
+                 MateRecord::make("a", "", "", "").bytes());
+        chooseInMenu(w, group("Work"), "Delete group");
+        QVERIFY(!QFile::exists(f.dir.filePath("data/groups/Work.profile")));
+        QCOMPARE(w.mateTree().FindGroupNode("Work"), -1);
+        QVERIFY(f.desktop.errors.isEmpty());
+    }
+
+    // A fresh file gives the layout's widths; a user's widths come back at the next run,
+    // written once the dragging stopped.
+    void columnWidths_keptAcrossRuns() {
+        MainWindowFixture f;
+        f.hostsReply = threeHosts();
+        const auto widths = [&] {
+            QList<int> w;
+            for (int i = 0; i < f.window->lvServer->header()->count(); ++i)
+                w << f.window->lvServer->header()->sectionSize(i);
+            return w;
+        };
+        f.start();
+        const QList<int> layout{120, 33, 120, 60, 150, 50, 50, 50};
+        QCOMPARE(widths(), layout);
+        f.window->resize(900, 500);
+        f.window->show(); // laying out is no user's resizing
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QTest::qWait(ColumnMemory::SaveDelayMs + 100);
+        QVERIFY(!f.readFile("Pelmark2.config").contains("[COLUMNS]"));
+        QHeaderView* header = f.window->lvServer->header();
+        for (int px = 121; px <= 200; ++px) // a drag, pixel by pixel
+            header->resizeSection(2, px);
+        header->resizeSection(5, 77);
+        QVERIFY(!f.readFile("Pelmark2.config").contains("[COLUMNS]")); // not while dragging
+        QTRY_VERIFY(f.readFile("Pelmark2.config").contains("[COLUMNS]"));
+        QCOMPARE(IniFile(f.configPath()).readInteger("COLUMNS", "Width2", 0), 200);
+
+        f.window.reset();
+        f.start();
+        QList<int> kept = layout;
+        kept[2] = 200;
+        kept[5] = 77;
+        QCOMPARE(widths(), kept);
+
+        // A hand-edited width beyond reason is ignored, the others still hold.
+        f.window.reset();
+        IniFile(f.configPath()).writeInteger("COLUMNS", "Width2", 99999);
+        f.start();
+        kept[2] = 120;
+        QCOMPARE(widths(), kept);
+    }
+
+    // Each state of an empty list has its line; a list with rows has none.
+    void emptyList_saysWhyAndTheNextStep() {
+        MainWindowFixture f("[SETTINGS]\nLFSPath=/games/lfs/LFS.exe\n");
+        f.serviceDown = true;
+        TfMain& w = f.create();
+        EmptyListNote& note = w.emptyListNote();
+        QCOMPARE(note.shownText(), QStringLiteral("Fetching the list of hosts..."));
+
+        // A failed request: its reason and when the next tick tries again.
+        w.FormCreate();
+        QCOMPARE(f.desktop.errors.size(), 1); // the box stays
+        const QTime due = QTime::currentTime().addMSecs(70000);
+        const QRegularExpressionMatch next =
+            QRegularExpression(QStringLiteral("^(.+) Next try at (\\d\\d:\\d\\d)\\.$"))
+                .match(note.shownText());
+        QVERIFY2(next.hasMatch(), qPrintable(note.shownText()));
+        QCOMPARE(next.captured(1), f.desktop.errors.first());
+        const QTime said = QTime::fromString(next.captured(2), QStringLiteral("HH:mm"));
+        QVERIFY(said.secsTo(due) >= 0 && said.secsTo(due) < 60);
+        QVERIFY(note.textLabel()->textFormat() == Qt::PlainText);
+
+        // The service's text answer, and the way to the key.
+        f.serviceDown = false;
+        f.hostsReply = "Please <b>set</b> an ident key\n";
+        w.tAutoRefreshTimer();
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QCOMPARE(note.shownText(), QStringLiteral("The statistics service answered: Please "
+                                                  "<b>set</b> an ident key\n"
+                                                  "Enter your ident key..."));
+        QWidget* focused = nullptr;
+        QWidget* modal = nullptr;
+        QTimer::singleShot(0, [&] {
+            modal = QApplication::activeModalWidget();
+            focused = modal ? modal->focusWidget() : nullptr;
+            if (modal)
+                modal->close();
+        });
+        Q_EMIT note.linkLabel()->linkActivated(QStringLiteral("#identkey"));
+        QCOMPARE(modal, w.settingsDialog()->fMoreSettings);
+        QCOMPARE(focused, w.settingsDialog()->fMoreSettings->eIdentKey);
+
+        f.desktop.processes = {"/games/lfs/LFS.exe"};
+        w.tCheckLFSTimer();
+        QCOMPARE(note.shownText(), QStringLiteral("Refreshes pause while the game runs"));
+        f.desktop.processes.clear();
+        w.tCheckLFSTimer();
+
+        f.hostsReply = threeHosts();
+        w.tAutoRefreshTimer();
+        QCOMPARE(w.lvServer->rowCount(), 3);
+        QCOMPARE(note.shownText(), QString());
+        f.desktop.processes = {"/games/lfs/LFS.exe"};
+        w.tCheckLFSTimer(); // rows to show: no line over them
+        QCOMPARE(note.shownText(), QString());
+    }
+
+    // A tray that comes after the start gets the icon; closed to it, a failed refresh
+    // tells the tray instead of a box, until the window shows again.
+    void tray_comesLater_andTellsFailuresWhileTheWindowIsHidden() {
+        MainWindowFixture f("[OPTIONS]\nKeepInTray=1\n");
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        MateTray* tray = w.presence().tray();
+        bool trayUp = false;
+        tray->setAvailabilityProbe([&] { return trayUp; }, 20);
+        QTest::qWait(100);
+        QVERIFY(!tray->isVisible());
+        TfMoreSettings* more = w.settingsDialog()->fMoreSettings;
+        const auto keepInTrayOffered = [&] {
+            more->show();
+            const bool offered = more->cbKeepInTray->isEnabled() && more->lNoTray->isHidden();
+            more->close();
+            return offered;
+        };
+        QVERIFY(!keepInTrayOffered());
+
+        trayUp = true;
+        QTRY_VERIFY(tray->isVisible());
+        QVERIFY(keepInTrayOffered());
+        const QImage onlinePicture = tray->shownIcon().pixmap(32, 32).toImage();
+
+        QCloseEvent close; // as the window manager's close button sends it
+        QSpontaneKeyEvent::setSpontaneous(&close);
+        qApp->notify(&w, &close); // sendEvent would make it the program's own
+        QVERIFY(w.isHidden());
+        QVERIFY(w.presence().hiddenInTray());
+        f.serviceDown = true;
+        const QTime before = QTime::currentTime();
+        w.tAutoRefreshTimer();
+        f.serviceDown = false;
+        f.hostsReply = "can't";
+        w.tAutoRefreshTimer(); // a refusal: no box either
+        QVERIFY(f.desktop.errors.isEmpty());
+        QVERIFY(f.desktop.messages.isEmpty());
+        const QStringList sinces{QLocale::c().toString(before, "HH:mm"),
+                                 QLocale::c().toString(QTime::currentTime(), "HH:mm")};
+        QVERIFY2(tray->toolTip() ==
+                         "Pelmark II: Offline since " + sinces.first() + ": Could not refresh." ||
+                     tray->toolTip() ==
+                         "Pelmark II: Offline since " + sinces.last() + ": Could not refresh.",
+                 qPrintable(tray->toolTip()));
+        QVERIFY(tray->shownIcon().pixmap(32, 32).toImage() != onlinePicture);
+
+        Q_EMIT tray->showRequested(); // the window shows: the boxes come back
+        QVERIFY(!w.isHidden());
+        w.tAutoRefreshTimer();
+        QCOMPARE(f.desktop.messages, QStringList{"Could not refresh."});
+        f.hostsReply = threeHosts();
+        w.tAutoRefreshTimer();
+        QVERIFY(!tray->isOffline());
+        QVERIFY(tray->toolTip().endsWith(QStringLiteral("mates online")));
+        QCOMPARE(tray->shownIcon().pixmap(32, 32).toImage(), onlinePicture);
+
+        trayUp = false;
+        QTRY_VERIFY(!tray->isVisible());
+    }
+};
+
+QTEST_MAIN(TestWindowUse)
+#include "tst_windowuse.moc"
