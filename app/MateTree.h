@@ -87,7 +87,6 @@ public:
     QString rememberedDisplayName;
     QString rememberedGroup;
 
-    const QList<QIcon>& mateImages() const { return m_mateImages; }
     QTreeWidget* treeWidget() const { return m_w.tvMates; }
 
     // The mate entry a mate node stands for, by its group and text (also after a rename

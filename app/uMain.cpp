@@ -281,7 +281,7 @@ bool TfMain::FormCreate() {
         m_stats.hosts.clear();
         m_stats.mates.clear();
 
-        const IniFile file(ConfigPath);
+        const IniFile file = IniFile::snapshot(ConfigPath);
         sortColumn = file.readInteger(SortSection, QStringLiteral("ColumnIndex"), 0);
         sortDescending = file.readInteger(SortSection, QStringLiteral("SortDirection"), 0) != 0;
         SortServerList();

@@ -143,8 +143,6 @@ public:
     // The field's text, as the user typed it (Latin-1).
     void setFilterText(const QString& text);
     void setStanding(const ServerFilterOptions& options);
-    const ServerFilterOptions& standing() const { return m_standing; }
-    bool filters() const { return !m_words.isEmpty() || m_standing.any(); }
     // Favourites or mates changed: rows the standing filters judge may come or go.
     void standingInputsChanged();
 

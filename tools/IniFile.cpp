@@ -180,16 +180,31 @@ IniDocument IniFile::load(qint64 maxBytes) const {
     return IniDocument(ReadRegularFile(m_path, maxBytes).value_or(QByteArray()));
 }
 
+IniFile IniFile::snapshot(QString path) {
+    IniFile file(std::move(path));
+    file.m_snapshot = std::make_shared<const IniDocument>(file.load());
+    return file;
+}
+
+const IniDocument& IniFile::document(IniDocument& scratch) const {
+    if (m_snapshot)
+        return *m_snapshot;
+    scratch = load();
+    return scratch;
+}
+
 QString IniFile::readString(const QString& section, const QString& key,
                             const QString& defaultValue) const {
-    auto v = load().value(FromDisplay(section), FromDisplay(key));
+    IniDocument scratch;
+    auto v = document(scratch).value(FromDisplay(section), FromDisplay(key));
     if (!v)
         return defaultValue;
     return ToDisplay(QByteArrayView(*v).first(std::min(v->size(), MaxStringLength)));
 }
 
 qint32 IniFile::readInteger(const QString& section, const QString& key, qint32 defaultValue) const {
-    auto v = load().value(FromDisplay(section), FromDisplay(key));
+    IniDocument scratch;
+    auto v = document(scratch).value(FromDisplay(section), FromDisplay(key));
     if (!v)
         return defaultValue;
     return ParseIniInteger(*v).value_or(defaultValue);

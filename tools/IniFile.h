@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <optional>
 
 // An INI text in memory, read with the private-profile rules: section and key names
@@ -24,7 +25,8 @@ private:
 };
 
 // An INI file on disk. Each call opens the file, does its work and closes it again,
-// so every write reaches the file at once and nothing is cached between calls.
+// so every write reaches the file at once and nothing is cached between calls (but for
+// the reads of a snapshot, which the caller asks for).
 class IniFile {
 public:
     static constexpr qsizetype MaxStringLength = 2047;
@@ -33,6 +35,9 @@ public:
     static constexpr qint64 MaxSettingsBytes = 1024 * 1024;
 
     explicit IniFile(QString path) : m_path(std::move(path)) {}
+    // The file as it is now, for many look-ups in a row: its reads take this one reading
+    // instead of opening the file each time; writes still go to the file at once.
+    static IniFile snapshot(QString path);
     const QString& path() const { return m_path; }
 
     // A missing file, section or key gives the default; reading never fails. A file that
@@ -51,7 +56,10 @@ public:
     IniDocument load(qint64 maxBytes = MaxSettingsBytes) const;
 
 private:
+    const IniDocument& document(IniDocument& scratch) const;
+
     QString m_path;
+    std::shared_ptr<const IniDocument> m_snapshot;
 };
 
 // Decimal text, or hexadecimal text after "0x"; anything else gives nothing.

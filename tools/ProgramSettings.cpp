@@ -24,7 +24,7 @@ ProgramSettings::ProgramSettings(QString configPath, QObject* parent)
     : QObject(parent), m_path(std::move(configPath)) {}
 
 void ProgramSettings::readAll(const QString& defaultService) {
-    const IniFile file(m_path);
+    const IniFile file = IniFile::snapshot(m_path); // one reading for every section
     statsServer = file.readString(ServiceSection, QStringLiteral("StatsServer"), defaultService);
     highlightsServer =
         file.readString(ServiceSection, QStringLiteral("HighlightsServer"), defaultService);
@@ -37,7 +37,7 @@ void ProgramSettings::readAll(const QString& defaultService) {
 }
 
 void ProgramSettings::readAppSettings() {
-    app = ReadAppSettings(IniFile(m_path));
+    app = ReadAppSettings(IniFile::snapshot(m_path));
     Q_EMIT appSettingsChanged();
 }
 
@@ -47,7 +47,7 @@ void ProgramSettings::writeAppSettings() const {
 }
 
 void ProgramSettings::readOptions() {
-    options = ReadPresenceOptions(IniFile(m_path));
+    options = ReadPresenceOptions(IniFile::snapshot(m_path));
     Q_EMIT optionsChanged();
 }
 
