@@ -49,11 +49,12 @@ int RunPelmark(int argc, char** argv) {
 
     auto splash = std::make_unique<TfSplashScreen>(exePath);
     TfMain fMain(desktop, paths);
-    if (!StartUp(*splash, fMain))
+    // Before the start-up sequence: its boxes must not hold off a signal either.
+    CloseOnTerminationSignal(&fMain);
+    if (!StartUp(*splash, fMain) || RunEnded())
         return 0;
     splash.reset();
 
-    CloseOnTerminationSignal(&fMain);
     fMain.show();
     return QApplication::exec();
 }

@@ -15,7 +15,7 @@ statsim=$2
 tracks=$3
 xwdcheck=$4
 
-for tool in Xvfb xwininfo xwd sha256sum; do
+for tool in Xvfb xwininfo xwd sha256sum curl; do
     if ! command -v "$tool" >/dev/null; then
         echo "FAIL: $tool is missing (packages xvfb, x11-utils, x11-apps)"
         exit 1
@@ -152,6 +152,46 @@ pass "SIGTERM closed the program with status 0"
 written=$(find "$demo" -newer "$work/files.sha256" -type f ! -path "$demo/data/LastSeen.json")
 [ -z "$written" ] || fail "the program wrote files: $written"
 pass "settings file and profile files are unchanged"
+
+# ---- a box open: the signal must end the run all the same ---------------------------
+# A refresh every 2 s; the first succeeds, a later one fails and shows its error box.
+printf '[SERVICE]\r\nStatsServer=http://127.0.0.1:%s\r\nHighlightsServer=http://127.0.0.1:%s\r\n[SETTINGS]\r\nInterval=2000\r\n' \
+    "$port" "$port" >"$demo/Pelmark2.config"
+(cd "$demo" && sha256sum Pelmark2.config data/groups/*.profile) >"$work/files.sha256"
+requests_before=$(grep -c '^GET /pubstat/get_stat2\.php?action=hosts' "$work/sim.log")
+DISPLAY=$display QT_QPA_PLATFORM=xcb "$demo/Pelmark2" >"$work/app.log" 2>&1 &
+app_pid=$!
+another_request() {
+    [ "$(grep -c '^GET /pubstat/get_stat2\.php?action=hosts 200' "$work/sim.log")" -gt \
+        "$requests_before" ]
+}
+wait_for 30 "first refresh of the second run" another_request
+wait_for 30 "main window" main_window_shown
+curl -fsS "http://127.0.0.1:$port/sim/control?fault=status&value=503" >/dev/null ||
+    fail "cannot set the simulator's fault"
+two_windows() {
+    [ "$(xwininfo -display "$display" -root -tree 2>/dev/null |
+        grep -c '"Pelmark II": ("Pelmark2"')" -ge 2 ]
+}
+wait_for 30 "error box beside the main window" two_windows
+pass "the failed refresh shows its error box"
+kill -TERM "$app_pid"
+exited=
+for _ in $(seq 50); do
+    if ! kill -0 "$app_pid" 2>/dev/null; then
+        exited=1
+        break
+    fi
+    sleep 0.1
+done
+[ -n "$exited" ] || fail "the program did not end within 5 s of SIGTERM while its box was open"
+wait "$app_pid"
+status=$?
+app_pid=
+[ "$status" -eq 0 ] || fail "the program ended with status $status with its box open"
+pass "SIGTERM ended the program with its box open, status 0"
+(cd "$demo" && sha256sum --quiet -c "$work/files.sha256") ||
+    fail "the settings or profile files changed with the box open"
 
 kill -TERM "$sim_pid"
 wait "$sim_pid"
