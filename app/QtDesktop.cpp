@@ -1,6 +1,7 @@
 #include "QtDesktop.h"
 
 #include "ProcessList.h"
+#include "SingleByteText.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -45,7 +46,8 @@ int CaptionWidth(const QWidget& box, const QString& caption) {
 
 std::unique_ptr<QMessageBox> MakeMessageBox(const QString& text, QMessageBox::Icon icon,
                                             QWidget* parent) {
-    auto box = std::make_unique<QMessageBox>(icon, AppTitle, text, QMessageBox::Ok, parent);
+    auto box = std::make_unique<QMessageBox>(icon, AppTitle, WithoutFormatCharacters(text),
+                                             QMessageBox::Ok, parent);
     // Host names and ticker lines end up here; they are never markup.
     box->setTextFormat(Qt::PlainText);
     return box;
@@ -56,7 +58,7 @@ std::unique_ptr<QInputDialog> MakeInputBox(const QString& caption, const QString
     auto box = std::make_unique<QInputDialog>(parent);
     box->setInputMode(QInputDialog::TextInput);
     box->setWindowTitle(caption);
-    box->setLabelText(prompt);
+    box->setLabelText(WithoutFormatCharacters(prompt));
     box->setTextEchoMode(QLineEdit::Normal);
     box->setOkButtonText(QStringLiteral("OK"));
     box->setCancelButtonText(QStringLiteral("Abbrechen"));

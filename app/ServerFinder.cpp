@@ -217,6 +217,8 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
     QAction* favourite = menu->addAction(QStringLiteral("Favourite host"));
     favourite->setCheckable(true);
     favourite->setChecked(m_favourites.contains(host));
+    // A name of colour codes only is empty once cleaned: nothing to keep and find again.
+    favourite->setEnabled(!host.isEmpty());
     connect(favourite, &QAction::toggled, this,
             [this, host](bool on) { Guarded(*m_c.desktop, [&] { setFavourite(host, on); }); });
     connect(menu->addAction(QStringLiteral("Copy host name")), &QAction::triggered, this,

@@ -1,5 +1,7 @@
 #include "DBusNotifier.h"
 
+#include "SingleByteText.h"
+
 #include <QDBusAbstractInterface>
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
@@ -81,7 +83,8 @@ void DBusNotifier::askCapabilities() {
 void DBusNotifier::notify(const QString& title, const QStringList& lines, const QString& key) {
     if (!connectService())
         return;
-    QString body = lines.join(QLatin1Char('\n'));
+    // Group names come from file names; no name may reorder the lines it stands in.
+    QString body = WithoutFormatCharacters(lines.join(QLatin1Char('\n')));
     // Host names are data from the network: where the service reads markup, every
     // character that could start some is escaped.
     if (m_bodyMarkup)
@@ -92,8 +95,8 @@ void DBusNotifier::notify(const QString& title, const QStringList& lines, const 
     const QVariantMap hints{{QStringLiteral("category"), QStringLiteral("presence.online")},
                             {QStringLiteral("desktop-entry"), id}};
     auto* watcher = new QDBusPendingCallWatcher(
-        m_proxy->asyncCall(QStringLiteral("Notify"), QStringLiteral("Pelmark II"), 0u, id, title,
-                           body, actions, hints, -1),
+        m_proxy->asyncCall(QStringLiteral("Notify"), QStringLiteral("Pelmark II"), 0u, id,
+                           WithoutFormatCharacters(title), body, actions, hints, -1),
         this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, key](QDBusPendingCallWatcher* call) {

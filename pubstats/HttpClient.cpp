@@ -42,6 +42,12 @@ PelmarkError connectionError(const QUrl& url, const QString& why) {
 // every later request without end.
 constexpr int MaxCookies = 50;
 constexpr qsizetype MaxCookieSize = 4096; // name and value
+// All kept cookies together, so that no request carries a Cookie header larger than this.
+constexpr qsizetype MaxCookieBytes = 8192;
+
+qsizetype cookieBytes(const QNetworkCookie& cookie) {
+    return cookie.name().size() + cookie.value().size() + 3; // "=" and "; "
+}
 
 class BoundedCookieJar : public QNetworkCookieJar {
 public:
@@ -55,8 +61,17 @@ public:
         const bool added = QNetworkCookieJar::setCookiesFromUrl(bounded, url);
         // The jar appends every cookie it sets, a replaced one too: the oldest come first.
         const QList<QNetworkCookie> all = allCookies();
-        if (all.size() > MaxCookies)
-            setAllCookies(all.mid(all.size() - MaxCookies));
+        qsizetype keep = std::min<qsizetype>(all.size(), MaxCookies);
+        qsizetype bytes = 0;
+        for (qsizetype i = all.size() - 1; i >= all.size() - keep; --i) {
+            bytes += cookieBytes(all.at(i));
+            if (bytes > MaxCookieBytes) {
+                keep = all.size() - 1 - i;
+                break;
+            }
+        }
+        if (keep < all.size())
+            setAllCookies(all.mid(all.size() - keep));
         return added;
     }
 };

@@ -1,5 +1,7 @@
 #include "ServiceAnswer.h"
 
+#include "SingleByteText.h"
+
 #include <QStringDecoder>
 
 namespace {
@@ -46,7 +48,7 @@ std::optional<QString> ServiceAnswerLine(QByteArrayView reply) {
         while (end < sample.size() && sample[end] != '\n' && sample[end] != '\r')
             ++end;
         QString line;
-        for (const QChar c : decoded(sample.sliced(start, end - start)))
+        for (const QChar c : WithoutFormatCharacters(decoded(sample.sliced(start, end - start))))
             if (!isControl(c.unicode()))
                 line += c;
         line = line.trimmed();

@@ -192,7 +192,8 @@ private Q_SLOTS:
     }
 
     // A service that sets a new cookie at every reply: the jar keeps the newest 50, and a
-    // cookie over 4 KiB (name and value) is not kept at all.
+    // cookie over 4 KiB (name and value) is not kept at all; large ones are kept only up to
+    // 8 KiB in all, the oldest dropped first.
     void cookies_areBounded() {
         const auto setting = [](const QList<QByteArray>& cookies) {
             QByteArray reply = "HTTP/1.1 200 OK\r\n";
@@ -204,7 +205,9 @@ private Q_SLOTS:
         for (int i = 0; i < 60; ++i)
             script << setting({"c" + QByteArray::number(i) + "=v"});
         const QByteArray edge = "edge=" + QByteArray(4092, 'e');
-        script << setting({edge, "huge=" + QByteArray(5 * 1024, 'h')}) << RawServer::Answer{Ok};
+        script << setting({edge, "huge=" + QByteArray(5 * 1024, 'h')});
+        const QByteArray big = QByteArray(4000, 'b');
+        script << setting({"big1=" + big, "big2=" + big}) << RawServer::Answer{Ok};
         RawServer server(script);
         HttpClient client;
         for (int i = 0; i < script.size(); ++i)
@@ -233,6 +236,11 @@ private Q_SLOTS:
         QVERIFY(last.contains(edge));
         QVERIFY(!last.contains("c10=v"));
         QVERIFY(!server.requests[61].contains("huge="));
+
+        const QList<QByteArray> bigOnes = sent(62);
+        QCOMPARE(bigOnes.size(), 2);
+        QCOMPARE(bigOnes, (QList<QByteArray>{"big1=" + big, "big2=" + big}));
+        QVERIFY(server.requests[62].size() < 8192 + 512);
     }
 
     // Replies fed to the parser whole, byte by byte, and as head and rest (the way a kept

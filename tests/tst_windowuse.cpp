@@ -7,6 +7,7 @@
 #include "MateRecord.h"
 #include "MateTray.h"
 #include "MateTree.h"
+#include "ServerFinder.h"
 #include "TemporaryHome.h"
 #include "uAddEditMate.h"
 #include "uMoreSettings.h"
@@ -326,6 +327,32 @@ private Q_SLOTS:
         f.desktop.processes = {"/games/lfs/LFS.exe"};
         w.tCheckLFSTimer(); // rows to show: no line over them
         QCOMPARE(note.shownText(), QString());
+    }
+
+    // Texts from outside cannot reorder themselves, and a host whose name is colour codes
+    // only keeps its row but cannot become a favourite that the next load would drop.
+    void hostileTexts_showInTheirOrder_blankHostIsNoFavourite() {
+        MainWindowFixture f;
+        f.hostsReply = "missing \xE2\x80\xAEtxt.exe\xE2\x80\xAC \xE2\x81\xA6now\xE2\x81\xA9\n";
+        TfMain& w = f.start();
+        QCOMPARE(w.emptyListNote().shownText(),
+                 QStringLiteral("The statistics service answered: missing txt.exe now\n"
+                                "Enter your ident key..."));
+        QCOMPARE(f.desktop.messages.value(0),
+                 QStringLiteral("The statistics service answered: missing txt.exe now"));
+
+        f.hostsReply = PackHosts({FakeHost("^1^7").limit(24), FakeHost("Busy S2").limit(24)});
+        w.tAutoRefreshTimer();
+        QCOMPARE(w.lvServer->rowCount(), 2);
+        for (int row = 0; row < 2; ++row) {
+            const std::unique_ptr<QMenu> menu = w.finder().rowMenu(row);
+            QAction* favourite = nullptr;
+            for (QAction* action : menu->actions())
+                if (action->text() == QStringLiteral("Favourite host"))
+                    favourite = action;
+            QVERIFY(favourite);
+            QCOMPARE(favourite->isEnabled(), !w.lvServer->rowText(row, 0).isEmpty());
+        }
     }
 
     // A tray that comes after the start gets the icon; closed to it, a failed refresh

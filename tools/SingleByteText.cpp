@@ -33,6 +33,30 @@ QString TrimText(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
+QString WithoutFormatCharacters(const QString& text) {
+    const auto hidden = [](QChar c) {
+        return c.category() == QChar::Other_Format && c.unicode() != 0x00AD;
+    };
+    QString clean;
+    clean.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        // A pair of surrogates is one character: its category is that of the pair.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            const char32_t code = QChar::surrogateToUcs4(c, text.at(i + 1));
+            if (QChar::category(code) != QChar::Other_Format)
+                clean.append(c).append(text.at(i + 1));
+            ++i;
+        } else if (c.unicode() == 0x2028 || c.unicode() == 0x2029) {
+            clean.append(QLatin1Char(' '));
+        } else if (!hidden(c)) {
+            clean.append(c);
+        }
+    }
+    return clean;
+}
+
 QString Bounded(const QString& text, qsizetype limit) {
-    return text.size() <= limit ? text : text.left(limit);
+    const QString clean = WithoutFormatCharacters(text);
+    return clean.size() <= limit ? clean : clean.left(limit);
 }

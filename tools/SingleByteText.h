@@ -20,5 +20,12 @@ QByteArray TrimBytes(QByteArrayView bytes);
 QByteArrayView TrimmedView(QByteArrayView bytes);
 QString TrimText(const QString& text);
 
-// Cuts a display text to at most `limit` characters (for labels fed from outside).
+// Removes the invisible characters that reorder or hide text (direction marks, embeddings,
+// overrides and isolates, zero-width and other format characters), so that a text from
+// outside cannot show "missing txt.exe" as "exe.txt gnissim"; line and paragraph
+// separators become blanks. The soft hyphen stays: it is Latin-1 and may be in a name.
+QString WithoutFormatCharacters(const QString& text);
+
+// Cuts a display text to at most `limit` characters (for labels fed from outside), with
+// its format characters removed first.
 QString Bounded(const QString& text, qsizetype limit);
