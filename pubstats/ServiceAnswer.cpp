@@ -36,6 +36,15 @@ QString decoded(QByteArrayView bytes) {
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
+// Bounded, and still trimmed and whole: a cut can end in a blank or between the two
+// halves of a character.
+QString cut(const QString& line) {
+    QString bounded = line.left(MaxAnswerLineLength);
+    if (bounded.size() < line.size() && bounded.back().isHighSurrogate())
+        bounded.chop(1);
+    return bounded.trimmed();
+}
+
 } // namespace
 
 std::optional<QString> ServiceAnswerLine(QByteArrayView reply) {
@@ -53,7 +62,7 @@ std::optional<QString> ServiceAnswerLine(QByteArrayView reply) {
                 line += c;
         line = line.trimmed();
         if (!line.isEmpty())
-            return line.left(MaxAnswerLineLength);
+            return cut(line);
         start = end + 1;
     }
     return std::nullopt;
