@@ -16,7 +16,6 @@ public:
 
     // Starts the timer; while the window cannot be seen, it starts when the window shows.
     void start();
-    bool isHolding() const { return m_holding; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -9,7 +9,7 @@ class QUrl;
 
 // The program's only door to the desktop: message boxes, the input box, the beep,
 // the file-open dialog, starting programs and URLs, and the process list.
-// The real one lives in launcher/ (QtDesktop); tests pass a recording fake.
+// The real one lives in app/ (QtDesktop); tests pass a recording fake.
 class Desktop {
 public:
     virtual ~Desktop() = default;
