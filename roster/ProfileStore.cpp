@@ -9,11 +9,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStandardPaths>
-#include <QStorageInfo>
 
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -37,44 +34,6 @@ void openExisting(QFile& file, const QString& path) {
 
 qsizetype wholeRecords(qint64 fileSize) {
     return qsizetype(fileSize / MateRecord::Size);
-}
-
-// A trash folder takes files when its files and info folders are writable folders, or can
-// be made.
-bool takesFiles(const QString& trash) {
-    for (const QString& part : {QStringLiteral("/files"), QStringLiteral("/info")}) {
-        const QFileInfo folder(trash + part);
-        if (folder.exists() ? !(folder.isDir() && folder.isWritable())
-                            : !QFileInfo(trash).isWritable())
-            return false;
-    }
-    return true;
-}
-
-// Qt 6.4's QFile::moveToTrash drops the file into the working folder when it finds no trash
-// folder at all, and loops for good when the info folder of the one it chose refuses a new
-// file. So the home trash is made first, and every trash the file may go to must take it.
-bool trashReady(const QString& path) {
-    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty() || !QDir().mkpath(dataHome))
-        return false;
-    const QString homeTrash = dataHome + QStringLiteral("/Trash");
-    if (!QFileInfo::exists(homeTrash))
-        QDir(dataHome).mkdir(QStringLiteral("Trash"),
-                             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (!QFileInfo(homeTrash).isDir() || !takesFiles(homeTrash))
-        return false;
-    // On another disk than the home, the trash of that disk comes first.
-    const QStorageInfo disk(path);
-    if (disk == QStorageInfo(QDir::home()))
-        return true;
-    const QString uid = QString::number(::getuid());
-    for (const QString& trash : {disk.rootPath() + QStringLiteral("/.Trash/") + uid,
-                                 disk.rootPath() + QStringLiteral("/.Trash-") + uid}) {
-        if (QFileInfo::exists(trash) && !takesFiles(trash))
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -214,15 +173,18 @@ std::optional<QByteArray> ProfileStore::ReadProfileBytes(const QString& group, q
     return ReadRegularFile(ProfilePath(group), limit);
 }
 
-void ProfileStore::DeleteProfile(const QString& group) const {
+std::optional<TrashEntry> ProfileStore::DeleteProfile(const QString& group) const {
     const QString path = ProfilePath(group);
     const QFileInfo info(path);
     // A folder named like a profile was never the program's to delete.
     if (info.isDir() && !info.isSymLink())
-        return;
-    if (info.exists() && trashReady(path) && QFile::moveToTrash(path))
-        return;
+        return std::nullopt;
+    if (info.exists() || info.isSymLink()) {
+        if (std::optional<TrashEntry> entry = MoveToTrash(path))
+            return entry;
+    }
     QFile::remove(path);
+    return std::nullopt;
 }
 
 void ProfileStore::RemoveStaleTemporaries() const {

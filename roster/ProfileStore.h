@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MateRecord.h"
+#include "Trash.h"
 
 #include <QByteArray>
 #include <QList>
@@ -39,10 +40,10 @@ public:
     // Writes the records of the group's entries, in list order, to a temporary file
     // renamed over the old one, so a failure leaves the previous file whole.
     void RewriteProfile(const QString& group, const QList<MateEntry>& mates) const;
-    // Moves the file to the desktop's trash, so that a file manager can bring it back, or
-    // deletes it where the trash cannot take it. A folder under the name stays; a failure
-    // is not reported.
-    void DeleteProfile(const QString& group) const;
+    // Moves the file to the desktop's trash, so that a file manager can bring it back, and
+    // tells where it went; or deletes it where the trash cannot take it. A folder under the
+    // name stays; a failure is not reported.
+    std::optional<TrashEntry> DeleteProfile(const QString& group) const;
     // The file's bytes as they are, for an undo: nothing when it is no regular file, cannot
     // be read or is larger than limit.
     std::optional<QByteArray> ReadProfileBytes(const QString& group, qint64 limit) const;

@@ -1,15 +1,20 @@
 #include "RosterCommands.h"
 
 #include "Desktop.h"
+#include "PelmarkError.h"
 #include "ProfileStore.h"
 #include "QuillonPubStats.h"
 #include "QuillonTools.h"
 #include "SingleByteText.h"
 
+#include <QFileInfo>
+
 namespace {
 
 // Far beyond any roster (some 40,000 mates); a larger file is no group of ours to keep.
 constexpr qint64 UndoLimit = 16 * 1024 * 1024;
+// Free names tried for an undo whose place is taken.
+constexpr int RestoreNameTries = 100;
 
 // A trimmed field that holds only its placeholder stands for an empty one.
 QByteArray withoutPlaceholder(const QByteArray& field, QByteArrayView placeholder) {
@@ -55,10 +60,15 @@ void RosterCommands::DeleteGroup(const RosterNode& node) {
     }
     const QString group = node.text;
     std::optional<Snapshot> before = snapshot(group);
-    m_store.DeleteProfile(group);
+    std::optional<TrashEntry> trashed = m_store.DeleteProfile(group);
     // A file that could not be deleted needs no undo.
-    if (!m_store.ProfileExists(group))
+    if (!m_store.ProfileExists(group)) {
+        if (before) {
+            before->deleted = true;
+            before->trashed = std::move(trashed);
+        }
         remember(std::move(before));
+    }
     m_stats.groups.removeOne(group);
     const QString entryGroup = group.left(MateEntry::GroupNameMax);
     m_stats.mates.removeIf([&](const MateEntry& e) { return e.group == entryGroup; });
@@ -132,21 +142,63 @@ bool RosterCommands::ApplyMate(const QString& group, const MateRecord& record) {
 void RosterCommands::Undo() {
     if (!m_undo)
         return;
-    // A failed write keeps the snapshot for another try.
-    m_store.WriteProfileBytes(m_undo->group, m_undo->bytes);
     const QString group = m_undo->group;
+    const bool taken = placeTaken(*m_undo);
+    const QString target = taken ? freeGroupName(group) : group;
+    if (target.isEmpty())
+        throw PelmarkError(ErrorText::CannotWrite(m_store.ProfilePath(group)),
+                           PelmarkError::Kind::File);
+    // A failed write keeps the snapshot for another try.
+    m_store.WriteProfileBytes(target, m_undo->bytes);
+    // The bytes are back in the groups folder; a copy left in the trash would only be
+    // restored over them later.
+    if (m_undo->trashed)
+        RemoveFromTrash(*m_undo->trashed, m_undo->bytes);
     remember(std::nullopt);
-    Q_EMIT undone(group);
+    Q_EMIT undone(target);
+    if (taken)
+        m_desktop.showMessage(
+            QStringLiteral("\"%1\" has changed since, so it stays as it is; the undone "
+                           "version is saved as \"%2\".")
+                .arg(QFileInfo(m_store.ProfilePath(group)).fileName(),
+                     QFileInfo(m_store.ProfilePath(target)).fileName()));
+}
+
+bool RosterCommands::placeTaken(const Snapshot& undo) const {
+    if (!m_store.ProfileExists(undo.group))
+        return false;
+    if (undo.deleted)
+        return true;
+    const std::optional<QByteArray> now = m_store.ReadProfileBytes(undo.group, UndoLimit);
+    return !now || !undo.left || *now != *undo.left;
+}
+
+QString RosterCommands::freeGroupName(const QString& group) const {
+    for (int i = 1; i <= RestoreNameTries; ++i) {
+        const QString suffix =
+            i == 1 ? QStringLiteral(" (restored)") : QStringLiteral(" (restored %1)").arg(i);
+        // Within what a mate entry keeps of a group name, so that the mates keep their node.
+        const QString name = group.left(MateEntry::GroupNameMax - suffix.size()) + suffix;
+        if (!m_store.ProfileExists(name))
+            return name;
+    }
+    return {};
 }
 
 std::optional<RosterCommands::Snapshot> RosterCommands::snapshot(const QString& group) const {
     std::optional<QByteArray> bytes = m_store.ReadProfileBytes(group, UndoLimit);
     if (!bytes)
         return std::nullopt;
-    return Snapshot{group, std::move(*bytes)};
+    Snapshot before;
+    before.group = group;
+    before.bytes = std::move(*bytes);
+    return before;
 }
 
 void RosterCommands::remember(std::optional<Snapshot> before) {
+    // What the change left, to tell at the undo whether someone else wrote the file since.
+    if (before && !before->deleted)
+        before->left = m_store.ReadProfileBytes(before->group, UndoLimit);
     const bool had = m_undo.has_value();
     m_undo = std::move(before);
     if (had != m_undo.has_value())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MateRecord.h"
+#include "Trash.h"
 
 #include <QObject>
 #include <QString>
@@ -57,6 +58,10 @@ public:
     // Gives the group's file of the last deleted group, or of the last deleted, added or
     // edited mate, its bytes back, written whole; once. The lists are read again by whoever
     // follows undone(). A change whose file could not be read first leaves nothing to undo.
+    // Where another file has taken the place since (a file of the deleted group's name, or
+    // other bytes than the change left), that file stays and the bytes go to a free name,
+    // "<group> (restored).profile", with a message. A deleted group's entry in the trash
+    // is taken out.
     void Undo();
     bool canUndo() const { return m_undo.has_value(); }
 
@@ -77,8 +82,13 @@ private:
     struct Snapshot {
         QString group;
         QByteArray bytes;
+        bool deleted = false;           // the change took the file away
+        std::optional<QByteArray> left; // what the change left in the file, when it could be read
+        std::optional<TrashEntry> trashed;
     };
     std::optional<Snapshot> snapshot(const QString& group) const;
+    bool placeTaken(const Snapshot& undo) const;
+    QString freeGroupName(const QString& group) const;
     void remember(std::optional<Snapshot> before);
 
     QuillonPubStats& m_stats;

@@ -12,8 +12,11 @@
 // Mounting needs the right to mount; suites skip what needs it when it is missing.
 class Tmpfs {
 public:
-    Tmpfs(const QString& path, const QByteArray& size) : m_path(QFile::encodeName(path)) {
-        const QByteArray options = "size=" + size + ",mode=0755";
+    // extra: further mount options, such as "nr_inodes=64".
+    Tmpfs(const QString& path, const QByteArray& size, const QByteArray& extra = {})
+        : m_path(QFile::encodeName(path)) {
+        const QByteArray options =
+            "size=" + size + ",mode=0755" + (extra.isEmpty() ? "" : "," + extra);
         m_mounted = ::mount("tmpfs", m_path.constData(), "tmpfs", 0, options.constData()) == 0;
     }
     ~Tmpfs() {
@@ -39,6 +42,18 @@ public:
         const bool full = errno == ENOSPC;
         ::close(fd);
         return full;
+    }
+
+    // Takes every free inode, so that no new file or folder can be made.
+    bool fillInodes() {
+        for (int i = 0; i < 1000000; ++i) {
+            const QByteArray name = m_path + "/inode-" + QByteArray::number(i);
+            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            if (fd < 0)
+                return errno == ENOSPC;
+            ::close(fd);
+        }
+        return false;
     }
 
 private:
