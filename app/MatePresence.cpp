@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QToolTip>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace {
 
@@ -34,6 +35,16 @@ void addTreeActions(QMenu& menu, const QWidget& tree) {
 // it shows exactly as written, host names included.
 QString plainToolTip(const QString& text) {
     return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped());
+}
+
+// A refresh may have taken the menu's group or mate away while the menu was open.
+bool rosterHolds(const QuillonPubStats& stats, const QString& group, const QByteArray& lfsName) {
+    if (!stats.groups.contains(group))
+        return false;
+    return lfsName.isEmpty() ||
+           std::any_of(stats.mates.cbegin(), stats.mates.cend(), [&](const MateEntry& e) {
+               return e.group == group && TrimBytes(e.record.lfsName()) == lfsName;
+           });
 }
 
 } // namespace
@@ -150,6 +161,10 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
         action->setCheckable(true);
         action->setChecked(m_choices.groupAlerts(group));
         connect(action, &QAction::toggled, this, [this, group](bool on) {
+            if (!rosterHolds(*m_c.stats, group, {})) {
+                (*m_c.desktop).beep();
+                return;
+            }
             m_choices.setGroupAlerts(group, on);
             saveChoices();
         });
@@ -178,6 +193,10 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
         action->setChecked(alert == current);
         action->setActionGroup(exclusive);
         connect(action, &QAction::triggered, this, [this, group, lfsName, a = alert] {
+            if (!rosterHolds(*m_c.stats, group, lfsName)) {
+                (*m_c.desktop).beep();
+                return;
+            }
             m_choices.setMateAlert(group, lfsName, a);
             saveChoices();
         });

@@ -9,10 +9,14 @@
 
 #include <QAbstractButton>
 #include <QCollator>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSet>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -129,14 +133,18 @@ void MateTree::follow(const RosterCommands& commands) {
 }
 
 // The command acted on the remembered node; that node goes, and the position falls back
-// to the first node as it always has after a delete.
+// to the first node as it always has after a delete. Nobody chose that node, so no
+// rebuild carries it over.
 void MateTree::removeGroupNode(const QString& group) {
     const int row = FindGroupNode(group);
     if (row < 0)
         return;
-    delete NodeAt(row);
+    QTreeWidgetItem* node = NodeAt(row);
+    m_lastRemoved = choiceOf(node);
+    delete node;
     if (NodeCount() > 0)
         rememberedPosition = 0;
+    forgetChoice();
 }
 
 void MateTree::removeMateNode(const QString& group, const QString& text) {
@@ -147,12 +155,17 @@ void MateTree::removeMateNode(const QString& group, const QString& text) {
     }
     if (!node)
         return;
+    // The entry is out of the list already; the choice still knows the mate's LFS name.
+    const bool chosen =
+        m_choice && m_choice->isMate && m_choice->group == group && m_choice->text == text;
+    m_lastRemoved = chosen ? *m_choice : choiceOf(node);
     QTreeWidgetItem* groupNode = node->parent();
     if (groupNode->childCount() == 1)
         SetItemImage(groupNode, 0, m_mateImages);
     delete node;
     if (NodeCount() > 0)
         rememberedPosition = 0;
+    forgetChoice();
 }
 
 RosterNode MateTree::rememberedNode() const {
@@ -360,8 +373,11 @@ void MateTree::RenameMateNode(const MateRecord& oldRecord, const MateRecord& new
     sortTree();
     followNode(remembered);
     // The remembered text is what Edit mate looks the mate up by.
-    if (remembered == node)
+    if (remembered == node) {
         rememberedDisplayName = node->text(0);
+        if (m_choice && m_choice->isMate)
+            m_choice->text = node->text(0);
+    }
 }
 
 QTreeWidgetItem* MateTree::rememberedItem() const {
@@ -376,37 +392,39 @@ void MateTree::followNode(const QTreeWidgetItem* remembered) {
         rememberedPosition = AbsoluteRow(remembered);
 }
 
-MateTree::RememberedNode MateTree::captureRememberedNode() const {
-    // Only a node that still bears the remembered text is the user's choice; after a
-    // delete the position points at the first node, which nobody chose.
-    const QTreeWidgetItem* node = rememberedItem();
-    if (!node || rememberedDisplayName.isEmpty() || node->text(0) != rememberedDisplayName)
-        return {};
-    RememberedNode captured;
-    captured.valid = true;
-    captured.text = node->text(0);
-    captured.isMate = node->parent() != nullptr;
-    captured.group = captured.isMate ? node->parent()->text(0) : QString();
-    return captured;
+MateTree::Choice MateTree::choiceOf(const QTreeWidgetItem* node) const {
+    Choice choice;
+    choice.isMate = node->parent() != nullptr;
+    choice.text = node->text(0);
+    choice.group = choice.isMate ? node->parent()->text(0) : choice.text;
+    const int entry = NodeEntry(node);
+    if (entry >= 0)
+        choice.lfsName = TrimBytes(m_stats.mates.at(entry).record.lfsName());
+    return choice;
 }
 
-void MateTree::restoreRememberedNode(const QString& displayName, const QString& group,
-                                     bool wasMate) {
-    QTreeWidgetItem* node = nullptr;
-    const int groupRow = FindGroupNode(wasMate ? group : displayName);
-    if (groupRow >= 0) {
-        QTreeWidgetItem* groupNode = NodeAt(groupRow);
-        node = wasMate ? childWithText(groupNode, displayName) : groupNode;
+// A mate is found by its LFS name, which no edit changes, so a new nick in the file
+// still finds it; a node without an entry only by its text.
+QTreeWidgetItem* MateTree::findChoice(const Choice& choice) const {
+    const int row = FindGroupNode(choice.group);
+    if (row < 0)
+        return nullptr;
+    QTreeWidgetItem* groupNode = NodeAt(row);
+    if (!choice.isMate)
+        return groupNode;
+    if (choice.lfsName.isEmpty())
+        return childWithText(groupNode, choice.text);
+    for (const MateEntry& e : std::as_const(m_stats.mates)) {
+        if (e.group == choice.group && TrimBytes(e.record.lfsName()) == choice.lfsName)
+            return childWithText(groupNode, ToDisplay(e.record.displayName()));
     }
-    if (!node) {
-        rememberedPosition = 0;
-        rememberedDisplayName.clear();
-        rememberedGroup.clear();
-        return;
-    }
-    if (wasMate)
-        rememberedGroup = group;
-    rememberedDisplayName = displayName;
+    return nullptr;
+}
+
+void MateTree::rememberNode(QTreeWidgetItem* node) {
+    if (node->parent())
+        rememberedGroup = node->parent()->text(0);
+    rememberedDisplayName = node->text(0);
     rememberedPosition = AbsoluteRow(node);
     // Making a node current scrolls to it, and scrolling opens its group: in the all-mates
     // view every group must stay collapsed after a build.
@@ -417,19 +435,82 @@ void MateTree::restoreRememberedNode(const QString& displayName, const QString& 
     tree->setAutoScroll(autoScroll);
 }
 
-void MateTree::carryOver(const RememberedNode& before) {
-    if (before.valid) {
-        restoreRememberedNode(before.text, before.group, before.isMate);
-    } else {
+void MateTree::forgetChoice() {
+    m_choice.reset();
+    m_choiceGone = false;
+}
+
+// A chosen node that is gone stays the choice: the commands refuse to act until the
+// user chooses again, or until a later build brings the node back.
+void MateTree::carryOver() {
+    QTreeWidgetItem* node = m_choice ? findChoice(*m_choice) : nullptr;
+    m_choiceGone = m_choice && !node;
+    if (!node) {
         rememberedPosition = 0;
         rememberedDisplayName.clear();
         rememberedGroup.clear();
+        return;
     }
+    rememberNode(node);
+}
+
+void MateTree::chooseRestored(const QString& group) {
+    const std::optional<Choice> removed = std::exchange(m_lastRemoved, std::nullopt);
+    if (m_choice && !m_choiceGone)
+        return;
+    QTreeWidgetItem* node = removed && removed->group == group ? findChoice(*removed) : nullptr;
+    if (!node) {
+        const int row = FindGroupNode(group);
+        node = row < 0 ? nullptr : NodeAt(row);
+    }
+    if (!node)
+        return;
+    m_choice = choiceOf(node);
+    m_choiceGone = false;
+    rememberNode(node);
+}
+
+MateTree::ViewState MateTree::viewState() const {
+    QTreeWidget* tree = m_w.tvMates;
+    ViewState state;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        const QTreeWidgetItem* node = *it;
+        state.shape.append({node->parent() != nullptr, node->text(0), ItemImage(node)});
+    }
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        state.expanded.append(tree->topLevelItem(i)->isExpanded());
+    state.current = AbsoluteRow(tree->currentItem());
+    state.selected = tree->currentItem() && tree->currentItem()->isSelected();
+    state.scroll = tree->verticalScrollBar()->value();
+    return state;
+}
+
+// The same nodes again: nothing may move under the user's mouse, so what he opened,
+// closed, selected and scrolled to comes back. Any change gives the plain build.
+void MateTree::keepViewState(const ViewState& before) {
+    QTreeWidget* tree = m_w.tvMates;
+    if (viewState().shape != before.shape)
+        return;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        tree->topLevelItem(i)->setExpanded(before.expanded.at(i));
+    const bool autoScroll = tree->hasAutoScroll();
+    tree->setAutoScroll(false);
+    if (before.current >= 0)
+        tree->setCurrentItem(NodeAt(before.current), 0,
+                             before.selected ? QItemSelectionModel::ClearAndSelect
+                                             : QItemSelectionModel::Clear);
+    else
+        tree->setCurrentItem(nullptr);
+    tree->setAutoScroll(autoScroll);
+    tree->doItemsLayout();
+    tree->verticalScrollBar()->setValue(before.scroll);
 }
 
 void MateTree::RebuildRoster() {
     UpdateBracket bracket(m_w.tvMates);
-    const RememberedNode before = captureRememberedNode();
+    // The all-mates view starts collapsed at every build, whatever was open before.
+    const std::optional<ViewState> before =
+        allMates() ? std::nullopt : std::optional<ViewState>(viewState());
     m_w.tvMates->clear();
     // One profile that cannot be read must not hide the others: the tree is built from
     // what was loaded, and the error is told afterwards.
@@ -443,9 +524,11 @@ void MateTree::RebuildRoster() {
     onlineMateCount = BuildMateNodes(allMates());
     mateTotal = int(m_stats.mates.size());
     updateMateInfo();
-    carryOver(before);
+    carryOver();
     // Laid out before the repaint, which a layout left for later would repeat.
     m_w.tvMates->doItemsLayout();
+    if (before)
+        keepViewState(*before);
     if (failure)
         throw *failure;
 }
@@ -474,11 +557,10 @@ void MateTree::bOnOfflineClick() {
         const bool toAllMates = tag == 1;
         button->setProperty("Tag", toAllMates ? 0 : 1);
         UpdateBracket bracket(m_w.tvMates);
-        const RememberedNode before = captureRememberedNode();
         fillGroupNodes();
         onlineMateCount = BuildMateNodes(toAllMates);
         mateTotal = int(m_stats.mates.size());
-        carryOver(before);
+        carryOver();
     }
     updateMateInfo();
 }
@@ -492,6 +574,8 @@ void MateTree::tvMatesMouseUp() {
     if (node->parent())
         rememberedGroup = node->parent()->text(0);
     rememberedDisplayName = node->text(0);
+    m_choice = choiceOf(node);
+    m_choiceGone = false;
 }
 
 void MateTree::tvMatesKeyUp(int key) {
@@ -535,6 +619,29 @@ int MateTree::NodeEntry(const QTreeWidgetItem* node) const {
 void MateTree::enableNodeMenu() {
     m_w.tvMates->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_w.tvMates, &QWidget::customContextMenuRequested, this, &MateTree::tvMatesContextMenu);
+    m_w.tvMates->installEventFilter(this);
+    m_w.tvMates->viewport()->installEventFilter(this);
+}
+
+// The Menu key's event stands at the current node in the tree's own coordinates, not the
+// viewport's, and at the top when there is none: the right click's way would then open
+// another node's menu.
+bool MateTree::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        openSelectedNodeMenu();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void MateTree::openSelectedNodeMenu() {
+    const QList<QTreeWidgetItem*> selected = m_w.tvMates->selectedItems();
+    if (selected.isEmpty())
+        return;
+    QTreeWidgetItem* node = selected.first();
+    m_w.tvMates->scrollToItem(node);
+    requestNodeMenu(node, m_w.tvMates->visualItemRect(node).center());
 }
 
 void MateTree::tvMatesContextMenu(const QPoint& pos) {
@@ -544,10 +651,15 @@ void MateTree::tvMatesContextMenu(const QPoint& pos) {
         Q_EMIT nodeMenuRequested({}, {}, m_w.tvMates->viewport()->mapToGlobal(pos));
         return;
     }
+    requestNodeMenu(node, pos);
+}
+
+// The menu's commands act on the remembered node, so the node becomes the chosen one.
+void MateTree::requestNodeMenu(QTreeWidgetItem* node, const QPoint& viewportPos) {
     m_w.tvMates->setCurrentItem(node);
     tvMatesMouseUp();
     const bool isMate = node->parent() != nullptr;
     Q_EMIT nodeMenuRequested(isMate ? node->parent()->text(0) : node->text(0),
                              isMate ? node->text(0) : QString(),
-                             m_w.tvMates->viewport()->mapToGlobal(pos));
+                             m_w.tvMates->viewport()->mapToGlobal(viewportPos));
 }

@@ -47,8 +47,10 @@ public:
     // LoadRoster, LoadGroupNodes, BuildMateNodes, counters and lMateInfo. Throws the
     // first error of a profile file that cannot be read, after building the tree of all
     // the others (the unreadable group shows without mates).
-    // Afterwards the remembered node is carried over to the node of the same text
-    // under the group of the same name and selected, or cleared when there is none.
+    // Afterwards the node the user chose is found again by its group and, for a mate, its
+    // LFS name, and selected; when it has no node any more the remembered values are
+    // cleared and the choice counts as gone (chosenGone). In the online-only view a
+    // rebuild that gives the same nodes keeps the expansion, selection and scrolling.
     void RebuildRoster();
     void LoadGroupNodes();
     int FindGroupNode(const QString& group) const; // absolute row, or -1
@@ -70,6 +72,12 @@ public:
     // The remembered node when it is a mate's; nothing for an empty tree or a group.
     // Throws like rememberedNode when the position is past the end of a tree.
     std::optional<RosterNode> rememberedMate() const;
+    // The node the user chose last was lost in a rebuild: the commands must act on nothing
+    // rather than on whatever node the remembered position names now.
+    bool chosenGone() const { return m_choice && m_choiceGone; }
+    // After an undo: the user's choice stands when it still has its node; otherwise the
+    // node the last delete removed is chosen where it came back, or else the group.
+    void chooseRestored(const QString& group);
     // The text of the first node the tree shows for the person, in tree order.
     std::optional<QString> shownMateText(QByteArrayView lfsName) const;
 
@@ -92,7 +100,8 @@ public:
     // The mate entry a mate node stands for, by its group and text (also after a rename
     // in the dialog); -1 for a group node or when the roster has no such entry.
     int NodeEntry(const QTreeWidgetItem* node) const;
-    // Right clicks on the tree ask for a node's menu through nodeMenuRequested.
+    // Right clicks on the tree, and the Menu key on its selected node, ask for a node's
+    // menu through nodeMenuRequested.
     void enableNodeMenu();
     // The node under pos becomes the chosen one, as at any mouse release (the menu opens
     // before the button is released), then its menu is asked for.
@@ -103,12 +112,30 @@ Q_SIGNALS:
     // mateText is empty for a group node.
     void nodeMenuRequested(const QString& group, const QString& mateText, const QPoint& globalPos);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    struct RememberedNode {
-        bool valid = false;
+    // What a chosen node stands for, independent of rows: a rebuild makes all nodes anew.
+    struct Choice {
+        QString group;
+        bool isMate = false;
+        QString text;       // the node's text when chosen
+        QByteArray lfsName; // trimmed; empty for a group or a node without an entry
+    };
+    // What a refresh must not disturb when it brings the same nodes again.
+    struct NodeShape {
         bool isMate = false;
         QString text;
-        QString group;
+        int image = -1;
+        bool operator==(const NodeShape&) const = default;
+    };
+    struct ViewState {
+        QList<NodeShape> shape; // every node, in tree order
+        QList<bool> expanded;
+        int current = -1;
+        bool selected = false;
+        int scroll = 0;
     };
 
     void removeGroupNode(const QString& group);
@@ -124,12 +151,21 @@ private:
     void updateMateInfo();
     QTreeWidgetItem* rememberedItem() const; // nullptr when the position names no node
     void followNode(const QTreeWidgetItem* remembered);
-    RememberedNode captureRememberedNode() const;
-    void carryOver(const RememberedNode& before);
-    void restoreRememberedNode(const QString& displayName, const QString& group, bool wasMate);
+    Choice choiceOf(const QTreeWidgetItem* node) const;
+    QTreeWidgetItem* findChoice(const Choice& choice) const;
+    void carryOver();
+    void rememberNode(QTreeWidgetItem* node);
+    void forgetChoice();
+    ViewState viewState() const;
+    void keepViewState(const ViewState& before);
+    void openSelectedNodeMenu();
+    void requestNodeMenu(QTreeWidgetItem* node, const QPoint& viewportPos);
 
     Widgets m_w;
     QuillonPubStats& m_stats;
     const ProfileStore& m_store;
     QList<QIcon> m_mateImages;
+    std::optional<Choice> m_choice;
+    bool m_choiceGone = false;
+    std::optional<Choice> m_lastRemoved; // what the last delete acted on, for its undo
 };

@@ -112,8 +112,9 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     connect(undo, &QAction::triggered, this,
             [this] { guarded([&] { m_rosterCommands->Undo(); }); });
     connect(m_rosterCommands, &RosterCommands::undoAvailable, undo, &QAction::setEnabled);
-    connect(m_rosterCommands, &RosterCommands::undone, this, [this] {
+    connect(m_rosterCommands, &RosterCommands::undone, this, [this](const QString& group) {
         guarded([&] { m_mateTree->RebuildRoster(); });
+        m_mateTree->chooseRestored(group); // the Menu key then opens the restored node's menu
         m_finder->rosterChanged();
     });
     m_launcher = new Launcher(m_desktop, m_stats, [this] { return settings.lfsPath; });
@@ -546,16 +547,31 @@ void TfMain::bAddGroupClick() {
     guarded([&] { m_rosterCommands->CreateGroup(); });
 }
 
+bool TfMain::chosenNodeGone() {
+    if (!m_mateTree->chosenGone())
+        return false;
+    m_desktop.beep();
+    return true;
+}
+
 void TfMain::bDelGroupClick() {
-    guarded([&] { m_rosterCommands->DeleteGroup(m_mateTree->rememberedNode()); });
+    guarded([&] {
+        if (!chosenNodeGone())
+            m_rosterCommands->DeleteGroup(m_mateTree->rememberedNode());
+    });
 }
 
 void TfMain::bDelMateClick() {
-    guarded([&] { m_rosterCommands->DeleteMate(m_mateTree->rememberedNode()); });
+    guarded([&] {
+        if (!chosenNodeGone())
+            m_rosterCommands->DeleteMate(m_mateTree->rememberedNode());
+    });
 }
 
 void TfMain::bAddMateClick() {
     guarded([&] {
+        if (chosenNodeGone())
+            return;
         const QString group = RosterCommands::AddMateGroup(m_mateTree->rememberedNode());
         TfAddEditMate* dialog = addEditMateDialog();
         if (!dialog)
@@ -567,7 +583,7 @@ void TfMain::bAddMateClick() {
 
 void TfMain::bEditMateClick() {
     guarded([&] {
-        if (!m_mateTree->rememberedMate())
+        if (chosenNodeGone() || !m_mateTree->rememberedMate())
             return;
         const auto preset = m_rosterCommands->EditMatePreset(m_mateTree->rememberedDisplayName,
                                                              m_mateTree->rememberedGroup);
@@ -586,7 +602,10 @@ void TfMain::bOnOfflineClick() {
 }
 
 void TfMain::tvMatesDblClick() {
-    guarded([&] { m_mateTree->tvMatesDblClick(); });
+    guarded([&] {
+        if (!chosenNodeGone())
+            m_mateTree->tvMatesDblClick();
+    });
 }
 
 // ---- settings dialog, legends, home page ------------------------------------------
@@ -655,6 +674,8 @@ void TfMain::bJoinPWClick() {
 }
 
 void TfMain::joinChosenMate(bool alwaysAskPassword) {
+    if (chosenNodeGone())
+        return;
     if (const std::optional<RosterNode> mate = m_mateTree->rememberedMate())
         m_launcher->JoinMate(mate->text, alwaysAskPassword);
 }

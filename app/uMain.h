@@ -212,6 +212,8 @@ private:
     int sortColumnIndex() const;
     Qt::SortOrder sortOrder() const;
     void joinChosenMate(bool alwaysAskPassword);
+    // Beeps when the node the user chose was lost in a rebuild: the command then does nothing.
+    bool chosenNodeGone();
 
     Desktop& m_desktop;
     QString m_exePath;

@@ -2,6 +2,7 @@
 
 #include "PelmarkError.h"
 
+#include <QScrollBar>
 #include <QTest>
 
 using namespace RosterFixture;
@@ -35,6 +36,8 @@ private Q_SLOTS:
     void dblClick_selectsHostRowOrNothing();
     void rebuild_carriesRememberedNodeOver();
     void rebuild_clearsRememberedNodeWhenGone();
+    void rebuild_findsChosenMateByLfsName_untilItIsGone();
+    void onlineView_refreshWithoutChange_movesNothing();
     void addMateNode_sortedPlaceAndImages();
     void addMateNode_offlineKeepsOnlineGroupImage();
     void renameMateNode_movesAndFollowsRemembered();
@@ -249,6 +252,74 @@ void TestMateTree::rebuild_clearsRememberedNodeWhenGone() {
     // Never chosen: a rebuild selects nothing.
     f.tree->RebuildRoster();
     QVERIFY(f.tvMates.selectedItems().isEmpty());
+}
+
+void TestMateTree::rebuild_findsChosenMateByLfsName_untilItIsGone() {
+    Roster f;
+    f.group(QStringLiteral("Work"), {Mate("Robert", "Bob"), Mate("Carl")});
+    f.bOnOffline.setProperty("Tag", 0);
+    f.tree->RebuildRoster();
+    f.chooseMate(QStringLiteral("Work"), QStringLiteral("Bob"));
+
+    // Another nick in the file: still the same person, under its new text.
+    f.group(QStringLiteral("Work"), {Mate("Robert", "Zoe"), Mate("Carl")});
+    f.tree->RebuildRoster();
+    QCOMPARE(f.tvMates.currentItem()->text(0), QStringLiteral("Zoe"));
+    QCOMPARE(f.tree->NodeAt(f.tree->rememberedPosition)->text(0), QStringLiteral("Zoe"));
+    QCOMPARE(f.tree->rememberedDisplayName, QStringLiteral("Zoe"));
+    QVERIFY(!f.tree->chosenGone());
+
+    // Gone from the file: no other node stands in for it.
+    f.group(QStringLiteral("Work"), {Mate("Carl")});
+    f.tree->RebuildRoster();
+    QVERIFY(f.tree->chosenGone());
+    QVERIFY(f.tvMates.selectedItems().isEmpty());
+    f.group(QStringLiteral("Work"), {Mate("Robert", "Bob"), Mate("Carl")});
+    f.tree->RebuildRoster();
+    QVERIFY(!f.tree->chosenGone());
+    QCOMPARE(f.tvMates.currentItem()->text(0), QStringLiteral("Bob"));
+}
+
+// The nodes under the mouse stay put: what the user closed, selected (also without a
+// mouse release) and scrolled to is kept while the refresh brings the same nodes.
+void TestMateTree::onlineView_refreshWithoutChange_movesNothing() {
+    Roster f;
+    QList<QByteArray> online;
+    for (int i = 0; i < 30; ++i) {
+        const QByteArray a = "A" + QByteArray::number(i), b = "B" + QByteArray::number(i);
+        f.group(QStringLiteral("G%1").arg(i, 2, 10, QLatin1Char('0')), {Mate(a), Mate(b)});
+        online << a << b;
+    }
+    f.stats.hosts << Host("H", online);
+    f.tvMates.resize(200, 160);
+    f.tvMates.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tvMates));
+    f.tree->RebuildRoster();
+    f.groupNode(QStringLiteral("G02"))->setExpanded(false);
+    f.chooseMate(QStringLiteral("G05"), QStringLiteral("B5"));
+    const int remembered = f.tree->rememberedPosition;
+    QTreeWidgetItem* selected = f.groupNode(QStringLiteral("G20"))->child(1);
+    f.tvMates.setCurrentItem(selected);
+    f.tvMates.scrollToItem(selected, QAbstractItemView::PositionAtCenter);
+    const int row = f.tree->AbsoluteRow(selected);
+    const int scroll = f.tvMates.verticalScrollBar()->value();
+    QVERIFY(scroll > 0);
+    const auto topNode = [&] { return f.tree->AbsoluteRow(f.tvMates.itemAt(QPoint(1, 1))); };
+    const int top = topNode();
+
+    f.tree->RebuildRoster();
+    QCOMPARE(f.tvMates.verticalScrollBar()->value(), scroll);
+    QCOMPARE(topNode(), top);
+    QCOMPARE(f.tree->AbsoluteRow(f.tvMates.currentItem()), row);
+    QCOMPARE(f.tvMates.selectedItems(), QList<QTreeWidgetItem*>{f.tvMates.currentItem()});
+    QVERIFY(!f.groupNode(QStringLiteral("G02"))->isExpanded());
+    QCOMPARE(f.tree->rememberedPosition, remembered);
+
+    // A mate gone offline is a change: the build's own expansion and selection again.
+    f.stats.hosts.first() = Host("H", online.mid(1));
+    f.tree->RebuildRoster();
+    QVERIFY(f.groupNode(QStringLiteral("G02"))->isExpanded());
+    QCOMPARE(f.tvMates.currentItem()->text(0), QStringLiteral("B5"));
 }
 
 void TestMateTree::addMateNode_sortedPlaceAndImages() {

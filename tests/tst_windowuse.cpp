@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,16 +53,19 @@ QTreeWidgetItem* firstMate(QTreeWidget* tree) {
     return tree->topLevelItemCount() > 0 ? tree->topLevelItem(0)->child(0) : nullptr;
 }
 
-// Right-clicks the node (none: below the nodes) and chooses the item of that text. The
-// menu's item texts are returned; the modal window the item opened, if any, is passed to
-// whileModal and closed.
-QStringList chooseInMenu(TfMain& w, QTreeWidgetItem* node, const QString& item,
-                         std::function<void(QWidget*)> whileModal = {}) {
+// Opens a menu through `open` and chooses the item of that text. The menu's item texts
+// are returned; whileOpen runs while the menu is up; the modal window the item opened, if
+// any, is passed to whileModal and closed.
+QStringList chooseInOpenedMenu(const std::function<void()>& open, const QString& item,
+                               std::function<void(QWidget*)> whileModal = {},
+                               const std::function<void()>& whileOpen = {}) {
     QStringList texts;
     QTimer::singleShot(0, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!menu)
             return;
+        if (whileOpen)
+            whileOpen();
         QAction* chosen = nullptr;
         for (QAction* action : menu->actions()) {
             if (!action->isSeparator())
@@ -83,10 +87,35 @@ QStringList chooseInMenu(TfMain& w, QTreeWidgetItem* node, const QString& item,
         if (chosen)
             chosen->trigger();
     });
-    QWidget* viewport = w.tvMates->viewport();
-    w.mateTree().tvMatesContextMenu(node ? w.tvMates->visualItemRect(node).center()
-                                         : QPoint(5, viewport->height() - 3));
+    open();
+    QCoreApplication::processEvents(); // no menu opened: the chooser must not outlive us
     return texts;
+}
+
+// Right-clicks the node (none: below the nodes).
+QStringList chooseInMenu(TfMain& w, QTreeWidgetItem* node, const QString& item,
+                         std::function<void(QWidget*)> whileModal = {},
+                         const std::function<void()>& whileOpen = {}) {
+    return chooseInOpenedMenu(
+        [&] {
+            QWidget* viewport = w.tvMates->viewport();
+            w.mateTree().tvMatesContextMenu(node ? w.tvMates->visualItemRect(node).center()
+                                                 : QPoint(5, viewport->height() - 3));
+        },
+        item, std::move(whileModal), whileOpen);
+}
+
+// The Menu key as the window delivers it: at the current node, in the tree's coordinates.
+void pressMenuKey(QTreeWidget* tree) {
+    const QPoint pos = tree->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, tree->mapToGlobal(pos));
+    QApplication::sendEvent(tree, &event);
+}
+
+void writeFriendsAndWork(MainWindowFixture& f) {
+    f.writeFile("data/groups/Friends.profile", MateRecord::make("a", "", "", "").bytes() +
+                                                   MateRecord::make("b", "", "", "").bytes());
+    f.writeFile("data/groups/Work.profile", MateRecord::make("c", "", "", "").bytes());
 }
 
 } // namespace
@@ -228,6 +257,75 @@ private Q_SLOTS:
         chooseInMenu(w, group("Work"), "Delete group");
         QVERIFY(!QFile::exists(f.dir.filePath("data/groups/Work.profile")));
         QCOMPARE(w.mateTree().FindGroupNode("Work"), -1);
+        QVERIFY(f.desktop.errors.isEmpty());
+    }
+
+    // A refresh while the menu is open took Work away: its items act on nothing, never on
+    // the node that now stands where Work stood.
+    void treeMenu_nodeGoneUnderTheOpenMenu_beepsAndChangesNothing_data() {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("delete group") << "Delete group";
+        QTest::newRow("add mate") << "Add mate...";
+        QTest::newRow("alerts") << "Notify when a mate of this group comes online";
+    }
+    void treeMenu_nodeGoneUnderTheOpenMenu_beepsAndChangesNothing() {
+        QFETCH(QString, item);
+        TemporaryHome home;
+        MainWindowFixture f;
+        writeFriendsAndWork(f);
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        w.resize(900, 600);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QByteArray friends = f.readFile("data/groups/Friends.profile");
+        QTreeWidgetItem* work = w.mateTree().NodeAt(w.mateTree().FindGroupNode("Work"));
+        chooseInMenu(w, work, item, {}, [&] {
+            QVERIFY(QFile::rename(f.dir.filePath("data/groups/Work.profile"),
+                                  f.dir.filePath("Work.profile")));
+            w.tAutoRefreshTimer();
+        });
+        QCOMPARE(f.desktop.beeps, 1);
+        QCOMPARE(f.readFile("data/groups/Friends.profile"), friends);
+        QCOMPARE(w.mateTree().NodeAt(0)->text(0), QStringLiteral("Friends"));
+        QVERIFY(!QFile::exists(w.presence().choicesPath())); // no alert choice written
+        QVERIFY(!w.rosterCommands().canUndo());
+        QVERIFY(f.desktop.errors.isEmpty());
+    }
+
+    // After an undo the restored node is the selected one: the Menu key opens its menu,
+    // and with nothing selected no menu at all.
+    void menuKey_opensTheSelectedNodesMenuOnly() {
+        TemporaryHome home;
+        MainWindowFixture f;
+        writeFriendsAndWork(f);
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        w.resize(900, 600);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w)); // Ctrl+Z is the window's shortcut
+        const auto group = [&](const QString& name) {
+            const int row = w.mateTree().FindGroupNode(name);
+            return row < 0 ? nullptr : w.mateTree().NodeAt(row);
+        };
+        chooseInMenu(w, group("Work"), "Delete group");
+        QVERIFY(!group("Work"));
+        w.activateWindow(); // the menu took it
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(w.tvMates, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(group("Work"));
+        QCOMPARE(w.tvMates->selectedItems(), QList<QTreeWidgetItem*>{group("Work")});
+
+        const QByteArray friends = f.readFile("data/groups/Friends.profile");
+        QCOMPARE(chooseInOpenedMenu([&] { pressMenuKey(w.tvMates); }, "Delete group").first(),
+                 QStringLiteral("Add mate..."));
+        QVERIFY(!group("Work"));
+        QCOMPARE(f.readFile("data/groups/Friends.profile"), friends);
+
+        w.tvMates->clearSelection();
+        QCOMPARE(chooseInOpenedMenu([&] { pressMenuKey(w.tvMates); }, "Delete group"),
+                 QStringList());
+        QVERIFY(group("Friends"));
         QVERIFY(f.desktop.errors.isEmpty());
     }
 
