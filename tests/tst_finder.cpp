@@ -1,6 +1,6 @@
 #include "FakeDesktop.h"
-#include "MateRecord.h"
 #include "MatePresence.h"
+#include "MateRecord.h"
 #include "MateTree.h"
 #include "ServerFilter.h"
 #include "ServerFinder.h"
