@@ -104,9 +104,8 @@ void MatePresence::afterRefresh(const TrackTable& tracks, const QDateTime& now) 
         matesOnline.insert(mate.lfsName);
     const QSet<QByteArray> arrived = m_watch.update(now, matesOnline, persons);
 
-    // The history is a convenience: a folder that refuses it costs a tooltip, no more.
     m_lastSeen.record(now, online);
-    m_lastSeen.saveIfDue(now);
+    const bool seenSaved = m_lastSeen.saveIfDue(now);
 
     QList<OnlineMate> announce;
     for (const OnlineMate& mate : online) {
@@ -117,6 +116,13 @@ void MatePresence::afterRefresh(const TrackTable& tracks, const QDateTime& now) 
         m_notifier->notify(ArrivalTitle(), ArrivalLines(announce),
                            ToDisplay(announce.first().host));
     m_tray->update(online, int(persons.size()));
+
+    // A save that failed is tried again at every refresh: one box tells the user, and
+    // the next one only after a save has gone through again.
+    const bool firstFailure = !seenSaved && !m_lastSeenFailing;
+    m_lastSeenFailing = !seenSaved;
+    if (firstFailure)
+        m_c.desktop->showError(StandardErrorText(ErrorText::CannotWrite(m_lastSeen.path())));
 }
 
 void MatePresence::attachMoreSettings(TfMoreSettings* dialog) {

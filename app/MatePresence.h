@@ -97,4 +97,5 @@ private:
     MateTray* m_tray = nullptr;
     RosterActions m_actions;
     bool m_closedToTray = false;
+    bool m_lastSeenFailing = false; // the last save of the history failed
 };

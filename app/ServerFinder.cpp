@@ -195,8 +195,10 @@ void ServerFinder::tellFavouritesOnline() {
 }
 
 void ServerFinder::setFavourite(const QByteArray& host, bool favourite) {
-    if (!m_favourites.set(host, favourite))
-        m_c.desktop->beep(); // the list is full
+    if (!m_favourites.set(host, favourite)) {
+        m_c.desktop->beep(); // the list is full: nothing changed, nothing to write
+        return;
+    }
     m_c.view->rows().setFavourites(m_favourites.hosts());
     m_c.view->proxy().standingInputsChanged();
     updateShowing();

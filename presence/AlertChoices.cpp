@@ -32,8 +32,11 @@ std::optional<MateAlert> alertFromName(const QString& name) {
 } // namespace
 
 AlertChoices AlertChoices::load(const QString& path) {
+    return fromJson(ReadJsonObjectFile(path, MaxFileSize));
+}
+
+AlertChoices AlertChoices::fromJson(const QJsonObject& root) {
     AlertChoices choices;
-    const QJsonObject root = ReadJsonObjectFile(path, MaxFileSize);
     for (const QJsonValue& group : root.value(GroupsOffKey).toArray()) {
         if (group.isString())
             choices.m_groupsOff.insert(group.toString());
@@ -52,6 +55,11 @@ AlertChoices AlertChoices::load(const QString& path) {
 }
 
 void AlertChoices::save(const QString& path) const {
+    if (!WriteWholeFile(path, QJsonDocument(toJson()).toJson()))
+        throw PelmarkError(ErrorText::CannotWrite(path), PelmarkError::Kind::File);
+}
+
+QJsonObject AlertChoices::toJson() const {
     QJsonArray groupsOff;
     QStringList off(m_groupsOff.begin(), m_groupsOff.end());
     off.sort(); // a stable file for the same choices
@@ -68,9 +76,7 @@ void AlertChoices::save(const QString& path) const {
     QJsonObject root;
     root.insert(GroupsOffKey, groupsOff);
     root.insert(MatesKey, mates);
-
-    if (!WriteWholeFile(path, QJsonDocument(root).toJson()))
-        throw PelmarkError(ErrorText::CannotWrite(path), PelmarkError::Kind::File);
+    return root;
 }
 
 bool AlertChoices::groupAlerts(const QString& group) const {

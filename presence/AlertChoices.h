@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -23,6 +24,9 @@ public:
     // Written whole to a temporary file and renamed over the old one. Throws
     // PelmarkError "In %s kann nicht geschrieben werden" when that fails.
     void save(const QString& path) const;
+    // The choices a file's object holds, and the object a save writes.
+    static AlertChoices fromJson(const QJsonObject& root);
+    QJsonObject toJson() const;
 
     bool groupAlerts(const QString& group) const;
     void setGroupAlerts(const QString& group, bool on);

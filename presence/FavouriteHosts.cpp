@@ -15,22 +15,36 @@ constexpr qsizetype MaxNameBytes = 64;
 } // namespace
 
 void FavouriteHosts::load() {
-    m_hosts.clear();
-    const QJsonArray hosts = ReadJsonObjectFile(m_path, MaxFileBytes).value(HostsKey).toArray();
-    for (const QJsonValue& value : hosts) {
-        const QByteArray name = FromDisplay(value.toString());
-        if (!name.isEmpty() && name.size() <= MaxNameBytes && m_hosts.size() < MaxHosts)
-            m_hosts.insert(name);
-    }
+    if (!read(ReadJsonObjectFile(m_path, MaxFileBytes)))
+        KeepDamagedCopy(m_path);
 }
 
-bool FavouriteHosts::save() const {
+bool FavouriteHosts::read(const QJsonObject& root) {
+    m_hosts.clear();
+    const QJsonValue list = root.value(HostsKey);
+    bool whole = list.isArray() || list.isUndefined();
+    for (const QJsonValue& value : list.toArray()) {
+        const QByteArray name = FromDisplay(value.toString());
+        const bool usable = value.isString() && !name.isEmpty() && name.size() <= MaxNameBytes;
+        if (usable && (m_hosts.size() < MaxHosts || m_hosts.contains(name)))
+            m_hosts.insert(name);
+        else
+            whole = false;
+    }
+    return whole;
+}
+
+QJsonObject FavouriteHosts::toJson() const {
     QList<QByteArray> sorted(m_hosts.begin(), m_hosts.end());
     std::sort(sorted.begin(), sorted.end());
     QJsonArray hosts;
     for (const QByteArray& name : std::as_const(sorted))
         hosts.append(ToDisplay(name));
-    return WriteWholeFile(m_path, QJsonDocument(QJsonObject{{HostsKey, hosts}}).toJson());
+    return QJsonObject{{HostsKey, hosts}};
+}
+
+bool FavouriteHosts::save() const {
+    return WriteWholeFile(m_path, QJsonDocument(toJson()).toJson());
 }
 
 bool FavouriteHosts::set(const QByteArray& host, bool favourite) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QSet>
 #include <QString>
 
@@ -14,10 +15,15 @@ public:
     explicit FavouriteHosts(QString path) : m_path(std::move(path)) {}
     const QString& path() const { return m_path; }
 
-    // A missing, refused or damaged file is an empty list; nothing is reported.
+    // A missing, refused or damaged file is an empty list; nothing is reported. A file
+    // of which anything is left out (damaged, over MaxFileBytes, more than MaxHosts
+    // names, an entry that is no host name) is kept aside first (KeepDamagedCopy).
     void load();
     // Written as a whole to a temporary file first; false when the folder refuses it.
     bool save() const;
+    // The list a file's object holds; false when anything in it was left out.
+    bool read(const QJsonObject& root);
+    QJsonObject toJson() const;
 
     const QSet<QByteArray>& hosts() const { return m_hosts; }
     bool contains(const QByteArray& host) const { return m_hosts.contains(host); }

@@ -41,9 +41,12 @@ std::optional<Sighting> sightingFrom(const QJsonObject& o) {
 } // namespace
 
 void LastSeenStore::load() {
+    read(ReadJsonObjectFile(m_path, MaxFileSize));
+}
+
+void LastSeenStore::read(const QJsonObject& root) {
     m_sightings.clear();
     m_online.clear();
-    const QJsonObject root = ReadJsonObjectFile(m_path, MaxFileSize);
     for (auto it = root.begin(); it != root.end(); ++it) {
         const QByteArray name = TrimBytes(FromDisplay(it.key()));
         const std::optional<Sighting> s = sightingFrom(it.value().toObject());
@@ -97,6 +100,10 @@ bool LastSeenStore::saveUnsaved() {
 }
 
 bool LastSeenStore::save() const {
+    return WriteWholeFile(m_path, QJsonDocument(toJson()).toJson());
+}
+
+QJsonObject LastSeenStore::toJson() const {
     QJsonObject root;
     for (auto it = m_sightings.begin(); it != m_sightings.end(); ++it) {
         root.insert(ToDisplay(it.key()), QJsonObject{{SeenKey, isoTime(it->seen)},
@@ -104,7 +111,7 @@ bool LastSeenStore::save() const {
                                                      {HostKey, ToDisplay(it->host)},
                                                      {TrackKey, ToDisplay(it->track)}});
     }
-    return WriteWholeFile(m_path, QJsonDocument(root).toJson());
+    return root;
 }
 
 std::optional<Sighting> LastSeenStore::find(const QByteArray& lfsName) const {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -29,6 +30,9 @@ public:
     // A missing or damaged file is an empty history; reading never fails. A damaged
     // file is kept beside as "<path>.damaged" (see ReadJsonObjectFile).
     void load();
+    // The history a file's object holds, and the object a save writes.
+    void read(const QJsonObject& root);
+    QJsonObject toJson() const;
     // The sightings of one successful refresh. True when anything changed.
     bool record(const QDateTime& now, const QList<OnlineMate>& online);
     // Written atomically; false when the file system refuses.

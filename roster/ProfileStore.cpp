@@ -3,6 +3,7 @@
 #include "PelmarkError.h"
 #include "QuillonPubStats.h"
 #include "RegularFile.h"
+#include "SafeWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -160,12 +161,7 @@ void ProfileStore::RewriteProfile(const QString& group, const QList<MateEntry>& 
 
 void ProfileStore::WriteProfileBytes(const QString& group, const QByteArray& bytes) const {
     const QString path = ProfilePath(group);
-    // Unbuffered, because a buffered QSaveFile loses a failed final flush and commits
-    // the cut file as if it were whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw fileError(ErrorText::CannotWrite(path));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (!WriteFileSafely(path, bytes))
         throw fileError(ErrorText::CannotWrite(path));
 }
 

@@ -1,10 +1,12 @@
 #include "FakeDesktop.h"
+#include "MatePresence.h"
 #include "MateRecord.h"
 #include "MateTree.h"
 #include "ServerFilter.h"
 #include "ServerFinder.h"
 #include "SingleByteText.h"
 #include "StatSim.h"
+#include "Tmpfs.h"
 #include "uMain.h"
 
 #include <QApplication>
@@ -27,10 +29,13 @@ namespace {
 struct Program {
     StatSim sim;
     QTemporaryDir dir;
+    std::unique_ptr<Tmpfs> tmpfs; // the program folder on a file system of its own
     FakeDesktop desktop;
     std::unique_ptr<TfMain> window;
 
-    Program() {
+    explicit Program(const QByteArray& tmpfsSize = {}) {
+        if (!tmpfsSize.isEmpty())
+            tmpfs = std::make_unique<Tmpfs>(dir.path(), tmpfsSize);
         QDir(dir.path()).mkpath(QStringLiteral("data/groups"));
         QFile::copy(QStringLiteral(TRACKS_DATA_PATH),
                     dir.filePath(QStringLiteral("data/Tracks.data")));
@@ -41,7 +46,8 @@ struct Program {
     }
     void write(const QString& relative, const QByteArray& bytes) {
         QFile file(dir.filePath(relative));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size())
             qFatal("cannot write a fixture file");
     }
     QByteArray read(const QString& relative) const {
@@ -223,6 +229,95 @@ private Q_SLOTS:
         const int model = p.list().modelRow(p.list().selectedRow());
         QVERIFY(p.list().rows().isFavourite(model));
         QVERIFY(p.list().rows().toolTip(model).contains(QStringLiteral("\nFavourite host")));
+    }
+
+    // A list over its bound is kept aside before anything replaces it; a toggle refused
+    // because the list is full writes nothing.
+    void favourite_onAnOverBoundFile_keepsACopyAndARefusalWritesNothing_data() {
+        QTest::addColumn<int>("names");
+        QTest::addColumn<int>("padding");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("1,001 names") << 1001 << 0 << true;
+        QTest::newRow("over 1 MiB") << 10 << 1024 * 1024 << false;
+    }
+    void favourite_onAnOverBoundFile_keepsACopyAndARefusalWritesNothing() {
+        QFETCH(int, names);
+        QFETCH(int, padding);
+        QFETCH(bool, refused);
+        Program p;
+        QByteArray list = "{\"hosts\": [";
+        for (int i = 0; i < names; ++i)
+            list += (i ? ", \"" : "\"") + QByteArray::number(i) + "\"";
+        const QByteArray file = list + "]}" + QByteArray(padding, ' ');
+        const QString favourites = QStringLiteral("data/FavouriteHosts.json");
+        p.write(favourites, file);
+        p.start();
+        QCOMPARE(p.read(favourites + QStringLiteral(".damaged")), file);
+
+        const int row = p.occupiedRow();
+        const QString host = p.list().rowText(row, 0);
+        const std::unique_ptr<QMenu> menu = p.finder().rowMenu(row);
+        actionNamed(menu.get(), QStringLiteral("Favourite host"))->trigger();
+
+        QCOMPARE(p.desktop.beeps, refused ? 1 : 0);
+        QCOMPARE(p.finder().favourites().contains(FromDisplay(host)), !refused);
+        if (refused)
+            QCOMPARE(p.read(favourites), file);
+        else
+            QVERIFY(p.read(favourites).contains(host.toLatin1()));
+        QCOMPARE(p.read(favourites + QStringLiteral(".damaged")), file);
+        QCOMPARE(p.desktop.errors, QStringList());
+    }
+
+    // On a full disk each side file keeps its bytes, and the user hears once of each:
+    // the history, which every refresh tries again, only at the first failure.
+    void sideFiles_onAFullDisk_keepTheirBytesAndSayOnce() {
+        Program p("256k");
+        if (!p.tmpfs->mounted())
+            QSKIP("cannot mount a tmpfs here (needs root)");
+        // A mate the simulator always seats, last seen elsewhere: the first refresh saves.
+        p.write(QStringLiteral("data/groups/Crew.profile"),
+                MateRecord::make("RoadRunner77", "Captain", {}, {}).bytes());
+        const QMap<QString, QByteArray> sideFiles{
+            {QStringLiteral("data/LastSeen.json"),
+             "{\"RoadRunner77\": {\"seen\": \"2024-05-04T18:00:00Z\", \"host\": "
+             "\"Elsewhere\", \"track\": \"BL1\"}}"},
+            {QStringLiteral("data/FavouriteHosts.json"), "{\"hosts\": [\"Somewhere\"]}"},
+            {QStringLiteral("data/MateAlerts.json"), "{\"groupsOff\": [\"Crew\"]}"}};
+        for (auto it = sideFiles.begin(); it != sideFiles.end(); ++it)
+            p.write(it.key(), it.value());
+        const QDir data(p.dir.filePath(QStringLiteral("data")));
+        const QStringList entries = data.entryList(QDir::AllEntries | QDir::Hidden);
+        QVERIFY(p.tmpfs->fill());
+
+        const auto named = [&](const QString& relative) {
+            return p.desktop.errors.filter(p.dir.filePath(relative)).size();
+        };
+        p.start(); // its first refresh sees him on another host
+        QVERIFY(p.window->presence().lastSeen().isOnline("RoadRunner77"));
+        QCOMPARE(p.desktop.errors.size(), 1);
+        QCOMPARE(named(QStringLiteral("data/LastSeen.json")), 1);
+        p.window->RefreshServerList();
+        QCOMPARE(p.desktop.errors.size(), 1);
+
+        const std::unique_ptr<QMenu> rowMenu = p.finder().rowMenu(p.occupiedRow());
+        actionNamed(rowMenu.get(), QStringLiteral("Favourite host"))->trigger();
+        QCOMPARE(p.desktop.errors.size(), 2);
+        QCOMPARE(named(QStringLiteral("data/FavouriteHosts.json")), 1);
+
+        const std::unique_ptr<QMenu> nodeMenu =
+            p.window->presence().nodeMenu(QStringLiteral("Crew"), {});
+        QAction* groupChoice =
+            actionNamed(nodeMenu.get(), QStringLiteral("Notify when a mate of this group comes "
+                                                       "online"));
+        QVERIFY(groupChoice);
+        groupChoice->trigger();
+        QCOMPARE(p.desktop.errors.size(), 3);
+        QCOMPARE(named(QStringLiteral("data/MateAlerts.json")), 1);
+
+        for (auto it = sideFiles.begin(); it != sideFiles.end(); ++it)
+            QCOMPARE(p.read(it.key()), it.value());
+        QCOMPARE(data.entryList(QDir::AllEntries | QDir::Hidden), entries); // no temporary left
     }
 };
 

@@ -2,6 +2,7 @@
 #include "ErrorHandler.h"
 #include "IniFile.h"
 #include "QuillonTools.h"
+#include "SafeWrite.h"
 #include "SingleByteText.h"
 
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 class TestTools : public QObject {
@@ -231,6 +234,83 @@ private Q_SLOTS:
         IniFile file(path);
         file.writeString("SETTINGS", "LFSPath", "a\n[SORT]\nColumnIndex=7");
         QCOMPARE(file.readInteger("SORT", "ColumnIndex", 0), 0);
+    }
+
+    // What the writer leaves under each kind of name, and a write that fails part way
+    // (a file size limit stands in for a device that fails after N bytes).
+    void writeFileSafely_writesOnlyRegularFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("new name") << "new" << true;
+        QTest::newRow("regular file") << "regular" << true;
+        QTest::newRow("symlink to a regular file") << "link" << true;
+        QTest::newRow("symlink to /dev/null") << "null" << false;
+        QTest::newRow("symlink to nothing") << "dangling" << false;
+        QTest::newRow("folder") << "folder" << false;
+        QTest::newRow("FIFO") << "fifo" << false;
+        QTest::newRow("fails after 4 KiB") << "limit" << false;
+    }
+    void writeFileSafely_writesOnlyRegularFiles() {
+        QFETCH(QString, kind);
+        QFETCH(bool, written);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("side.json"));
+        const QString target = dir.filePath(QStringLiteral("target.json"));
+        const QByteArray old("old bytes");
+        const QByteArray bytes(10000, 'n');
+        const auto writeOld = [&](const QString& to) {
+            QFile f(to);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+        };
+        if (kind == QLatin1String("regular") || kind == QLatin1String("limit"))
+            writeOld(path);
+        else if (kind == QLatin1String("link"))
+            writeOld(target);
+        if (kind == QLatin1String("link") || kind == QLatin1String("dangling"))
+            QVERIFY(QFile::link(target, path));
+        else if (kind == QLatin1String("null"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/null"), path));
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const QStringList before =
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+
+        rlimit limit{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit unlimited = limit;
+        const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN); // EFBIG instead
+        if (kind == QLatin1String("limit")) {
+            limit.rlim_cur = 4096;
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        }
+        const bool result = WriteFileSafely(path, bytes);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &unlimited), 0);
+        std::signal(SIGXFSZ, oldSignal);
+
+        QCOMPARE(result, written);
+        const QFileInfo info(path);
+        if (kind == QLatin1String("link") || kind == QLatin1String("dangling")) {
+            QVERIFY(info.isSymLink());
+            QCOMPARE(info.symLinkTarget(), target);
+        }
+        if (kind == QLatin1String("null"))
+            QCOMPARE(info.symLinkTarget(), QStringLiteral("/dev/null"));
+        if (kind == QLatin1String("folder") || kind == QLatin1String("fifo"))
+            QVERIFY(!info.isFile() && !info.isSymLink());
+        if (written)
+            QCOMPARE(read(path), bytes);
+        else if (kind == QLatin1String("limit"))
+            QCOMPARE(read(path), old);
+        // Nothing else appears: no temporary file left, no target made for a dangling link.
+        QStringList after =
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        if (kind == QLatin1String("new"))
+            after.removeOne(QStringLiteral("side.json"));
+        QCOMPARE(after, before);
     }
 
     void versionInfo() {

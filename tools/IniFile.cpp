@@ -2,10 +2,10 @@
 
 #include "PelmarkError.h"
 #include "RegularFile.h"
+#include "SafeWrite.h"
 #include "SingleByteText.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cctype>
 #include <limits>
@@ -219,12 +219,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     IniDocument doc(std::move(current).value_or(QByteArray()));
     doc.setValue(FromDisplay(section), FromDisplay(key), FromDisplay(value));
 
-    // Unbuffered: a buffered QSaveFile loses a failed final flush (a full disk) and
-    // commits the cut text over the whole file.
-    QSaveFile out(m_path);
-    out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        out.write(doc.content()) != doc.content().size() || !out.commit())
+    if (!WriteFileSafely(m_path, doc.content(), WriteMode::InPlaceFallback))
         throw PelmarkError(ErrorText::CannotWrite(m_path), PelmarkError::Kind::File);
 }
 
