@@ -130,21 +130,26 @@ wait_for 15 "screenshot with content" shot_has_content
 pass "screenshot is not blank ($(cat "$work/shot.txt"))"
 
 # ---- closing ----------------------------------------------------------------------
-kill -TERM "$app_pid"
-exited=
-for _ in $(seq 150); do
-    if ! kill -0 "$app_pid" 2>/dev/null; then
-        exited=1
-        break
-    fi
-    sleep 0.1
-done
-[ -n "$exited" ] || fail "the program did not close within 15 s of SIGTERM"
-wait "$app_pid"
-status=$?
-app_pid=
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
-pass "SIGTERM closed the program with status 0"
+# Sends SIGTERM and fails unless the program ends with status 0 within SECONDS.
+terminate_within() {
+    local seconds=$1 when=$2
+    kill -TERM "$app_pid"
+    local exited=
+    for _ in $(seq $((seconds * 10))); do
+        if ! kill -0 "$app_pid" 2>/dev/null; then
+            exited=1
+            break
+        fi
+        sleep 0.1
+    done
+    [ -n "$exited" ] || fail "the program did not end within $seconds s of SIGTERM $when"
+    wait "$app_pid"
+    local status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "the program ended with status $status $when"
+    pass "SIGTERM ended the program with status 0 $when"
+}
+terminate_within 15 "after its first refresh"
 
 (cd "$demo" && sha256sum --quiet -c "$work/files.sha256") ||
     fail "the settings or profile files changed"
@@ -175,21 +180,7 @@ two_windows() {
 }
 wait_for 30 "error box beside the main window" two_windows
 pass "the failed refresh shows its error box"
-kill -TERM "$app_pid"
-exited=
-for _ in $(seq 50); do
-    if ! kill -0 "$app_pid" 2>/dev/null; then
-        exited=1
-        break
-    fi
-    sleep 0.1
-done
-[ -n "$exited" ] || fail "the program did not end within 5 s of SIGTERM while its box was open"
-wait "$app_pid"
-status=$?
-app_pid=
-[ "$status" -eq 0 ] || fail "the program ended with status $status with its box open"
-pass "SIGTERM ended the program with its box open, status 0"
+terminate_within 5 "with its error box open"
 (cd "$demo" && sha256sum --quiet -c "$work/files.sha256") ||
     fail "the settings or profile files changed with the box open"
 
