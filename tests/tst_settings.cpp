@@ -1,6 +1,7 @@
 #include "AppSettings.h"
 #include "FakeDesktop.h"
 #include "IniFile.h"
+#include "ProgramSettings.h"
 #include "uMoreSettings.h"
 #include "uSettings.h"
 
@@ -57,10 +58,11 @@ private Q_SLOTS:
         QFETCH(quint32, milliseconds);
         QFETCH(QString, shown);
         QFETCH(QString, storedBack);
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         s.interval = milliseconds;
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         QCOMPARE(dialog.eInterval->text(), shown);
         dialog.bOk->click();
@@ -84,9 +86,10 @@ private Q_SLOTS:
     void ok_badNumber_showsErrorAndStaysOpen() {
         QFETCH(QString, field);
         QFETCH(QString, text);
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.eLFSPath->setText(QStringLiteral("/games/LFS.exe"));
         dialog.findChild<QLineEdit*>(field)->setText(text);
@@ -102,9 +105,10 @@ private Q_SLOTS:
 
     void ok_unwritableFile_showsErrorAndStaysOpen() {
         const QString path = m_dir.filePath(QStringLiteral("missing/Pelmark2.config"));
-        AppSettings s;
+        ProgramSettings config(path);
+        AppSettings& s = config.app;
         FakeDesktop desktop;
-        TfSettings dialog(s, path, desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.eNumHighlights->setText(QStringLiteral("7"));
         dialog.bOk->click();
@@ -116,9 +120,10 @@ private Q_SLOTS:
     }
 
     void secondKorea_storesKoreaAndReopensOnFirst() {
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.cbCountry->setCurrentIndex(112);
         dialog.bOk->click();
@@ -140,10 +145,11 @@ private Q_SLOTS:
     void country_matchedIgnoringCaseOrNotAtAll() {
         QFETCH(QString, country);
         QFETCH(int, index);
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         s.country = country;
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         QCOMPARE(dialog.cbCountry->currentIndex(), index);
         dialog.bOk->click();
@@ -162,9 +168,9 @@ private Q_SLOTS:
     void numberFields_rejectOtherCharactersWithBeep() {
         QFETCH(QString, field);
         QFETCH(char, key);
-        AppSettings s;
+        ProgramSettings config(configPath());
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         auto* edit = dialog.findChild<QLineEdit*>(field);
         const QString before = edit->text();
@@ -182,11 +188,12 @@ private Q_SLOTS:
     }
 
     void browseThenClose_changesNothing() {
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         s.lfsPath = QStringLiteral("/old/LFS.exe");
         FakeDesktop desktop;
         desktop.nextFileName = QStringLiteral("/new/LFS.exe");
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.bBrowse->click();
         QCOMPARE(dialog.eLFSPath->text(), QStringLiteral("/new/LFS.exe"));
@@ -200,9 +207,9 @@ private Q_SLOTS:
     }
 
     void run_outcomeKeptUntilOkOrClose() {
-        AppSettings s;
+        ProgramSettings config(configPath());
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         auto runWith = [&](const std::function<void()>& action) {
             QTimer::singleShot(0, &dialog, action);
             return dialog.Run();
@@ -217,10 +224,11 @@ private Q_SLOTS:
     }
 
     void ok_writesFourKeysInOrder() {
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         s.lfsPath = QStringLiteral("C:/LFS/LFS.exe");
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.bOk->click();
         QFile file(configPath());
@@ -239,9 +247,11 @@ private Q_SLOTS:
         QFile file(configPath());
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
         file.close();
-        AppSettings s = ReadAppSettings(IniFile(configPath()));
+        ProgramSettings config(configPath());
+        config.app = ReadAppSettings(IniFile(configPath()));
+        AppSettings& s = config.app;
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.eInterval->setText(QStringLiteral("9")); // not this dialog's to write
         TfMoreSettings* more = dialog.fMoreSettings;
@@ -278,9 +288,10 @@ private Q_SLOTS:
     }
 
     void identKey_refusesOtherCharactersTypedOrPasted() {
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         FakeDesktop desktop;
-        TfMoreSettings more(s, configPath(), desktop);
+        TfMoreSettings more(config, desktop);
         more.show();
         QTest::keyClicks(more.eIdentKey, QStringLiteral("a-b c"));
         QCOMPARE(more.eIdentKey->text(), QStringLiteral("abc"));
