@@ -120,12 +120,12 @@ void TfMoreSettings::addPresenceRows() {
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(cbNotifications);
     column->addWidget(lNoNotificationService);
-    addRow(QStringLiteral("Desktop notifications:"),
-           {notifications, [this] {
-                cbNotifications->setChecked(m_config.options.notifications);
-                lNoNotificationService->setVisible(notificationServiceMissing &&
-                                                   notificationServiceMissing());
-            }});
+    const auto loadNotifications = [this] {
+        cbNotifications->setChecked(m_config.options.notifications);
+        lNoNotificationService->setVisible(notificationServiceMissing &&
+                                           notificationServiceMissing());
+    };
+    addRow(QStringLiteral("Desktop notifications:"), {notifications, loadNotifications});
 
     eAlertDamping = new QSpinBox(this);
     eAlertDamping->setObjectName(QStringLiteral("eAlertDamping"));
@@ -149,14 +149,14 @@ void TfMoreSettings::addPresenceRows() {
     trayColumn->setContentsMargins(0, 0, 0, 0);
     trayColumn->addWidget(cbKeepInTray);
     trayColumn->addWidget(lNoTray);
-    addRow(QStringLiteral("Tray:"), {tray, [this] {
-                                         cbKeepInTray->setChecked(m_config.options.keepInTray);
-                                         // The choice is kept all the same: it counts once a tray
-                                         // is there.
-                                         const bool missing = trayMissing && trayMissing();
-                                         cbKeepInTray->setEnabled(!missing);
-                                         lNoTray->setVisible(missing);
-                                     }});
+    const auto loadTray = [this] {
+        cbKeepInTray->setChecked(m_config.options.keepInTray);
+        // The choice is kept all the same: it counts once a tray is there.
+        const bool missing = trayMissing && trayMissing();
+        cbKeepInTray->setEnabled(!missing);
+        lNoTray->setVisible(missing);
+    };
+    addRow(QStringLiteral("Tray:"), {tray, loadTray});
 }
 
 void TfMoreSettings::addButtonBand() {

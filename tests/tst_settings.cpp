@@ -5,9 +5,12 @@
 #include "uMoreSettings.h"
 #include "uSettings.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -285,6 +288,42 @@ private Q_SLOTS:
         QCOMPARE(s.identKey, QStringLiteral("Ab3"));
         QCOMPARE(content(), written);
         QCOMPARE(s.interval, 5000u);
+    }
+
+    // The dialog shows what the program holds, not what a hand edit left in the file
+    // since; its OK writes the rows and tells the options' followers once.
+    void moreSettings_filledFromMemory_okTellsOptionsOnce() {
+        const auto writeFile = [&](const QByteArray& text) {
+            QFile file(configPath());
+            return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+        };
+        QVERIFY(writeFile("[OPTIONS]\nDesktopNotifications=0\nOnlineAlertDamping=30\n"
+                          "KeepInTray=1\n"));
+        ProgramSettings config(configPath());
+        config.readAll(QStringLiteral("http://127.0.0.1:1"));
+        FakeDesktop desktop;
+        TfMoreSettings more(config, desktop);
+        QVERIFY(writeFile("[OPTIONS]\nDesktopNotifications=1\nOnlineAlertDamping=5\n"
+                          "KeepInTray=0\n"));
+        QSignalSpy options(&config, &ProgramSettings::optionsChanged);
+        more.show();
+        QVERIFY(!more.cbNotifications->isChecked());
+        QCOMPARE(more.eAlertDamping->value(), 30);
+        QVERIFY(more.cbKeepInTray->isChecked());
+        more.eAlertDamping->setValue(45);
+        more.bOk->click();
+        QVERIFY(desktop.errors.isEmpty());
+        QCOMPARE(options.count(), 1);
+        QVERIFY(!config.options.notifications);
+        QCOMPARE(config.options.dampingMinutes, 45);
+        QVERIFY(config.options.keepInTray);
+        const auto option = [&](const char* key) {
+            return IniFile(configPath())
+                .readInteger(QStringLiteral("OPTIONS"), QString::fromLatin1(key), -1);
+        };
+        QCOMPARE(option("DesktopNotifications"), 0);
+        QCOMPARE(option("OnlineAlertDamping"), 45);
+        QCOMPARE(option("KeepInTray"), 1);
     }
 
     void identKey_refusesOtherCharactersTypedOrPasted() {
