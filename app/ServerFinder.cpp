@@ -2,7 +2,6 @@
 
 #include "Desktop.h"
 #include "ErrorHandler.h"
-#include "IniFile.h"
 #include "ProgramSettings.h"
 #include "QuillonPubStats.h"
 #include "RosterCommands.h"

@@ -9,7 +9,6 @@
 #include "HostListDecoder.h"
 #include "HostListQuery.h"
 #include "HttpClient.h"
-#include "IniFile.h"
 #include "ItemImages.h"
 #include "Launcher.h"
 #include "MatePresence.h"
@@ -47,7 +46,6 @@ namespace {
 
 const QString PublicService = QStringLiteral("https://www.lfsworld.net");
 const QString HomePage = QStringLiteral("https://www.pelmark.org/");
-const QString SortSection = QStringLiteral("SORT");
 constexpr qsizetype MaxLabelText = 200;
 // Far more than any ticker needs; a reply with endless lines must not make the
 // label wider than the window system can paint.
@@ -88,7 +86,6 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     dataDir = paths.dataDir;
     groupsDir = paths.groupsDir;
     tracksPath = paths.tracksPath;
-    ConfigPath = paths.configPath;
     defaultService = PublicService;
     statsServer = defaultService;
     highlightsServer = defaultService;
@@ -212,12 +209,9 @@ TfAddEditMate* TfMain::addEditMateDialog() {
 
 TfSettings* TfMain::settingsDialog() {
     if (!m_settings) {
-        m_settings = new TfSettings(settings, ConfigPath, m_desktop, this);
+        m_settings = new TfSettings(config, m_desktop, this);
         m_ownDialogs.emplace_back(m_settings);
         m_presence->attachMoreSettings(m_settings->fMoreSettings);
-        // Its OK has written the options and perhaps the ident key.
-        connect(m_settings->fMoreSettings, &QDialog::accepted, &config,
-                &ProgramSettings::readOptions);
         // A new ident key is wanted now, not a whole period later.
         connect(m_settings->fMoreSettings, &QDialog::accepted, this, [this] {
             if (settings.identKey != m_identKeySent)
@@ -282,9 +276,8 @@ bool TfMain::FormCreate() {
         m_stats.hosts.clear();
         m_stats.mates.clear();
 
-        const IniFile file = IniFile::snapshot(ConfigPath);
-        sortColumn = file.readInteger(SortSection, QStringLiteral("ColumnIndex"), 0);
-        sortDescending = file.readInteger(SortSection, QStringLiteral("SortDirection"), 0) != 0;
+        sortColumn = config.sortColumn;
+        sortDescending = config.sortDescending;
         SortServerList();
 
         step = Step::Refresh;
@@ -332,14 +325,6 @@ void TfMain::rebuildRoster() {
 }
 
 // ---- settings ---------------------------------------------------------------------
-
-void TfMain::LoadSettings() {
-    config.readAppSettings(); // the country label follows
-}
-
-void TfMain::SaveSettings() {
-    config.writeAppSettings();
-}
 
 void TfMain::setAutoRefreshPeriod() {
     const int period = static_cast<int>(std::min<quint32>(settings.interval, INT_MAX));
@@ -470,9 +455,7 @@ void TfMain::lvServerColumnClick(int column) {
     guarded([&] {
         sortDescending = column == sortColumn ? !sortDescending : false;
         sortColumn = column;
-        IniFile config(ConfigPath);
-        config.writeInteger(SortSection, QStringLiteral("ColumnIndex"), sortColumn);
-        config.writeInteger(SortSection, QStringLiteral("SortDirection"), sortDescending ? 1 : 0);
+        config.writeSortOrder(sortColumn, sortDescending);
         SortServerList();
     });
 }
@@ -494,8 +477,7 @@ QByteArray TfMain::FetchHighlights(int lines) {
         // after a passing failure his country is asked for again at the next pass.
         if (e.kind() == PelmarkError::Kind::HttpStatus && e.httpStatus() == 404) {
             settings.country = AllCountries;
-            SaveSettings();
-            LoadSettings();
+            config.saveAppSettings(); // the country label follows
         }
     }
     return BuildTickerText(reply, lines);
@@ -613,9 +595,9 @@ void TfMain::tvMatesDblClick() {
 void TfMain::bSettingsClick() {
     guarded([&] {
         TfSettings* dialog = settingsDialog();
+        // Its OK has saved the settings, and the country label has followed.
         if (!dialog || !dialog->Run())
             return;
-        LoadSettings();
         // A new interval takes effect at once: the user expects what he just set.
         setAutoRefreshPeriod();
         if (m_loadingHighlights)

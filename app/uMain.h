@@ -58,7 +58,7 @@ public:
     TfAddEditMate* addEditMateDialog();
     TfSettings* settingsDialog();
 
-    // Settings (kept in memory; see LoadSettings/SaveSettings).
+    // Settings, kept in memory; only config reads and writes the file.
     ProgramSettings config;
     AppSettings& settings = config.app;
     int sortColumn = 0;
@@ -69,16 +69,12 @@ public:
     QString dataDir;   // portable: exeDir + "data/"; installed: the user's data folder
     QString groupsDir; // dataDir + "groups/"
     QString tracksPath;
-    QString ConfigPath;
     TFileVersionInfo versionInfo;
 
     // Service addresses (section SERVICE); defaultService when the keys are missing.
     QString defaultService;
     QString& statsServer = config.statsServer;
     QString& highlightsServer = config.highlightsServer;
-
-    void LoadSettings();
-    void SaveSettings();
 
     // Refresh (server list).
     void RefreshServerList();

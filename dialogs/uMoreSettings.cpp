@@ -1,13 +1,11 @@
 #include "uMoreSettings.h"
 
-#include "AppSettings.h"
 #include "Desktop.h"
 #include "DialogLook.h"
 #include "ErrorHandler.h"
 #include "HostListQuery.h"
-#include "IniFile.h"
 #include "Pictures.h"
-#include "PresenceOptions.h"
+#include "ProgramSettings.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -37,10 +35,8 @@ QPushButton* BandButton(QWidget* parent, const QString& name, const QString& tex
 
 } // namespace
 
-TfMoreSettings::TfMoreSettings(AppSettings& settings, QString configPath, Desktop& desktop,
-                               QWidget* parent)
-    : QDialog(parent), m_settings(settings), m_configPath(std::move(configPath)),
-      m_desktop(desktop) {
+TfMoreSettings::TfMoreSettings(ProgramSettings& config, Desktop& desktop, QWidget* parent)
+    : QDialog(parent), m_config(config), m_desktop(desktop) {
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
     setWindowTitle(QStringLiteral("More settings..."));
@@ -101,13 +97,8 @@ void TfMoreSettings::addIdentKeyRow() {
            {eIdentKey,
             [this] {
                 // A hand-edited key the field cannot hold is shown empty: OK then clears it.
-                const QString key = m_settings.identKey;
+                const QString key = m_config.app.identKey;
                 eIdentKey->setText(IsValidIdentKey(key) ? key : QString());
-            },
-            [this](IniFile& file) {
-                const QString key = eIdentKey->text();
-                WriteIdentKey(file, key);
-                m_settings.identKey = key;
             }},
            QStringLiteral("Letters and digits from your LFS World account, where each account "
                           "can create one. It is sent with every host-list request; without "
@@ -129,15 +120,12 @@ void TfMoreSettings::addPresenceRows() {
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(cbNotifications);
     column->addWidget(lNoNotificationService);
-    addRow(
-        QStringLiteral("Desktop notifications:"),
-        {notifications,
-         [this] {
-             cbNotifications->setChecked(ReadPresenceOptions(IniFile(m_configPath)).notifications);
-             lNoNotificationService->setVisible(notificationServiceMissing &&
-                                                notificationServiceMissing());
-         },
-         [this](IniFile& file) { WriteNotificationsOption(file, cbNotifications->isChecked()); }});
+    const auto loadNotifications = [this] {
+        cbNotifications->setChecked(m_config.options.notifications);
+        lNoNotificationService->setVisible(notificationServiceMissing &&
+                                           notificationServiceMissing());
+    };
+    addRow(QStringLiteral("Desktop notifications:"), {notifications, loadNotifications});
 
     eAlertDamping = new QSpinBox(this);
     eAlertDamping->setObjectName(QStringLiteral("eAlertDamping"));
@@ -145,11 +133,7 @@ void TfMoreSettings::addPresenceRows() {
     eAlertDamping->setSuffix(QStringLiteral(" min"));
     eAlertDamping->setFixedWidth(90);
     addRow(QStringLiteral("Quiet after a drop-out:"),
-           {eAlertDamping,
-            [this] {
-                eAlertDamping->setValue(ReadPresenceOptions(IniFile(m_configPath)).dampingMinutes);
-            },
-            [this](IniFile& file) { WriteDampingOption(file, eAlertDamping->value()); }},
+           {eAlertDamping, [this] { eAlertDamping->setValue(m_config.options.dampingMinutes); }},
            QStringLiteral("A mate who went offline less than this ago and is back is not "
                           "announced again."));
 
@@ -165,16 +149,14 @@ void TfMoreSettings::addPresenceRows() {
     trayColumn->setContentsMargins(0, 0, 0, 0);
     trayColumn->addWidget(cbKeepInTray);
     trayColumn->addWidget(lNoTray);
-    addRow(QStringLiteral("Tray:"),
-           {tray,
-            [this] {
-                cbKeepInTray->setChecked(ReadPresenceOptions(IniFile(m_configPath)).keepInTray);
-                // The choice is kept all the same: it counts once a tray is there.
-                const bool missing = trayMissing && trayMissing();
-                cbKeepInTray->setEnabled(!missing);
-                lNoTray->setVisible(missing);
-            },
-            [this](IniFile& file) { WriteKeepInTrayOption(file, cbKeepInTray->isChecked()); }});
+    const auto loadTray = [this] {
+        cbKeepInTray->setChecked(m_config.options.keepInTray);
+        // The choice is kept all the same: it counts once a tray is there.
+        const bool missing = trayMissing && trayMissing();
+        cbKeepInTray->setEnabled(!missing);
+        lNoTray->setVisible(missing);
+    };
+    addRow(QStringLiteral("Tray:"), {tray, loadTray});
 }
 
 void TfMoreSettings::addButtonBand() {
@@ -220,10 +202,14 @@ void TfMoreSettings::FillFields() {
         row.load();
 }
 
+// Each key is written alone, in the order of the rows.
 void TfMoreSettings::StoreFields() {
-    IniFile file(m_configPath);
-    for (const Row& row : std::as_const(m_rows))
-        row.store(file);
+    m_config.setIdentKey(eIdentKey->text());
+    PresenceOptions chosen;
+    chosen.notifications = cbNotifications->isChecked();
+    chosen.dampingMinutes = eAlertDamping->value();
+    chosen.keepInTray = cbKeepInTray->isChecked();
+    m_config.setOptions(chosen);
 }
 
 void TfMoreSettings::showEvent(QShowEvent* event) {

@@ -5,9 +5,8 @@
 #include <QString>
 #include <functional>
 
-struct AppSettings;
 class Desktop;
-class IniFile;
+class ProgramSettings;
 class QCheckBox;
 class QLabel;
 class QSpinBox;
@@ -16,13 +15,12 @@ class QLineEdit;
 class QPushButton;
 
 // The settings the program offers beyond its classic Settings dialog, one row each.
-// Opened from the Settings dialog's "More..." button; OK writes every row to the
-// settings file at once, Close changes nothing.
+// Opened from the Settings dialog's "More..." button and filled from the program's
+// settings; OK writes every row through them at once, Close changes nothing.
 class TfMoreSettings : public QDialog {
     Q_OBJECT
 public:
-    TfMoreSettings(AppSettings& settings, QString configPath, Desktop& desktop,
-                   QWidget* parent = nullptr);
+    TfMoreSettings(ProgramSettings& config, Desktop& desktop, QWidget* parent = nullptr);
 
     // Shows the dialog modally; true when it was left with OK.
     bool Run();
@@ -48,12 +46,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // A row's `load` fills its field from memory; `store` writes the field to the file
-    // and then takes it into memory, so a failed write leaves memory as it was.
+    // A row's `load` fills its field from memory; StoreFields hands the fields to the
+    // settings' setters, which write first, so a failed write leaves memory as it was.
     struct Row {
         QWidget* field;
         std::function<void()> load;
-        std::function<void(IniFile&)> store;
     };
     // Adds a labelled row, with an optional explaining line under the field.
     void addRow(const QString& label, Row row, const QString& note = {});
@@ -66,8 +63,7 @@ private:
     void bOkClick();
     void bCloseClick();
 
-    AppSettings& m_settings;
-    QString m_configPath;
+    ProgramSettings& m_config;
     Desktop& m_desktop;
     QFormLayout* m_form = nullptr;
     QList<Row> m_rows;

@@ -4,8 +4,8 @@
 #include "DialogLook.h"
 #include "ErrorHandler.h"
 #include "GameSearch.h"
-#include "IniFile.h"
 #include "Pictures.h"
+#include "ProgramSettings.h"
 #include "QuillonTools.h"
 #include "uMoreSettings.h"
 
@@ -312,9 +312,8 @@ QPushButton* AddButton(QWidget* parent, const QString& name, const QString& text
 
 } // namespace
 
-TfSettings::TfSettings(AppSettings& settings, QString configPath, Desktop& desktop, QWidget* parent)
-    : QDialog(parent), m_settings(settings), m_configPath(std::move(configPath)),
-      m_desktop(desktop) {
+TfSettings::TfSettings(ProgramSettings& config, Desktop& desktop, QWidget* parent)
+    : QDialog(parent), m_config(config), m_settings(config.app), m_desktop(desktop) {
     SetUpToolDialog(this, QStringLiteral("Settings..."), 554, 165);
     setModal(true);
 
@@ -362,7 +361,7 @@ TfSettings::TfSettings(AppSettings& settings, QString configPath, Desktop& deskt
     bMore = AddButton(this, QStringLiteral("bMore"), QStringLiteral("More..."),
                       Pictures::Glyph::Settings, QRect(10, band + 9, 75, 25));
     bMore->setAutoDefault(false);
-    fMoreSettings = new TfMoreSettings(m_settings, m_configPath, m_desktop, this);
+    fMoreSettings = new TfMoreSettings(m_config, m_desktop, this);
 
     // Last in the chain, so that the classic order up to Close stays as it was.
     SetTabChain({eLFSPath, bBrowse, eInterval, cbCountry, eNumHighlights, bOk, bClose, bMore});
@@ -416,8 +415,7 @@ void TfSettings::StoreFields() {
     m_settings.interval = MillisecondsOf(IntegerOf(eInterval));
     m_settings.country = cbCountry->currentIndex() >= 0 ? cbCountry->currentText() : QString();
     m_settings.numHighlights = IntegerOf(eNumHighlights);
-    IniFile file(m_configPath);
-    WriteAppSettings(file, m_settings);
+    m_config.saveAppSettings();
 }
 
 void TfSettings::showEvent(QShowEvent* event) {

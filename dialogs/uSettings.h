@@ -6,18 +6,18 @@
 
 struct AppSettings;
 class Desktop;
+class ProgramSettings;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 class TfMoreSettings;
 
-// The Settings dialog: edits the four general settings in memory and writes them to
-// the settings file on OK. Created once, hidden between uses.
+// The Settings dialog: edits the four general settings in memory and saves them through
+// the program's settings on OK. Created once, hidden between uses.
 class TfSettings : public QDialog {
     Q_OBJECT
 public:
-    TfSettings(AppSettings& settings, QString configPath, Desktop& desktop,
-               QWidget* parent = nullptr);
+    TfSettings(ProgramSettings& config, Desktop& desktop, QWidget* parent = nullptr);
 
     // "All countries", the countries and regions in order, "Other": 238 entries.
     static const QStringList& CountryList();
@@ -51,8 +51,8 @@ private:
     void bMoreClick();
     QLineEdit* makeDigitsEdit(const QString& name, int x, int y, int width);
 
+    ProgramSettings& m_config;
     AppSettings& m_settings;
-    QString m_configPath;
     Desktop& m_desktop;
     bool m_accepted = false;
 };

@@ -114,7 +114,7 @@ private Q_SLOTS:
     void dialogs_everyFieldAndButtonHasAName() {
         MainWindowFixture f;
         TfMain& w = f.create();
-        TfSettings settings(w.settings, w.ConfigPath, f.desktop, &w);
+        TfSettings settings(w.config, f.desktop, &w);
         TfAddEditMate mate(w.stats(), w.rosterCommands(), f.desktop, &w);
         for (QWidget* dialog : {static_cast<QWidget*>(&settings), static_cast<QWidget*>(&mate)}) {
             const QList<QWidget*> controls = dialog->findChildren<QWidget*>();

@@ -46,7 +46,7 @@ private Q_SLOTS:
         FakeDesktop desktop;
         TfMain main(desktop, dir.filePath(QStringLiteral("Pelmark2")));
         TfLegends legends(main.ilServerStatus, main.ilMateStatus, &main);
-        TfSettings settings(main.settings, main.ConfigPath, desktop, &main);
+        TfSettings settings(main.config, desktop, &main);
         TfAddEditMate mate(main.stats(), main.rosterCommands(), desktop, &main);
         const auto password = MakeInputBox(QStringLiteral("Enter passwort for server: Red  Blue"),
                                            QStringLiteral("Password"));

@@ -1,6 +1,6 @@
-#include "AppSettings.h"
 #include "FakeDesktop.h"
 #include "GameSearch.h"
+#include "ProgramSettings.h"
 #include "uSettings.h"
 
 #include <QDir>
@@ -166,10 +166,10 @@ void TestGameSearch::browse_opensInTheGamesFolder() {
     qunsetenv("XDG_DATA_HOME");
     qunsetenv("WINEPREFIX");
 
-    AppSettings settings;
+    ProgramSettings settings(h.temp.filePath(QStringLiteral("Pelmark2.config")));
     FakeDesktop desktop;
     desktop.nextFileName = h.at(QStringLiteral(".wine/drive_c/LFS/LFS.exe"));
-    TfSettings dialog(settings, h.temp.filePath(QStringLiteral("Pelmark2.config")), desktop);
+    TfSettings dialog(settings, desktop);
     dialog.show();
     dialog.bBrowse->click();
     QCOMPARE(desktop.fileDialogFolders, QStringList{h.at(QStringLiteral(".wine/drive_c/LFS"))});

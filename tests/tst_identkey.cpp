@@ -123,7 +123,7 @@ private Q_SLOTS:
         const QString counters = world.counters();
         world.hostRequests(1);
 
-        TfMoreSettings more(w.settings, w.ConfigPath, world.desktop, &w);
+        TfMoreSettings more(w.config, world.desktop, &w);
         QTimer::singleShot(0, &more, [&] {
             more.eIdentKey->setText(QStringLiteral("Zz9"));
             more.bOk->click();
@@ -136,7 +136,7 @@ private Q_SLOTS:
         QCOMPARE(w.lvServer->rowCount(), rowCount);
         QCOMPARE(world.counters(), counters);
         QVERIFY(!w.refreshInProgress());
-        QCOMPARE(IniFile(w.ConfigPath)
+        QCOMPARE(IniFile(w.config.path())
                      .readString(QStringLiteral("SERVICE"), QStringLiteral("IdentKey"), QString()),
                  QStringLiteral("Zz9"));
     }

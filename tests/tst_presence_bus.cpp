@@ -218,7 +218,7 @@ void TestPresenceBus::noService_noErrorBoxAndSettingsSayIt() {
     more->cbKeepInTray->setChecked(true);
     more->bOk->click();
     const QByteArray config = [&] {
-        QFile f(program.window->ConfigPath);
+        QFile f(program.window->config.path());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
     QVERIFY2(config.contains(

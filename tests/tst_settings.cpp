@@ -1,12 +1,16 @@
 #include "AppSettings.h"
 #include "FakeDesktop.h"
 #include "IniFile.h"
+#include "ProgramSettings.h"
 #include "uMoreSettings.h"
 #include "uSettings.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -57,10 +61,11 @@ private Q_SLOTS:
         QFETCH(quint32, milliseconds);
         QFETCH(QString, shown);
         QFETCH(QString, storedBack);
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         s.interval = milliseconds;
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         QCOMPARE(dialog.eInterval->text(), shown);
         dialog.bOk->click();
@@ -84,9 +89,10 @@ private Q_SLOTS:
     void ok_badNumber_showsErrorAndStaysOpen() {
         QFETCH(QString, field);
         QFETCH(QString, text);
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.eLFSPath->setText(QStringLiteral("/games/LFS.exe"));
         dialog.findChild<QLineEdit*>(field)->setText(text);
@@ -102,9 +108,10 @@ private Q_SLOTS:
 
     void ok_unwritableFile_showsErrorAndStaysOpen() {
         const QString path = m_dir.filePath(QStringLiteral("missing/Pelmark2.config"));
-        AppSettings s;
+        ProgramSettings config(path);
+        AppSettings& s = config.app;
         FakeDesktop desktop;
-        TfSettings dialog(s, path, desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.eNumHighlights->setText(QStringLiteral("7"));
         dialog.bOk->click();
@@ -116,9 +123,10 @@ private Q_SLOTS:
     }
 
     void secondKorea_storesKoreaAndReopensOnFirst() {
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.cbCountry->setCurrentIndex(112);
         dialog.bOk->click();
@@ -140,10 +148,11 @@ private Q_SLOTS:
     void country_matchedIgnoringCaseOrNotAtAll() {
         QFETCH(QString, country);
         QFETCH(int, index);
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         s.country = country;
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         QCOMPARE(dialog.cbCountry->currentIndex(), index);
         dialog.bOk->click();
@@ -162,9 +171,9 @@ private Q_SLOTS:
     void numberFields_rejectOtherCharactersWithBeep() {
         QFETCH(QString, field);
         QFETCH(char, key);
-        AppSettings s;
+        ProgramSettings config(configPath());
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         auto* edit = dialog.findChild<QLineEdit*>(field);
         const QString before = edit->text();
@@ -182,11 +191,12 @@ private Q_SLOTS:
     }
 
     void browseThenClose_changesNothing() {
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         s.lfsPath = QStringLiteral("/old/LFS.exe");
         FakeDesktop desktop;
         desktop.nextFileName = QStringLiteral("/new/LFS.exe");
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.bBrowse->click();
         QCOMPARE(dialog.eLFSPath->text(), QStringLiteral("/new/LFS.exe"));
@@ -200,9 +210,9 @@ private Q_SLOTS:
     }
 
     void run_outcomeKeptUntilOkOrClose() {
-        AppSettings s;
+        ProgramSettings config(configPath());
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         auto runWith = [&](const std::function<void()>& action) {
             QTimer::singleShot(0, &dialog, action);
             return dialog.Run();
@@ -217,10 +227,11 @@ private Q_SLOTS:
     }
 
     void ok_writesFourKeysInOrder() {
-        AppSettings s;
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
         s.lfsPath = QStringLiteral("C:/LFS/LFS.exe");
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.bOk->click();
         QFile file(configPath());
@@ -239,9 +250,11 @@ private Q_SLOTS:
         QFile file(configPath());
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
         file.close();
-        AppSettings s = ReadAppSettings(IniFile(configPath()));
+        ProgramSettings config(configPath());
+        config.app = ReadAppSettings(IniFile(configPath()));
+        AppSettings& s = config.app;
         FakeDesktop desktop;
-        TfSettings dialog(s, configPath(), desktop);
+        TfSettings dialog(config, desktop);
         dialog.show();
         dialog.eInterval->setText(QStringLiteral("9")); // not this dialog's to write
         TfMoreSettings* more = dialog.fMoreSettings;
@@ -277,10 +290,47 @@ private Q_SLOTS:
         QCOMPARE(s.interval, 5000u);
     }
 
-    void identKey_refusesOtherCharactersTypedOrPasted() {
-        AppSettings s;
+    // The dialog shows what the program holds, not what a hand edit left in the file
+    // since; its OK writes the rows and tells the options' followers once.
+    void moreSettings_filledFromMemory_okTellsOptionsOnce() {
+        const auto writeFile = [&](const QByteArray& text) {
+            QFile file(configPath());
+            return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+        };
+        QVERIFY(writeFile("[OPTIONS]\nDesktopNotifications=0\nOnlineAlertDamping=30\n"
+                          "KeepInTray=1\n"));
+        ProgramSettings config(configPath());
+        config.readAll(QStringLiteral("http://127.0.0.1:1"));
         FakeDesktop desktop;
-        TfMoreSettings more(s, configPath(), desktop);
+        TfMoreSettings more(config, desktop);
+        QVERIFY(writeFile("[OPTIONS]\nDesktopNotifications=1\nOnlineAlertDamping=5\n"
+                          "KeepInTray=0\n"));
+        QSignalSpy options(&config, &ProgramSettings::optionsChanged);
+        more.show();
+        QVERIFY(!more.cbNotifications->isChecked());
+        QCOMPARE(more.eAlertDamping->value(), 30);
+        QVERIFY(more.cbKeepInTray->isChecked());
+        more.eAlertDamping->setValue(45);
+        more.bOk->click();
+        QVERIFY(desktop.errors.isEmpty());
+        QCOMPARE(options.count(), 1);
+        QVERIFY(!config.options.notifications);
+        QCOMPARE(config.options.dampingMinutes, 45);
+        QVERIFY(config.options.keepInTray);
+        const auto option = [&](const char* key) {
+            return IniFile(configPath())
+                .readInteger(QStringLiteral("OPTIONS"), QString::fromLatin1(key), -1);
+        };
+        QCOMPARE(option("DesktopNotifications"), 0);
+        QCOMPARE(option("OnlineAlertDamping"), 45);
+        QCOMPARE(option("KeepInTray"), 1);
+    }
+
+    void identKey_refusesOtherCharactersTypedOrPasted() {
+        ProgramSettings config(configPath());
+        AppSettings& s = config.app;
+        FakeDesktop desktop;
+        TfMoreSettings more(config, desktop);
         more.show();
         QTest::keyClicks(more.eIdentKey, QStringLiteral("a-b c"));
         QCOMPARE(more.eIdentKey->text(), QStringLiteral("abc"));

@@ -5,6 +5,9 @@
 namespace {
 const QString ServiceSection = QStringLiteral("SERVICE");
 const QString ColumnsSection = QStringLiteral("COLUMNS");
+const QString SortSection = QStringLiteral("SORT");
+const QString SortColumnKey = QStringLiteral("ColumnIndex");
+const QString SortDirectionKey = QStringLiteral("SortDirection");
 
 QString widthKey(int column) {
     return QStringLiteral("Width%1").arg(column);
@@ -32,6 +35,8 @@ void ProgramSettings::readAll(const QString& defaultService) {
     options = ReadPresenceOptions(file);
     filters = ReadServerFilterOptions(file);
     columnWidths = readColumnWidths(file);
+    sortColumn = file.readInteger(SortSection, SortColumnKey, 0);
+    sortDescending = file.readInteger(SortSection, SortDirectionKey, 0) != 0;
     Q_EMIT appSettingsChanged();
     Q_EMIT optionsChanged();
 }
@@ -41,9 +46,25 @@ void ProgramSettings::readAppSettings() {
     Q_EMIT appSettingsChanged();
 }
 
-void ProgramSettings::writeAppSettings() const {
+void ProgramSettings::saveAppSettings() {
     IniFile file(m_path);
     WriteAppSettings(file, app);
+    readAppSettings();
+}
+
+void ProgramSettings::setIdentKey(const QString& key) {
+    IniFile file(m_path);
+    WriteIdentKey(file, key);
+    app.identKey = key;
+    Q_EMIT appSettingsChanged();
+}
+
+void ProgramSettings::setOptions(const PresenceOptions& newOptions) {
+    IniFile file(m_path);
+    WriteNotificationsOption(file, newOptions.notifications);
+    WriteDampingOption(file, newOptions.dampingMinutes);
+    WriteKeepInTrayOption(file, newOptions.keepInTray);
+    readOptions();
 }
 
 void ProgramSettings::readOptions() {
@@ -62,4 +83,12 @@ void ProgramSettings::writeColumnWidths(const QList<int>& widths) {
     for (int i = 0; i < widths.size() && i < MaxColumns; ++i)
         file.writeInteger(ColumnsSection, widthKey(i), widths.at(i));
     columnWidths = widths;
+}
+
+void ProgramSettings::writeSortOrder(int column, bool descending) {
+    IniFile file(m_path);
+    file.writeInteger(SortSection, SortColumnKey, column);
+    file.writeInteger(SortSection, SortDirectionKey, descending ? 1 : 0);
+    sortColumn = column;
+    sortDescending = descending;
 }
