@@ -3,6 +3,7 @@
 #include "ErrorHandler.h"
 #include "MateTray.h"
 #include "MateTree.h"
+#include "PlainText.h"
 #include "ProgramSettings.h"
 #include "QuillonPubStats.h"
 #include "SingleByteText.h"
@@ -29,12 +30,6 @@ void addTreeActions(QMenu& menu, const QWidget& tree) {
         return;
     menu.addSeparator();
     menu.addActions(tree.actions());
-}
-
-// A tooltip is shown as rich text when it looks like markup; escaped inside a paragraph
-// it shows exactly as written, host names included.
-QString plainToolTip(const QString& text) {
-    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped());
 }
 
 // A refresh may have taken the menu's group or mate away while the menu was open.
@@ -273,7 +268,7 @@ bool MatePresence::eventFilter(QObject* watched, QEvent* event) {
             QToolTip::hideText();
             event->ignore();
         } else {
-            QToolTip::showText(help->globalPos(), plainToolTip(text),
+            QToolTip::showText(help->globalPos(), PlainToolTip(text),
                                m_c.tree->treeWidget()->viewport(),
                                m_c.tree->treeWidget()->visualItemRect(node));
         }

@@ -2,6 +2,7 @@
 
 #include "OnlineMates.h"
 #include "Pictures.h"
+#include "PlainText.h"
 #include "SingleByteText.h"
 
 #include <QGuiApplication>
@@ -13,11 +14,6 @@
 #include <QWidget>
 
 namespace {
-
-// An action text shows '&' as a mnemonic mark unless doubled.
-QString actionText(const QString& text) {
-    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
 
 QPixmap withDot(QPixmap pixmap, int size) {
     QPainter p(&pixmap);
@@ -177,7 +173,7 @@ void MateTray::rebuildMenu() {
         const QString text =
             ToDisplay(mate.displayName) + QStringLiteral(" \u2014 ") + ToDisplay(mate.host);
         const QByteArray lfsName = mate.lfsName;
-        connect(m_menu->addAction(actionText(text)), &QAction::triggered, this,
+        connect(m_menu->addAction(MenuText(text)), &QAction::triggered, this,
                 [this, lfsName] { Q_EMIT joinRequested(lfsName); });
     }
     if (online.size() > MaxMenuMates) {
@@ -192,7 +188,7 @@ void MateTray::rebuildMenu() {
         const QByteArray host = m_favourites.at(i).first;
         const QString text =
             ToDisplay(host) + QStringLiteral(" \u2014 ") + m_favourites.at(i).second;
-        connect(favourites->addAction(actionText(text)), &QAction::triggered, this,
+        connect(favourites->addAction(MenuText(text)), &QAction::triggered, this,
                 [this, host] { Q_EMIT favouriteJoinRequested(host); });
     }
     if (m_favourites.isEmpty())

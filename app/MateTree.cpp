@@ -245,12 +245,6 @@ int MateTree::FindGroupNode(const QString& group) const {
     return -1;
 }
 
-void MateTree::LoadGroupNodes() {
-    UpdateBracket bracket(m_w.tvMates);
-    fillGroupNodes();
-    sortTree();
-}
-
 void MateTree::fillGroupNodes() {
     m_w.tvMates->clear();
     for (const QString& group : std::as_const(m_stats.groups)) {

@@ -44,7 +44,7 @@ public:
     // The view: the Tag of bOnOffline. All-mates when it is not 1.
     bool allMates() const;
 
-    // LoadRoster, LoadGroupNodes, BuildMateNodes, counters and lMateInfo. Throws the
+    // LoadRoster, the group nodes, BuildMateNodes, counters and lMateInfo. Throws the
     // first error of a profile file that cannot be read, after building the tree of all
     // the others (the unreadable group shows without mates).
     // Afterwards the node the user chose is found again by its group and, for a mate, its
@@ -52,7 +52,6 @@ public:
     // cleared and the choice counts as gone (chosenGone). In the online-only view a
     // rebuild that gives the same nodes keeps the expansion, selection and scrolling.
     void RebuildRoster();
-    void LoadGroupNodes();
     int FindGroupNode(const QString& group) const; // absolute row, or -1
     void AddGroupNode(const QString& group);
     int BuildMateNodes(bool allMates);

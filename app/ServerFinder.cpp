@@ -2,6 +2,7 @@
 
 #include "Desktop.h"
 #include "ErrorHandler.h"
+#include "PlainText.h"
 #include "ProgramSettings.h"
 #include "QuillonPubStats.h"
 #include "RosterCommands.h"
@@ -231,12 +232,9 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
         if (racer.isEmpty())
             continue;
         // Escaped so that an ampersand in a name is shown, not taken as a shortcut.
-        QMenu* groups =
-            add->addMenu(ToDisplay(racer).replace(QLatin1Char('&'), QLatin1String("&&")));
+        QMenu* groups = add->addMenu(MenuText(ToDisplay(racer)));
         for (const QString& group : m_c.stats->groups) {
-            QString text = group;
-            connect(groups->addAction(text.replace(QLatin1Char('&'), QLatin1String("&&"))),
-                    &QAction::triggered, this,
+            connect(groups->addAction(MenuText(group)), &QAction::triggered, this,
                     [this, group, racer] { addRacerAsMate(group, racer); });
         }
         if (m_c.stats->groups.isEmpty())

@@ -1,5 +1,7 @@
 #include "ServerListView.h"
 
+#include "PlainText.h"
+
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -55,10 +57,7 @@ bool ServerListView::viewportEvent(QEvent* event) {
         return true;
     }
     const QString text = m_model->toolTip(m_proxy->sourceRow(index.row()));
-    QToolTip::showText(
-        help->globalPos(),
-        QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped()), viewport(),
-        visualRect(index));
+    QToolTip::showText(help->globalPos(), PlainToolTip(text), viewport(), visualRect(index));
     return true;
 }
 

@@ -83,7 +83,6 @@ public:
     void SortServerList();
     bool refreshInProgress() const { return m_refreshing; }
     // Track names as the last refresh read them.
-    const TrackTable& trackTable() const { return m_tracks; }
 
     // Ticker.
     QByteArray FetchHighlights(int lines);
@@ -117,7 +116,6 @@ public:
     MateTree& mateTree() { return *m_mateTree; }
     RosterCommands& rosterCommands() { return *m_rosterCommands; }
     HttpClient& httpClient() { return *IdHTTP; }
-    HttpClient& highlightsClient() { return *IdHTTPHighlights; }
     Desktop& desktop() { return m_desktop; }
     MatePresence& presence() { return *m_presence; }
     ServerFinder& finder() { return *m_finder; }
