@@ -638,7 +638,7 @@ void TfMain::bLegendsClick() {
 }
 
 void TfMain::Image2Click() {
-    guarded([&] { ExecuteFile(m_desktop, HomePage, QString(), false); });
+    guarded([&] { ExecuteFile(m_desktop, HomePage, QString()); });
 }
 
 // ---- game -------------------------------------------------------------------------

@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QSignalBlocker>
 #include <algorithm>
 #include <limits>
 
@@ -366,6 +365,9 @@ TfSettings::TfSettings(ProgramSettings& config, Desktop& desktop, QWidget* paren
     // Last in the chain, so that the classic order up to Close stays as it was.
     SetTabChain({eLFSPath, bBrowse, eInterval, cbCountry, eNumHighlights, bOk, bClose, bMore});
 
+    // A child: it goes with the dialog, and a search still running then answers no one.
+    m_gameSearch = new GameSearch(this);
+    connect(m_gameSearch, &GameSearch::finished, this, &TfSettings::browseFrom);
     connect(bBrowse, &QPushButton::clicked, this, &TfSettings::bBrowseClick);
     connect(bOk, &QPushButton::clicked, this, &TfSettings::bOkClick);
     connect(bClose, &QPushButton::clicked, this, &TfSettings::bCloseClick);
@@ -440,14 +442,13 @@ bool TfSettings::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+// A second click while the search runs is no second search.
 void TfSettings::bBrowseClick() {
-    Guarded(m_desktop, [this] {
-        QString folder;
-        {
-            // The search waits in an event loop; a second click meanwhile is not another.
-            const QSignalBlocker oneSearch(bBrowse);
-            folder = GameBrowseFolderWaiting(GameSearchHome::fromEnvironment());
-        }
+    Guarded(m_desktop, [this] { m_gameSearch->start(GameSearchHome::fromEnvironment()); });
+}
+
+void TfSettings::browseFrom(const QString& folder) {
+    Guarded(m_desktop, [this, &folder] {
         if (!isVisible())
             return; // closed while the search ran
         const std::optional<QString> path = m_desktop.openFileName(

@@ -6,6 +6,7 @@
 
 struct AppSettings;
 class Desktop;
+class GameSearch;
 class ProgramSettings;
 class QComboBox;
 class QLineEdit;
@@ -46,6 +47,7 @@ protected:
 
 private:
     void bBrowseClick();
+    void browseFrom(const QString& folder);
     void bOkClick();
     void bCloseClick();
     void bMoreClick();
@@ -54,5 +56,6 @@ private:
     ProgramSettings& m_config;
     AppSettings& m_settings;
     Desktop& m_desktop;
+    GameSearch* m_gameSearch = nullptr;
     bool m_accepted = false;
 };

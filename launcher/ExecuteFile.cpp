@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -21,6 +20,7 @@ namespace {
 struct Command {
     QString program;
     QStringList arguments;
+    QString workingDirectory;
 };
 
 // A scheme of two letters at least, so that a Windows drive ("C:") is no URL.
@@ -49,23 +49,6 @@ QString ErrnoText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString WaitForProgram(const Command& command, const QString& workingDirectory) {
-    QProcess process;
-    process.setProgram(command.program);
-    process.setArguments(command.arguments);
-    process.setWorkingDirectory(workingDirectory);
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    QEventLoop loop;
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    process.start();
-    if (!process.waitForStarted(-1))
-        return process.errorString();
-    if (process.state() != QProcess::NotRunning)
-        loop.exec();
-    return {};
-}
-
 const QString StarterName = QStringLiteral("pelmark-winstart.exe");
 
 const QStringList& StarterFolders() {
@@ -92,7 +75,7 @@ std::optional<Command> WineCommand(const QString& program, const QString& parame
                 .arg(program, StarterName, QDir::cleanPath(appDir + u'/' + StarterFolders().at(1)));
         return std::nullopt;
     }
-    return Command{wine, WineStarterArguments(starter, program, parameters, wait)};
+    return Command{wine, WineStarterArguments(starter, program, parameters, wait), {}};
 }
 
 } // namespace
@@ -122,17 +105,22 @@ QStringList SplitParameters(const QString& parameters) {
     return parameters.split(u' ', Qt::KeepEmptyParts);
 }
 
-void ExecuteFile(Desktop& desktop, const QString& file, const QString& parameters, bool wait) {
+namespace {
+
+// The command that starts file, or nothing when it was handed to the desktop or a failure
+// was shown.
+std::optional<Command> CommandFor(Desktop& desktop, const QString& file, const QString& parameters,
+                                  bool wait) {
     const QFileInfo info(file);
     if (!info.exists() && LooksLikeUrl(file)) {
         const QString error = desktop.openUrl(QUrl(file));
         if (!error.isEmpty())
             desktop.showMessage(error);
-        return;
+        return std::nullopt;
     }
     if (!info.exists()) {
         desktop.showMessage(file + QStringLiteral(": ") + ErrnoText(ENOENT));
-        return;
+        return std::nullopt;
     }
 
     // The absolute path keeps a bare name from being looked up on the PATH.
@@ -143,22 +131,70 @@ void ExecuteFile(Desktop& desktop, const QString& file, const QString& parameter
         const std::optional<Command> wine = WineCommand(path, parameters, wait, missing);
         if (!wine) {
             desktop.showMessage(missing);
-            return;
+            return std::nullopt;
         }
         command = *wine;
     } else if (info.isFile() && info.isExecutable()) {
-        command = {path, SplitParameters(parameters)};
+        command = {path, SplitParameters(parameters), {}};
     } else {
         const QString error = desktop.openUrl(QUrl::fromLocalFile(path));
         if (!error.isEmpty())
             desktop.showMessage(error);
-        return;
+        return std::nullopt;
     }
+    command.workingDirectory = info.absolutePath();
+    return command;
+}
 
-    const QString workingDirectory = info.absolutePath();
+} // namespace
+
+void ExecuteFile(Desktop& desktop, const QString& file, const QString& parameters) {
+    const std::optional<Command> command = CommandFor(desktop, file, parameters, false);
+    if (!command)
+        return;
     const QString error =
-        wait ? WaitForProgram(command, workingDirectory)
-             : desktop.startProgram(command.program, command.arguments, workingDirectory);
+        desktop.startProgram(command->program, command->arguments, command->workingDirectory);
     if (!error.isEmpty())
         desktop.showMessage(error);
+}
+
+ProgramRun::ProgramRun(Desktop& desktop, QObject* parent) : QObject(parent), m_desktop(desktop) {}
+
+ProgramRun::~ProgramRun() {
+    if (m_process) {
+        m_process->disconnect(this);
+        m_process->kill();
+        m_process->waitForFinished(1000);
+    }
+}
+
+void ProgramRun::start(const QString& file, const QString& parameters) {
+    if (isRunning())
+        return;
+    const std::optional<Command> command = CommandFor(m_desktop, file, parameters, true);
+    if (!command) {
+        // Still an answer of its own, after start() has returned like every other time.
+        QMetaObject::invokeMethod(this, &ProgramRun::finished, Qt::QueuedConnection);
+        return;
+    }
+    m_process = new QProcess(this);
+    m_process->setProgram(command->program);
+    m_process->setArguments(command->arguments);
+    m_process->setWorkingDirectory(command->workingDirectory);
+    m_process->setProcessChannelMode(QProcess::ForwardedChannels);
+    connect(m_process, &QProcess::finished, this, &ProgramRun::end);
+    connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        // A crash is followed by finished(); only a failed start ends here.
+        if (error != QProcess::FailedToStart)
+            return;
+        m_desktop.showMessage(m_process->errorString());
+        end();
+    });
+    m_process->start();
+}
+
+void ProgramRun::end() {
+    m_process->deleteLater();
+    m_process = nullptr;
+    Q_EMIT finished();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 class Desktop;
+class QProcess;
 
 // Opens a file, program or URL the way the desktop would, without a shell:
 // - a URL goes to the desktop's handler;
@@ -13,9 +15,32 @@ class Desktop;
 //   starter, and receives the parameter string byte for byte (Latin-1) as its command line;
 // - any other file opens with the desktop's handler for its type.
 // Failures are shown in the plain message box; the call always returns normally.
-// With wait set, a program is started attached and the call returns when it ends,
-// while the event loop keeps running (the program itself never asks for that).
-void ExecuteFile(Desktop& desktop, const QString& file, const QString& parameters, bool wait);
+// A program is started detached.
+void ExecuteFile(Desktop& desktop, const QString& file, const QString& parameters);
+
+// ExecuteFile with the program started attached (the starter waits for a Windows program):
+// start() returns at once and finished() comes when the program has ended, or at once
+// after anything that is no program to wait for (a URL, a document, a failure shown).
+// The program itself never asks for that; the run ends the program when it goes first.
+class ProgramRun : public QObject {
+    Q_OBJECT
+public:
+    explicit ProgramRun(Desktop& desktop, QObject* parent = nullptr);
+    ~ProgramRun() override;
+
+    // Ignored while a program runs: one answer for one start.
+    void start(const QString& file, const QString& parameters);
+    bool isRunning() const { return m_process != nullptr; }
+
+Q_SIGNALS:
+    void finished();
+
+private:
+    void end();
+
+    Desktop& m_desktop;
+    QProcess* m_process = nullptr;
+};
 
 // The parameter string split at each single blank, so that joining the arguments
 // with one blank gives the string back exactly; an empty string gives no arguments.

@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QSet>
 #include <QTimer>
@@ -135,30 +134,45 @@ QString GameBrowseFolder(const GameSearchHome& home, const GameSearchLimits& lim
     return QFileInfo(wineDriveC).isDir() ? wineDriveC : QString();
 }
 
-QString GameBrowseFolderWaiting(const GameSearchHome& home, const GameSearchLimits& limits) {
-    // Shared with a thread that may outlive this call when a folder hangs it.
-    struct Shared {
-        std::atomic_bool done{false};
-        QString folder;
-    };
-    const auto shared = std::make_shared<Shared>();
+struct GameSearch::Shared {
+    std::atomic_bool done{false};
+    QString folder; // written by the thread before done, read here only after it
+};
+
+GameSearch::GameSearch(QObject* parent, Finder finder)
+    : QObject(parent), m_finder(std::move(finder)) {
+    // Checking a flag every few milliseconds costs nothing, and unlike a call posted by the
+    // thread it can never reach this object after its end.
+    m_poll.setInterval(5);
+    connect(&m_poll, &QTimer::timeout, this, &GameSearch::poll);
+}
+
+GameSearch::~GameSearch() = default;
+
+void GameSearch::start(const GameSearchHome& home, const GameSearchLimits& limits) {
+    if (isRunning())
+        return;
+    m_shared = std::make_shared<Shared>();
+    constexpr int Grace = 250;
+    m_deadline = QDeadlineTimer(limits.milliseconds + Grace);
     try {
-        std::thread([shared, home, limits] {
-            shared->folder = GameBrowseFolder(home, limits);
+        std::thread([shared = m_shared, finder = m_finder, home, limits] {
+            shared->folder = finder(home, limits);
             shared->done.store(true, std::memory_order_release);
         }).detach();
     } catch (const std::system_error&) {
-        return {}; // no thread to be had: the dialog opens where it would anyway
+        // No thread to be had: the dialog opens where it would anyway.
+        m_deadline = QDeadlineTimer(0);
     }
-    constexpr int Grace = 250;
-    const QDeadlineTimer deadline(limits.milliseconds + Grace);
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (shared->done.load(std::memory_order_acquire) || deadline.hasExpired())
-            loop.quit();
-    });
-    poll.start(5);
-    loop.exec();
-    return shared->done.load(std::memory_order_acquire) ? shared->folder : QString();
+    m_poll.start();
+}
+
+void GameSearch::poll() {
+    const bool done = m_shared->done.load(std::memory_order_acquire);
+    if (!done && !m_deadline.hasExpired())
+        return;
+    const QString folder = done ? m_shared->folder : QString();
+    m_poll.stop();
+    m_shared.reset(); // a follower may start the next search at once
+    Q_EMIT finished(folder);
 }

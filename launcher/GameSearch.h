@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QDeadlineTimer>
+#include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
 
 // The folders the search starts from.
 struct GameSearchHome {
@@ -41,7 +47,33 @@ QString FindGame(const QStringList& prefixes, const GameSearchLimits& limits = {
 // ~/.wine/drive_c when it exists, else empty (the dialog's own choice).
 QString GameBrowseFolder(const GameSearchHome& home, const GameSearchLimits& limits = {});
 
-// GameBrowseFolder on a thread of its own, while the caller's event loop runs. Empty when
-// the thread has not finished shortly after the limit (a folder that hangs in the kernel,
-// such as a dead network mount, cannot be interrupted).
-QString GameBrowseFolderWaiting(const GameSearchHome& home, const GameSearchLimits& limits = {});
+// GameBrowseFolder on a thread of its own: start() returns at once and finished() brings
+// the folder, through the caller's event loop. The answer is empty when the thread has not
+// finished shortly after the limit (a folder that hangs in the kernel, such as a dead network
+// mount, cannot be interrupted); such a thread ends on its own later and touches nothing of
+// this object, which may be gone by then.
+class GameSearch : public QObject {
+    Q_OBJECT
+public:
+    // The search itself; another one only in tests.
+    using Finder = std::function<QString(const GameSearchHome&, const GameSearchLimits&)>;
+
+    explicit GameSearch(QObject* parent = nullptr, Finder finder = GameBrowseFolder);
+    ~GameSearch() override;
+
+    // Ignored while a search runs: one answer for one search.
+    void start(const GameSearchHome& home, const GameSearchLimits& limits = {});
+    bool isRunning() const { return m_shared != nullptr; }
+
+Q_SIGNALS:
+    void finished(const QString& folder);
+
+private:
+    struct Shared;
+    void poll();
+
+    Finder m_finder;
+    std::shared_ptr<Shared> m_shared; // also held by the thread
+    QDeadlineTimer m_deadline;
+    QTimer m_poll;
+};

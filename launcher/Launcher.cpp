@@ -17,7 +17,7 @@ void Launcher::LaunchLFS(const QString& parameters) {
         m_desktop.showMessage(QStringLiteral("LFS.exe not found. Please check settings!"));
         return;
     }
-    ExecuteFile(m_desktop, path, parameters, false);
+    ExecuteFile(m_desktop, path, parameters);
 }
 
 void Launcher::StartLFS() {

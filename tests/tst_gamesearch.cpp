@@ -4,11 +4,18 @@
 #include "uSettings.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <unistd.h>
 
@@ -48,6 +55,7 @@ private Q_SLOTS:
     void browseFolder_onPreparedHome_data();
     void browseFolder_onPreparedHome();
     void browse_opensInTheGamesFolder();
+    void search_hangingFolder_answersEmptyAfterItsBound();
 };
 
 void TestGameSearch::browseFolder_onPreparedHome_data() {
@@ -172,8 +180,50 @@ void TestGameSearch::browse_opensInTheGamesFolder() {
     TfSettings dialog(settings, desktop);
     dialog.show();
     dialog.bBrowse->click();
-    QCOMPARE(desktop.fileDialogFolders, QStringList{h.at(QStringLiteral(".wine/drive_c/LFS"))});
+    dialog.bBrowse->click(); // while the first search runs: no second dialog
+    QTRY_COMPARE(desktop.fileDialogFolders, QStringList{h.at(QStringLiteral(".wine/drive_c/LFS"))});
     QCOMPARE(dialog.eLFSPath->text(), *desktop.nextFileName);
+}
+
+// A folder on a dead mount keeps the thread; the answer still comes, empty, shortly after
+// the bound, the event loop running all the while, and the thread's late end reaches no one.
+void TestGameSearch::search_hangingFolder_answersEmptyAfterItsBound() {
+    const auto release = std::make_shared<std::atomic_bool>(false);
+    const auto ended = std::make_shared<std::atomic_int>(0);
+    auto hanging = [release, ended](const GameSearchHome&, const GameSearchLimits&) {
+        while (!release->load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ++*ended;
+        return QStringLiteral("/late");
+    };
+    const GameSearchLimits bound{5, 1000};
+    GameSearch search(nullptr, hanging);
+    QSignalSpy answers(&search, &GameSearch::finished);
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(50);
+    QElapsedTimer clock;
+    clock.start();
+    search.start({}, bound);
+    search.start({}, bound); // ignored: one search at a time
+    QVERIFY(search.isRunning());
+    QCOMPARE(answers.count(), 0);
+    QVERIFY(answers.wait(5000));
+    QVERIFY2(clock.elapsed() >= bound.milliseconds, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(answers.takeFirst().at(0).toString(), QString());
+    QVERIFY(!search.isRunning());
+    QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+
+    auto gone = std::make_unique<GameSearch>(nullptr, hanging);
+    gone->start({}, bound);
+    gone.reset();
+    release->store(true);
+    QTRY_COMPARE(ended->load(), 2); // the first search's thread and the gone one's
+    search.start({}, bound);
+    QVERIFY(answers.wait(5000));
+    QCOMPARE(answers.takeFirst().at(0).toString(), QStringLiteral("/late"));
+    QCOMPARE(answers.count(), 0);
 }
 
 QTEST_MAIN(TestGameSearch)

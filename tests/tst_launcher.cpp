@@ -409,7 +409,7 @@ private Q_SLOTS:
         QDir().mkpath(root + QStringLiteral("/LFS"));
         const FakeGame game = FakeGame::create(root + QStringLiteral("/LFS"));
         QtDesktop desktop;
-        ExecuteFile(desktop, game.path, QStringLiteral("/join=My Host /pass=a'b\"c"), false);
+        ExecuteFile(desktop, game.path, QStringLiteral("/join=My Host /pass=a'b\"c"));
         const auto run = game.recorded();
         QVERIFY(run);
         QCOMPARE(run->workingDirectory, root + QStringLiteral("/LFS"));
@@ -420,7 +420,13 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const FakeGame game = FakeGame::create(QDir(dir.path()).canonicalPath());
         FakeDesktop desktop;
-        ExecuteFile(desktop, game.path, QStringLiteral("/join=x"), true);
+        ProgramRun run(desktop);
+        QSignalSpy ended(&run, &ProgramRun::finished);
+        run.start(game.path, QStringLiteral("/join=x"));
+        QVERIFY(run.isRunning());
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!run.isRunning());
         QVERIFY(QFileInfo::exists(game.outputPath));
         QCOMPARE(game.recorded(0)->arguments, QStringList{"/join=x"});
         QVERIFY(desktop.messages.isEmpty());
@@ -433,7 +439,7 @@ private Q_SLOTS:
         const QString oldCurrent = QDir::currentPath();
         QDir::setCurrent(root);
         FakeDesktop desktop;
-        ExecuteFile(desktop, QStringLiteral("lfsgame"), QString(), false);
+        ExecuteFile(desktop, QStringLiteral("lfsgame"), QString());
         QDir::setCurrent(oldCurrent);
         QCOMPARE(desktop.starts.size(), 1);
         QCOMPARE(desktop.starts[0].program, game.path);
@@ -450,7 +456,7 @@ private Q_SLOTS:
         WriteFile(wine, "#!/bin/sh\n", true);
         PathGuard path(root + QStringLiteral("/bin"));
         FakeDesktop desktop;
-        ExecuteFile(desktop, exe, QStringLiteral("/join=My  Host"), false);
+        ExecuteFile(desktop, exe, QStringLiteral("/join=My  Host"));
         QCOMPARE(desktop.starts.size(), 1);
         QCOMPARE(desktop.starts[0].program, wine);
         // Through the starter, path and parameter string whole, in hex.
@@ -469,7 +475,7 @@ private Q_SLOTS:
         QDir().mkpath(dir.path() + QStringLiteral("/empty"));
         PathGuard path(dir.path() + QStringLiteral("/empty"));
         FakeDesktop desktop;
-        ExecuteFile(desktop, exe, QString(), false);
+        ExecuteFile(desktop, exe, QString());
         QVERIFY(desktop.starts.isEmpty());
         QVERIFY(desktop.urls.isEmpty());
         QCOMPARE(desktop.messages.size(), 1);
@@ -483,7 +489,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(QStringLiteral("/bin/true"), exe));
         PathGuard path(dir.path()); // no wine there
         FakeDesktop desktop;
-        ExecuteFile(desktop, exe, QStringLiteral("/join=x"), false);
+        ExecuteFile(desktop, exe, QStringLiteral("/join=x"));
         QCOMPARE(desktop.starts.size(), 1);
         QCOMPARE(desktop.starts[0].program, QFileInfo(exe).absoluteFilePath());
         QCOMPARE(desktop.starts[0].arguments, QStringList{"/join=x"});
@@ -491,13 +497,13 @@ private Q_SLOTS:
 
     void executeFile_url_goesToTheDesktop() {
         FakeDesktop desktop;
-        ExecuteFile(desktop, QStringLiteral("https://example.org/home"), QString(), false);
+        ExecuteFile(desktop, QStringLiteral("https://example.org/home"), QString());
         QCOMPARE(desktop.urls, QList<QUrl>{QUrl(QStringLiteral("https://example.org/home"))});
         QVERIFY(desktop.starts.isEmpty());
         QVERIFY(desktop.messages.isEmpty());
 
         FailingUrlDesktop failing;
-        ExecuteFile(failing, QStringLiteral("https://example.org/home"), QString(), false);
+        ExecuteFile(failing, QStringLiteral("https://example.org/home"), QString());
         QCOMPARE(failing.messages, QStringList{"No handler for this address."});
     }
 
@@ -506,7 +512,7 @@ private Q_SLOTS:
         const QString readme = dir.path() + QStringLiteral("/readme.txt");
         WriteFile(readme, "hello");
         FakeDesktop desktop;
-        ExecuteFile(desktop, readme, QStringLiteral("/join=x"), false);
+        ExecuteFile(desktop, readme, QStringLiteral("/join=x"));
         QVERIFY(desktop.starts.isEmpty());
         QCOMPARE(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(readme)});
     }
@@ -514,14 +520,14 @@ private Q_SLOTS:
     void executeFile_failures_areShownAndNothingElseHappens() {
         QTemporaryDir dir;
         FakeDesktop missing;
-        ExecuteFile(missing, dir.path() + QStringLiteral("/nothing"), QString(), false);
+        ExecuteFile(missing, dir.path() + QStringLiteral("/nothing"), QString());
         QCOMPARE(missing.messages.size(), 1);
         QVERIFY(missing.starts.isEmpty() && missing.urls.isEmpty());
 
         const FakeGame game = FakeGame::create(dir.path());
         FakeDesktop refused;
         refused.startError = QStringLiteral("Permission denied");
-        ExecuteFile(refused, game.path, QString(), false);
+        ExecuteFile(refused, game.path, QString());
         QCOMPARE(refused.messages, QStringList{"Permission denied"});
     }
 

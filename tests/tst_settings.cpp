@@ -199,7 +199,7 @@ private Q_SLOTS:
         TfSettings dialog(config, desktop);
         dialog.show();
         dialog.bBrowse->click();
-        QCOMPARE(dialog.eLFSPath->text(), QStringLiteral("/new/LFS.exe"));
+        QTRY_COMPARE(dialog.eLFSPath->text(), QStringLiteral("/new/LFS.exe"));
         dialog.bClose->click();
         QVERIFY(!dialog.isVisible());
         QCOMPARE(s.lfsPath, QStringLiteral("/old/LFS.exe"));
