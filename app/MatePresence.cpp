@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QToolTip>
 #include <QTreeWidget>
-#include <algorithm>
 
 namespace {
 
@@ -36,10 +35,7 @@ void addTreeActions(QMenu& menu, const QWidget& tree) {
 bool rosterHolds(const QuillonPubStats& stats, const QString& group, const QByteArray& lfsName) {
     if (!stats.groups.contains(group))
         return false;
-    return lfsName.isEmpty() ||
-           std::any_of(stats.mates.cbegin(), stats.mates.cend(), [&](const MateEntry& e) {
-               return e.group == group && TrimBytes(e.record.lfsName()) == lfsName;
-           });
+    return lfsName.isEmpty() || stats.FindMateByLfsName(group, lfsName) >= 0;
 }
 
 } // namespace
@@ -163,7 +159,7 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
         action->setChecked(m_choices.groupAlerts(group));
         connect(action, &QAction::toggled, this, [this, group](bool on) {
             if (!rosterHolds(*m_c.stats, group, {})) {
-                (*m_c.desktop).beep();
+                m_c.desktop->beep();
                 return;
             }
             m_choices.setGroupAlerts(group, on);
@@ -195,7 +191,7 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
         action->setActionGroup(exclusive);
         connect(action, &QAction::triggered, this, [this, group, lfsName, a = alert] {
             if (!rosterHolds(*m_c.stats, group, lfsName)) {
-                (*m_c.desktop).beep();
+                m_c.desktop->beep();
                 return;
             }
             m_choices.setMateAlert(group, lfsName, a);

@@ -408,11 +408,10 @@ QTreeWidgetItem* MateTree::findChoice(const Choice& choice) const {
         return groupNode;
     if (choice.lfsName.isEmpty())
         return childWithText(groupNode, choice.text);
-    for (const MateEntry& e : std::as_const(m_stats.mates)) {
-        if (e.group == choice.group && TrimBytes(e.record.lfsName()) == choice.lfsName)
-            return childWithText(groupNode, ToDisplay(e.record.displayName()));
-    }
-    return nullptr;
+    const int entry = m_stats.FindMateByLfsName(choice.group, choice.lfsName);
+    return entry < 0
+               ? nullptr
+               : childWithText(groupNode, ToDisplay(m_stats.mates.at(entry).record.displayName()));
 }
 
 void MateTree::rememberNode(QTreeWidgetItem* node) {

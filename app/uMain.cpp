@@ -276,8 +276,6 @@ bool TfMain::FormCreate() {
         m_stats.hosts.clear();
         m_stats.mates.clear();
 
-        sortColumn = config.sortColumn;
-        sortDescending = config.sortDescending;
         SortServerList();
 
         step = Step::Refresh;

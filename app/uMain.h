@@ -61,8 +61,8 @@ public:
     // Settings, kept in memory; only config reads and writes the file.
     ProgramSettings config;
     AppSettings& settings = config.app;
-    int sortColumn = 0;
-    bool sortDescending = false;
+    int& sortColumn = config.sortColumn;
+    bool& sortDescending = config.sortDescending;
     int playersTotal = 0;
 
     QString exeDir;    // ends in '/'
@@ -82,7 +82,6 @@ public:
     void lvServerColumnClick(int column);
     void SortServerList();
     bool refreshInProgress() const { return m_refreshing; }
-    // Track names as the last refresh read them.
 
     // Ticker.
     QByteArray FetchHighlights(int lines);

@@ -61,14 +61,14 @@ public:
         const bool added = QNetworkCookieJar::setCookiesFromUrl(bounded, url);
         // The jar appends every cookie it sets, a replaced one too: the oldest come first.
         const QList<QNetworkCookie> all = allCookies();
-        qsizetype keep = std::min<qsizetype>(all.size(), MaxCookies);
+        // The newest, as many as fit both bounds.
+        qsizetype keep = 0;
         qsizetype bytes = 0;
-        for (qsizetype i = all.size() - 1; i >= all.size() - keep; --i) {
-            bytes += cookieBytes(all.at(i));
-            if (bytes > MaxCookieBytes) {
-                keep = all.size() - 1 - i;
+        while (keep < all.size() && keep < MaxCookies) {
+            bytes += cookieBytes(all.at(all.size() - 1 - keep));
+            if (bytes > MaxCookieBytes)
                 break;
-            }
+            ++keep;
         }
         if (keep < all.size())
             setAllCookies(all.mid(all.size() - keep));

@@ -27,6 +27,15 @@ int QuillonPubStats::FindMateIndex(const QString& group, const MateRecord& recor
     return -1;
 }
 
+int QuillonPubStats::FindMateByLfsName(const QString& group, QByteArrayView trimmedLfsName) const {
+    for (qsizetype i = 0; i < mates.size(); ++i) {
+        const MateEntry& entry = mates.at(i);
+        if (entry.group == group && TrimmedView(entry.record.lfsName()) == trimmedLfsName)
+            return int(i);
+    }
+    return -1;
+}
+
 void QuillonPubStats::RemoveMate(const MateEntry& entry) {
     const int index = FindMateIndex(entry.group, entry.record);
     if (index >= 0)

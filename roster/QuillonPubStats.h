@@ -19,6 +19,9 @@ public:
 
     // First entry of that group whose LFS name equals the record's; -1 when none.
     int FindMateIndex(const QString& group, const MateRecord& record) const;
+    // First entry of that group whose trimmed LFS name is this one; -1 when none. A mate
+    // is known by group and LFS name, which no edit changes.
+    int FindMateByLfsName(const QString& group, QByteArrayView trimmedLfsName) const;
     // Removes the first entry with the same group and LFS name.
     void RemoveMate(const MateEntry& entry);
 
