@@ -20,21 +20,21 @@ void SetUpApplication() {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.pelmark.Pelmark2"));
 }
 
-bool StartUp(TfSplashScreen& splash, TfMain& window) {
-    bool abandoned = false;
-    const QMetaObject::Connection closed =
-        QObject::connect(&splash, &TfSplashScreen::closedByUser, &splash, [&abandoned] {
-            abandoned = true;
-            QCoreApplication::exit(0); // ends every wait of the creation sequence
-        });
+void StartUp(TfSplashScreen& splash, TfMain& window) {
+    const QMetaObject::Connection done = QObject::connect(
+        &window, &TfMain::startUpFinished, &splash,
+        [&splash, &window] {
+            splash.hide();
+            window.show();
+        },
+        Qt::SingleShotConnection);
+    QObject::connect(&splash, &TfSplashScreen::closedByUser, &window, [done] {
+        QObject::disconnect(done); // a late end of the creation shows no window
+        QCoreApplication::exit(0);
+    });
     splash.show();
     splash.repaint();
-    QCoreApplication::processEvents();
-    if (!abandoned)
-        window.FormCreate();
-    QObject::disconnect(closed);
-    splash.hide();
-    return !abandoned;
+    window.FormCreate();
 }
 
 int RunPelmark(int argc, char** argv) {
@@ -51,10 +51,8 @@ int RunPelmark(int argc, char** argv) {
     TfMain fMain(desktop, paths);
     // Before the start-up sequence: its boxes must not hold off a signal either.
     CloseOnTerminationSignal(&fMain);
-    if (!StartUp(*splash, fMain) || RunEnded())
+    StartUp(*splash, fMain);
+    if (RunEnded()) // a box of the creation was closed by the signal
         return 0;
-    splash.reset();
-
-    fMain.show();
     return QApplication::exec();
 }

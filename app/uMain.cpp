@@ -5,9 +5,8 @@
 #include "EmptyListNote.h"
 #include "ErrorHandler.h"
 #include "ExecuteFile.h"
-#include "Highlights.h"
+#include "GameWatch.h"
 #include "HostListDecoder.h"
-#include "HostListQuery.h"
 #include "HttpClient.h"
 #include "ItemImages.h"
 #include "Launcher.h"
@@ -15,12 +14,12 @@
 #include "MateTray.h"
 #include "MateTree.h"
 #include "ProfileStore.h"
+#include "RefreshController.h"
 #include "RosterCommands.h"
 #include "ServerFinder.h"
 #include "ServerListView.h"
-#include "ServiceAnswer.h"
 #include "SingleByteText.h"
-#include "TimerHold.h"
+#include "Ticker.h"
 #include "TrackNaming.h"
 #include "WindowKeys.h"
 #include "uAddEditMate.h"
@@ -47,29 +46,6 @@ namespace {
 const QString PublicService = QStringLiteral("https://www.lfsworld.net");
 const QString HomePage = QStringLiteral("https://www.pelmark.org/");
 constexpr qsizetype MaxLabelText = 200;
-// Far more than any ticker needs; a reply with endless lines must not make the
-// label wider than the window system can paint.
-constexpr qsizetype MaxTickerChars = 20000;
-
-// Sets a flag for the duration of a scope.
-class InProgress {
-public:
-    explicit InProgress(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~InProgress() { m_flag = false; }
-    InProgress(const InProgress&) = delete;
-    InProgress& operator=(const InProgress&) = delete;
-
-private:
-    bool& m_flag;
-};
-
-QUrl serviceUrl(const QString& base, const QString& path, const QString& query = {}) {
-    QUrl url(base);
-    url.setPath(url.path().chopped(url.path().endsWith(QLatin1Char('/')) ? 1 : 0) + path);
-    if (!query.isEmpty())
-        url.setQuery(query);
-    return url;
-}
 
 } // namespace
 
@@ -92,6 +68,12 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     m_store = std::make_unique<ProfileStore>(groupsDir);
 
     CreateControls();
+    m_refresh = new RefreshController(config, this);
+    tAutoRefresh = m_refresh->timer();
+    IdHTTP = &m_refresh->service().client();
+    m_ticker = new Ticker(lHighlights, config, m_desktop, this);
+    tScrollHighlights = m_ticker->timer();
+    IdHTTPHighlights = &m_ticker->service().client();
     m_columns = new ColumnMemory(lvServer->header(), config, m_desktop, this);
     m_emptyNote = new EmptyListNote(lvServer, this);
     connect(m_emptyNote, &EmptyListNote::identKeyRequested, this, &TfMain::enterIdentKey);
@@ -116,10 +98,10 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     });
     m_launcher = new Launcher(m_desktop, m_stats, [this] { return settings.lfsPath; });
 
+    m_gameWatch = new GameWatch([this] { return m_launcher->IsGameRunning(); }, this);
+    tCheckLFS = m_gameWatch->timer();
+
     WireHandlers();
-    // Nothing of the ticker can be seen while the window is hidden or minimized: it
-    // stands still there, and costs nothing, until the window shows again.
-    m_tickerHold = new TimerHold(this, tScrollHighlights);
     m_presence = new MatePresence({this, m_mateTree, &m_stats, &config, &m_desktop, dataDir},
                                   std::make_unique<DBusNotifier>(), this);
     connect(m_presence, &MatePresence::joinRequested, this, &TfMain::joinMateHost);
@@ -135,15 +117,13 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     connect(m_finder, &ServerFinder::favouritesOnline, m_presence->tray(),
             &MateTray::setFavourites);
     connect(m_presence->tray(), &MateTray::favouriteJoinRequested, this, &TfMain::joinHost);
-    connect(m_presence->tray(), &MateTray::refreshRequested, this, &TfMain::tAutoRefreshTimer);
-    auto* keys =
-        new WindowKeys(this, {[this] { tAutoRefreshTimer(); }, [] { QCoreApplication::quit(); }});
+    connect(m_presence->tray(), &MateTray::refreshRequested, this, &TfMain::refreshNow);
+    auto* keys = new WindowKeys(this, {[this] { refreshNow(); }, [] { QCoreApplication::quit(); }});
     keys->onEnter(lvServer, [this] { bJoinSvrClick(); });
     keys->onEnter(tvMates, [this] { tvMatesDblClick(); });
     connect(&config, &ProgramSettings::appSettingsChanged, this,
             [this] { lCountry->setText(Bounded(settings.country, MaxLabelText)); });
-    tAutoRefresh->start();
-    tCheckLFS->start();
+    m_gameWatch->start();
 }
 
 TfMain::~TfMain() {
@@ -156,9 +136,21 @@ TfMain::~TfMain() {
 }
 
 void TfMain::WireHandlers() {
-    connect(tAutoRefresh, &QTimer::timeout, this, &TfMain::tAutoRefreshTimer);
-    connect(tScrollHighlights, &QTimer::timeout, this, &TfMain::tScrollHighlightsTimer);
-    connect(tCheckLFS, &QTimer::timeout, this, &TfMain::tCheckLFSTimer);
+    connect(m_refresh, &RefreshController::identKeyRejected, this, [this] {
+        // Said once: a hand-edited key stays wrong until the user mends it.
+        m_desktop.showMessage(QStringLiteral("The ident key in the settings file is not valid "
+                                             "(letters and digits, at most %1), so it is not "
+                                             "sent.")
+                                  .arg(MaxIdentKeyLength));
+    });
+    connect(m_refresh, &RefreshController::refreshStarted, this,
+            [this] { m_keptCaption = selectedServerCaption(); });
+    connect(m_gameWatch, &GameWatch::runningChanged, this, [this](bool running) {
+        m_refresh->setGameRunning(running);
+        m_emptyNote->setGameRunning(running);
+    });
+    connect(m_gameWatch, &GameWatch::failed, this,
+            [this](const PelmarkError& e) { m_desktop.showError(StandardErrorText(e.message())); });
 
     connect(bAddGroup, &QToolButton::clicked, this, &TfMain::bAddGroupClick);
     connect(bDelGroup, &QToolButton::clicked, this, &TfMain::bDelGroupClick);
@@ -213,10 +205,8 @@ TfSettings* TfMain::settingsDialog() {
         m_ownDialogs.emplace_back(m_settings);
         m_presence->attachMoreSettings(m_settings->fMoreSettings);
         // A new ident key is wanted now, not a whole period later.
-        connect(m_settings->fMoreSettings, &QDialog::accepted, this, [this] {
-            if (settings.identKey != m_identKeySent)
-                tAutoRefreshTimer();
-        });
+        connect(m_settings->fMoreSettings, &QDialog::accepted, m_refresh,
+                &RefreshController::refreshIfKeyChanged);
     }
     return m_settings;
 }
@@ -255,60 +245,61 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- creation ---------------------------------------------------------------------
 
-bool TfMain::FormCreate() {
-    // The first refresh is part of creation: a box it opens holds the refresh ticks off.
-    InProgress firstRefresh(m_refreshTick);
+void TfMain::FormCreate() {
     // What an interrupted rewrite of a group left behind, before anything reads the folder.
     m_store->RemoveStaleTemporaries();
-    enum class Step { Before, Refresh, Roster, Ticker } step = Step::Before;
-    const bool created = guarded([&] {
+    const bool prepared = guarded([&] {
         versionInfo = ReadFileVersionInfo(m_exePath);
         lVersion->setText(QStringLiteral("v ") + Bounded(versionInfo.FileVersion, MaxLabelText));
         lCopyright->setText(Bounded(versionInfo.LegalCopyRight, MaxLabelText));
         pMainTopResize();
-
         // The settings with the service's addresses and the additions' options, once.
         config.readAll(defaultService);
         m_columns->apply();
-        setAutoRefreshPeriod();
-
-        m_stats.groups.clear();
-        m_stats.hosts.clear();
-        m_stats.mates.clear();
-
+        m_refresh->applyInterval();
         SortServerList();
-
-        step = Step::Refresh;
-        RefreshServerList();
-        step = Step::Roster;
-        rebuildRoster();
-        step = Step::Ticker;
-        LoadHighlights();
-        m_tickerHold->start();
     });
-    // The error box has been shown; one failure at start must not leave the tree empty
-    // or the ticker still for the whole run, so the steps after it still run.
-    if (step == Step::Refresh)
-        guarded([&] { rebuildRoster(); });
-    if (step == Step::Refresh || step == Step::Roster)
-        startTickerAfterFailedStart();
-    return created;
-}
-
-void TfMain::startTickerAfterFailedStart() {
-    try {
-        LoadHighlights();
-    } catch (const PelmarkError&) {
-        // Said once already: the box of this start-up is the only one. The empty text
-        // scrolls across and its pass asks again, as every pass does.
-        lHighlights->move(pMainTop->width(), lHighlights->y());
-    } catch (const RequestCancelled&) {
+    if (!prepared) {
+        m_refresh->start(); // the ticks try again
+        emit startUpFinished(false);
         return;
     }
-    m_tickerHold->start();
+    // The first refresh is part of creation: the ticks start once creation is done, so a
+    // box it opens holds them off.
+    connect(m_refresh, &RefreshController::refreshed, this, &TfMain::continueStartUp,
+            Qt::SingleShotConnection);
+    m_refresh->refreshNow();
 }
 
-void TfMain::rebuildRoster() {
+void TfMain::continueStartUp(const HostListResult& result) {
+    const bool refreshed = showRefresh(result);
+    // From now on every refresh is followed by the tree's rebuild.
+    connect(m_refresh, &RefreshController::refreshed, this, &TfMain::followRefresh);
+    // One failure at start must not leave the tree empty or the ticker still for the
+    // whole run, so the steps after it still run; their failures are not told twice.
+    const bool built = guarded([&] { rebuildRoster(result.hasList()); });
+    const bool toldAlready = !refreshed || !built;
+    connect(
+        m_ticker, &Ticker::loaded, this,
+        [this, toldAlready](bool shown) {
+            m_refresh->start();
+            emit startUpFinished(!toldAlready && shown);
+        },
+        Qt::SingleShotConnection);
+    m_ticker->reload(toldAlready ? Ticker::OnFailure::Quiet : Ticker::OnFailure::Tell);
+}
+
+void TfMain::followRefresh(const HostListResult& result) {
+    // A failed transfer told in a box ends the tick; every other outcome is followed by
+    // the tree, and the row that was selected is selected again.
+    if (!showRefresh(result))
+        return;
+    if (!m_keptCaption.isEmpty())
+        selectServerRow(m_keptCaption);
+    guarded([&] { rebuildRoster(result.hasList()); });
+}
+
+void TfMain::rebuildRoster(bool afterHostList) {
     std::optional<PelmarkError> failure;
     try {
         m_mateTree->RebuildRoster();
@@ -316,84 +307,38 @@ void TfMain::rebuildRoster() {
         failure = e; // an unreadable group; the others are in the tree
     }
     m_finder->rosterChanged(); // the roster's mates as the files hold them now
-    if (m_hostListDecoded)
+    if (afterHostList)
         m_presence->afterRefresh(m_tracks);
     if (failure)
         throw *failure;
 }
 
-// ---- settings ---------------------------------------------------------------------
-
-void TfMain::setAutoRefreshPeriod() {
-    const int period = static_cast<int>(std::min<quint32>(settings.interval, INT_MAX));
-    const bool changed = tAutoRefresh->interval() != period;
-    tAutoRefresh->setInterval(period);
-    // A period of 0 never fires (a QTimer of 0 would fire at every turn of the loop).
-    if (settings.interval == 0)
-        tAutoRefresh->stop();
-    else if (!m_gameRunning && (changed || !tAutoRefresh->isActive()))
-        tAutoRefresh->start();
-}
-
-void TfMain::setAutoRefreshEnabled(bool on) {
-    m_gameRunning = !on;
-    m_emptyNote->setGameRunning(!on);
-    if (!on)
-        tAutoRefresh->stop();
-    else if (!tAutoRefresh->isActive() && settings.interval != 0)
-        tAutoRefresh->start();
-}
-
 // ---- server list ------------------------------------------------------------------
 
-void TfMain::RefreshServerList() {
-    InProgress busy(m_refreshing);
-    m_hostListDecoded = false;
-    const HostListQuery request = MakeHostListQuery(settings.identKey);
-    m_identKeySent = settings.identKey;
-    if (request.keyRejected && !m_identKeyReported) {
-        // Said once: a hand-edited key stays wrong until the user mends it.
-        m_identKeyReported = true;
-        m_desktop.showMessage(QStringLiteral("The ident key in the settings file is not valid "
-                                             "(letters and digits, at most %1), so it is not "
-                                             "sent.")
-                                  .arg(MaxIdentKeyLength));
+bool TfMain::showRefresh(const HostListResult& result) {
+    if (result.hasList()) {
+        m_emptyNote->succeeded();
+        m_presence->tray()->setOnline();
+        m_stats.hosts = result.hosts;
+        fillServerRows();
+        return true;
     }
-    QByteArray reply;
-    try {
-        reply = IdHTTP->get(
-            serviceUrl(statsServer, QStringLiteral("/pubstat/get_stat2.php"), request.query));
-    } catch (const PelmarkError& e) {
-        m_emptyNote->failed(e.message(), nextTickTime());
-        if (failedInTray(e.message()))
-            return;
-        throw;
+    if (result.outcome == HostListResult::Outcome::ServiceText)
+        m_emptyNote->serviceAnswered(result.message);
+    else
+        m_emptyNote->failed(result.message, m_refresh->nextTickTime());
+    // Boxes at every tick while the window is out of sight help nobody: the tray tells,
+    // and the boxes come back once the window shows.
+    if (m_presence->hiddenInTray()) {
+        m_presence->tray()->setOffline(result.message);
+        return true;
     }
-    if (IsRefusalReply(reply)) {
-        m_emptyNote->failed(QStringLiteral("Could not refresh."), nextTickTime());
-        if (!failedInTray(QStringLiteral("Could not refresh.")))
-            m_desktop.showMessage(QStringLiteral("Could not refresh."));
-        return;
+    if (result.error) {
+        m_desktop.showError(StandardErrorText(result.message));
+        return false;
     }
-    HostList hosts;
-    if (DecodeHostList(reply, hosts) != DecodeResult::Ok) {
-        // A note of the service in words (a missing key, say) tells more than our own.
-        const std::optional<QString> line = ServiceAnswerLine(reply);
-        if (line)
-            m_emptyNote->serviceAnswered(ServiceAnsweredText(*line));
-        else
-            m_emptyNote->failed(QStringLiteral("Could not refresh."), nextTickTime());
-        const QString text =
-            line ? ServiceAnsweredText(*line) : QStringLiteral("Could not refresh.");
-        if (!failedInTray(text))
-            m_desktop.showMessage(text);
-        return;
-    }
-    m_emptyNote->succeeded();
-    m_presence->tray()->setOnline();
-    m_stats.hosts = std::move(hosts);
-    m_hostListDecoded = true;
-    fillServerRows();
+    m_desktop.showMessage(result.message);
+    return true;
 }
 
 void TfMain::fillServerRows() {
@@ -414,16 +359,10 @@ void TfMain::fillServerRows() {
 }
 
 void TfMain::SortServerList() {
-    lvServer->sortRows(sortColumnIndex(), sortOrder());
-}
-
-int TfMain::sortColumnIndex() const {
     // A hand-edited settings file may hold any column.
-    return (sortColumn >= 0 && sortColumn < ServerListModel::ColumnCount) ? sortColumn : 0;
-}
-
-Qt::SortOrder TfMain::sortOrder() const {
-    return sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    const int column =
+        (sortColumn >= 0 && sortColumn < ServerListModel::ColumnCount) ? sortColumn : 0;
+    lvServer->sortRows(column, sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 QString TfMain::selectedServerCaption() const {
@@ -434,91 +373,15 @@ void TfMain::selectServerRow(const QString& caption) {
     lvServer->selectCaption(caption);
 }
 
-void TfMain::tAutoRefreshTimer() {
-    // Skipped while the refresh before this one still waits for the service, or while
-    // the box it opened is still up: an unreachable service must not stack boxes.
-    if (m_refreshing || m_refreshTick)
-        return;
-    InProgress tick(m_refreshTick);
-    guarded([&] {
-        const QString caption = selectedServerCaption();
-        RefreshServerList();
-        if (!caption.isEmpty())
-            selectServerRow(caption);
-        rebuildRoster();
-    });
+void TfMain::refreshNow() {
+    m_refresh->refreshNow();
 }
 
 void TfMain::lvServerColumnClick(int column) {
     guarded([&] {
-        sortDescending = column == sortColumn ? !sortDescending : false;
-        sortColumn = column;
-        config.writeSortOrder(sortColumn, sortDescending);
+        config.writeSortOrder(column, column == sortColumn ? !sortDescending : false);
         SortServerList();
     });
-}
-
-// ---- ticker -----------------------------------------------------------------------
-
-QByteArray TfMain::FetchHighlights(int lines) {
-    const auto fileUrl = [this](const QString& country) {
-        return serviceUrl(highlightsServer,
-                          QStringLiteral("/highlight_countries/") + HighlightsFileName(country));
-    };
-    QByteArray reply;
-    try {
-        reply = IdHTTPHighlights->get(fileUrl(settings.country));
-    } catch (const PelmarkError& e) {
-        const QByteArray all = IdHTTPHighlights->get(fileUrl(AllCountries));
-        reply = FallbackMessage(settings.country) + all;
-        // Only a file the service does not have moves the user to all countries for good;
-        // after a passing failure his country is asked for again at the next pass.
-        if (e.kind() == PelmarkError::Kind::HttpStatus && e.httpStatus() == 404) {
-            settings.country = AllCountries;
-            config.saveAppSettings(); // the country label follows
-        }
-    }
-    return BuildTickerText(reply, lines);
-}
-
-void TfMain::LoadHighlights() {
-    if (m_loadingHighlights)
-        return; // a reload is still waiting for its reply
-    InProgress busy(m_loadingHighlights);
-    try {
-        showHighlights();
-    } catch (const PelmarkError&) {
-        if (!m_highlightsStale)
-            throw;
-        // What failed was the text of the settings just replaced.
-    }
-    // Settings were confirmed while the reply of the old ones was awaited.
-    while (m_highlightsStale) {
-        m_highlightsStale = false;
-        showHighlights();
-    }
-}
-
-void TfMain::showHighlights() {
-    lHighlights->hide();
-    lHighlights->move(0, lHighlights->y());
-    const QString text =
-        Bounded(ToDisplay(FetchHighlights(settings.numHighlights)), MaxTickerChars);
-    lHighlights->setText(text);
-    // Sized to the text once; it keeps that width while it scrolls.
-    lHighlights->resize(lHighlights->fontMetrics().horizontalAdvance(text), lHighlights->height());
-    lHighlights->move(pMainTop->width(), lHighlights->y());
-    lHighlights->show();
-}
-
-void TfMain::tScrollHighlightsTimer() {
-    if (lHighlights->x() <= -lHighlights->width()) {
-        tScrollHighlights->stop();
-        if (!guarded([&] { LoadHighlights(); }))
-            return; // the ticker stands still after a failed reload
-        m_tickerHold->start();
-    }
-    lHighlights->move(lHighlights->x() - 5, lHighlights->y());
 }
 
 // ---- roster -----------------------------------------------------------------------
@@ -597,27 +460,9 @@ void TfMain::bSettingsClick() {
         if (!dialog || !dialog->Run())
             return;
         // A new interval takes effect at once: the user expects what he just set.
-        setAutoRefreshPeriod();
-        if (m_loadingHighlights)
-            m_highlightsStale = true; // the waiting reload shows the new text next
-        else
-            LoadHighlights();
+        m_refresh->applyInterval();
+        m_ticker->reload(); // the newest settings' text, a waiting reload dropped
     });
-}
-
-bool TfMain::failedInTray(const QString& reason) {
-    // Boxes at every tick while the window is out of sight help nobody: the tray tells,
-    // and the boxes come back once the window shows.
-    if (!m_presence->hiddenInTray())
-        return false;
-    m_presence->tray()->setOffline(reason);
-    return true;
-}
-
-std::optional<QTime> TfMain::nextTickTime() const {
-    if (!tAutoRefresh->isActive())
-        return std::nullopt;
-    return QTime::currentTime().addMSecs(tAutoRefresh->remainingTime());
 }
 
 void TfMain::enterIdentKey() {
@@ -681,10 +526,4 @@ void TfMain::bJoinSvrPWClick() {
 
 std::optional<QString> TfMain::selectedHost() const {
     return lvServer->selectedCaption();
-}
-
-void TfMain::tCheckLFSTimer() {
-    tCheckLFS->stop();
-    guarded([&] { setAutoRefreshEnabled(!m_launcher->IsGameRunning()); });
-    tCheckLFS->start();
 }

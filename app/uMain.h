@@ -18,6 +18,8 @@
 #include <vector>
 
 class ColumnMemory;
+class GameWatch;
+struct HostListResult;
 class Desktop;
 class EmptyListNote;
 class HttpClient;
@@ -25,6 +27,7 @@ class Launcher;
 class MatePresence;
 class MateTree;
 class ProfileStore;
+class RefreshController;
 class QAbstractButton;
 class QDialog;
 class QLabel;
@@ -38,7 +41,7 @@ class ServerFinder;
 class TfAddEditMate;
 class TfLegends;
 class TfSettings;
-class TimerHold;
+class Ticker;
 
 // The main window. It wires the controls to the work of the folders' libraries.
 class TfMain : public QWidget {
@@ -50,9 +53,10 @@ public:
     TfMain(Desktop& desktop, const QString& exePath, QWidget* parent = nullptr);
     ~TfMain() override;
 
-    // The creation sequence. An error ends it at the failing step (shown in the error
-    // box); the window opens all the same. Returns false when a step failed.
-    bool FormCreate();
+    // The creation sequence: the settings, the first refresh, the tree, the ticker. An
+    // error is shown in the error box; the steps after a failed refresh or roster still
+    // run. startUpFinished says when it is done.
+    void FormCreate();
     // The dialogs, each made when first opened: most runs open few of them, if any.
     TfLegends* legendsDialog();
     TfAddEditMate* addEditMateDialog();
@@ -77,17 +81,12 @@ public:
     QString& highlightsServer = config.highlightsServer;
 
     // Refresh (server list).
-    void RefreshServerList();
-    void tAutoRefreshTimer();
+    void refreshNow();
     void lvServerColumnClick(int column);
     void SortServerList();
-    bool refreshInProgress() const { return m_refreshing; }
-
-    // Ticker.
-    QByteArray FetchHighlights(int lines);
-    void LoadHighlights();
-    void tScrollHighlightsTimer();
-    bool highlightsInProgress() const { return m_loadingHighlights; }
+    RefreshController& refresh() { return *m_refresh; }
+    Ticker& ticker() { return *m_ticker; }
+    GameWatch& gameWatch() { return *m_gameWatch; }
 
     // Roster and launcher handlers.
     void bAddGroupClick();
@@ -104,7 +103,6 @@ public:
     void bJoinSvrPWClick();
     void bLegendsClick();
     void Image2Click();
-    void tCheckLFSTimer();
     void tvMatesDblClick();
     void pMainTopResize();
     // Opens "More settings..." at the ident key (the empty list's link).
@@ -178,6 +176,10 @@ public:
     QList<QIcon> ilServerStatus;
     QList<QIcon> ilMateStatus;
 
+signals:
+    // Creation is done: true when no step failed.
+    void startUpFinished(bool ok);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -188,22 +190,16 @@ private:
     void WireHandlers();
     // Runs a handler body through the top-level error handler.
     template <typename Body> bool guarded(Body&& body);
-    // One fetch of the ticker text, shown from the right edge.
-    void showHighlights();
+    void continueStartUp(const HostListResult& result);
+    void followRefresh(const HostListResult& result);
+    // The outcome in the list, its note, the tray or a box; false when a failed transfer
+    // was told in a box.
+    bool showRefresh(const HostListResult& result);
     QString selectedServerCaption() const;
     std::optional<QString> selectedHost() const;
-    void setAutoRefreshPeriod();
-    void setAutoRefreshEnabled(bool on);
-    // When the next refresh tick comes; nothing while none is due.
-    std::optional<QTime> nextTickTime() const;
-    // True when the failure was told in the tray instead of a box.
-    bool failedInTray(const QString& reason);
     void fillServerRows();
     // RebuildRoster, then the mates-online pass after a refresh that brought a host list.
-    void rebuildRoster();
-    void startTickerAfterFailedStart();
-    int sortColumnIndex() const;
-    Qt::SortOrder sortOrder() const;
+    void rebuildRoster(bool afterHostList);
     void joinChosenMate(bool alwaysAskPassword);
     // Beeps when the node the user chose was lost in a rebuild: the command then does nothing.
     bool chosenNodeGone();
@@ -219,19 +215,13 @@ private:
     TfAddEditMate* m_addEditMate = nullptr;
     TfSettings* m_settings = nullptr;
     std::vector<std::unique_ptr<QDialog>> m_ownDialogs; // the dialogs made here
-    bool m_refreshing = false;
-    bool m_hostListDecoded = false; // the last refresh brought a host list
     MatePresence* m_presence = nullptr;
     ServerFinder* m_finder = nullptr;
     ColumnMemory* m_columns = nullptr;
     EmptyListNote* m_emptyNote = nullptr;
-    // A bad hand-edited ident key is reported once per run, not at every refresh.
-    bool m_identKeyReported = false;
-    QString m_identKeySent;     // the key of the last host-list request
-    bool m_gameRunning = false; // the watch holds the automatic refresh off meanwhile
-    bool m_loadingHighlights = false;
-    TimerHold* m_tickerHold = nullptr;
-    TrackTable m_tracks;            // the track names of the last refresh
-    bool m_highlightsStale = false; // reload again once the waiting reply is in
-    bool m_refreshTick = false;     // a refresh tick runs, or the box it opened is up
+    RefreshController* m_refresh = nullptr;
+    Ticker* m_ticker = nullptr;
+    GameWatch* m_gameWatch = nullptr;
+    QString m_keptCaption; // the row selected when the refresh went out
+    TrackTable m_tracks;   // the track names of the last refresh
 };

@@ -1,6 +1,6 @@
 // The main window's arrangement: regions, controls, fonts, image lists and timers.
 #include "DialogLook.h"
-#include "HttpClient.h"
+#include "MainLook.h"
 #include "Pictures.h"
 #include "ServerListView.h"
 #include "TickerLabel.h"
@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -22,6 +21,7 @@
 
 namespace {
 
+using namespace MainLook;
 using Pictures::Glyph;
 
 // Widths at which the right-anchored controls were placed.
@@ -45,170 +45,6 @@ constexpr int RightMinimumWidth = 136;
 
 const QColor SplitterColour(166, 202, 240);
 const QColor TickerBandColour(166, 210, 255);
-
-QFont fontOf(const QString& family, int pixelSize, bool bold = false) {
-    QFont font;
-    font.setFamilies({family, QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-QFont verdana(int pixelSize, bool bold = false) {
-    return fontOf(QStringLiteral("Verdana"), pixelSize, bold);
-}
-
-QVBoxLayout* columnLayout(QWidget* panel) {
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    return layout;
-}
-
-QWidget* fixedHeightPanel(QWidget* parent, int height) {
-    auto* panel = new QWidget(parent);
-    panel->setFixedHeight(height);
-    return panel;
-}
-
-// A label that never interprets its text: several show text from the network or files.
-QLabel* plainLabel(QWidget* parent, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
-// A label sized to its text at a fixed place.
-QLabel* placedLabel(QWidget* parent, const QString& text, const QFont& font, int x, int y) {
-    QLabel* label = plainLabel(parent, text);
-    label->setFont(font);
-    label->adjustSize();
-    label->move(x, y);
-    return label;
-}
-
-// A right-aligned label whose right edge stays where it is as the text changes.
-QLabel* rightEdgeLabel(QWidget* parent, const QString& text, const QFont& font, int right, int y,
-                       int boxWidth) {
-    QLabel* label = plainLabel(parent, text);
-    label->setFont(font);
-    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    label->setGeometry(right - boxWidth, y, boxWidth, label->sizeHint().height());
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    return label;
-}
-
-// Sized in the window's units: on a HiDPI screen the picture has more pixels than that.
-QLabel* pictureLabel(QWidget* parent, const QPixmap& picture, int x, int y) {
-    auto* label = new QLabel(parent);
-    label->setPixmap(picture);
-    label->setGeometry(QRect(QPoint(x, y), picture.deviceIndependentSize().toSize()));
-    return label;
-}
-
-// A screen reader reads the hint as the button's name; the description says what it does.
-QToolButton* pictureButton(QWidget* parent, Glyph glyph, const QString& hint, int x, int y,
-                           const QString& description) {
-    auto* button = new QToolButton(parent);
-    button->setIcon(Pictures::GlyphIcon(glyph));
-    button->setIconSize(QSize(16, 16));
-    button->setToolTip(hint);
-    button->setAccessibleName(hint);
-    button->setAccessibleDescription(description);
-    button->setGeometry(x, y, 25, 25);
-    return button;
-}
-
-// Lets a keyboard reach a control that otherwise only takes clicks: it takes the focus
-// by Tab and acts on Enter or Space.
-class KeyActivation : public QObject {
-public:
-    KeyActivation(QWidget* control, std::function<void()> act)
-        : QObject(control), m_act(std::move(act)) {
-        control->setFocusPolicy(Qt::TabFocus);
-        control->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-                m_act();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_act;
-};
-
-ShapeWidget* shape(QWidget* parent, const QColor& fill, int x, int y, int width, int height) {
-    auto* s = new ShapeWidget(fill, parent);
-    s->setGeometry(x, y, width, height);
-    return s;
-}
-
-// The chosen row or node must stay visible while the user works elsewhere.
-void keepSelectionWhenUnfocused(QAbstractItemView* view) {
-    QPalette palette = view->palette();
-    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
-        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
-    view->setPalette(palette);
-}
-
-QFrame* statusSeparator(QWidget* parent) {
-    auto* line = new QFrame(parent);
-    line->setFrameStyle(QFrame::VLine | QFrame::Sunken);
-    line->setLineWidth(1);
-    line->setFixedWidth(2);
-    return line;
-}
-
-// Name, Ver, Track, Rules*, Cars*, Players, Laps, Quali (the model names them).
-constexpr int ServerColumnWidths[ServerListModel::ColumnCount] = {120, 33, 120, 60,
-                                                                  150, 50, 50,  50};
-
-void setUpServerList(QTreeView* list) {
-    QHeaderView* header = list->header();
-    header->setStretchLastSection(false);
-    header->setSectionsClickable(true);
-    header->setSectionsMovable(false);
-    for (int i = 0; i < ServerListModel::ColumnCount; ++i)
-        header->resizeSection(i, ServerColumnWidths[i]);
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setItemsExpandable(false);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setIconSize(QSize(16, 16));
-    list->setAllColumnsShowFocus(true);
-    keepSelectionWhenUnfocused(list);
-}
-
-void setUpMateTree(QTreeWidget* tree) {
-    tree->setHeaderHidden(true);
-    tree->setColumnCount(1);
-    tree->setIndentation(19);
-    tree->setRootIsDecorated(true);
-    auto* lines = new TreeLinesStyle;
-    lines->setParent(tree);
-    tree->setStyle(lines);
-    tree->setIconSize(QSize(16, 16));
-    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    keepSelectionWhenUnfocused(tree);
-}
-
-// A plain top-level widget reads as a "client" area; the main window is a window.
-QAccessibleInterface* mainWindowAccessible(const QString& className, QObject* object) {
-    if (className == QLatin1String("TfMain") && object && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-    return nullptr;
-}
 
 } // namespace
 
@@ -411,16 +247,6 @@ void TfMain::CreateControls() {
     spLeft->setStretchFactor(0, 1);
     spLeft->setStretchFactor(1, 0);
     spLeft->setSizes({ClientDesignWidth, RightDesignWidth});
-
-    // ---- non-visual members ----
-    tAutoRefresh = new QTimer(this);
-    tAutoRefresh->setInterval(70000);
-    tScrollHighlights = new QTimer(this);
-    tScrollHighlights->setInterval(120);
-    tCheckLFS = new QTimer(this);
-    tCheckLFS->setInterval(1000);
-    IdHTTP = new HttpClient(this);
-    IdHTTPHighlights = new HttpClient(this);
 
     resize(873, 570);
     move(192, 113);

@@ -4,6 +4,7 @@
 #include "FakeService.h"
 #include "HostListBuilder.h"
 #include "ServerListView.h"
+#include "WindowWaits.h"
 #include "uMain.h"
 
 #include <QDir>
@@ -63,7 +64,7 @@ struct MainWindowFixture {
     }
     TfMain& start() {
         create();
-        window->FormCreate();
+        StartUp(*window);
         return *window;
     }
 

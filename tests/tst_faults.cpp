@@ -7,6 +7,7 @@
 #include "TemporaryHome.h"
 #include "Tmpfs.h"
 #include "uAddEditMate.h"
+#include "WindowWaits.h"
 #include "uMain.h"
 
 #include <QComboBox>
@@ -203,7 +204,7 @@ void tst_Faults::serviceFault_keepsRows() {
     FakeDesktop desktop;
     TfMain window(desktop, dir.filePath(QStringLiteral("Pelmark2")));
     window.defaultService = DeadService;
-    QVERIFY(window.FormCreate());
+    QVERIFY(StartUp(window));
     QCOMPARE(desktop.errors, QStringList());
     QVERIFY(window.lvServer->rowCount() > 0);
     if (stallLimitMs > 0)
@@ -229,7 +230,7 @@ void tst_Faults::serviceFault_keepsRows() {
     QVERIFY(sim.setFault(fault));
     QElapsedTimer clock;
     clock.start();
-    window.tAutoRefreshTimer();
+    Refresh(window);
 
     QVERIFY2(clock.elapsed() < 30'000, "the refresh waited too long");
     QCOMPARE(desktop.errors.size(), errorBox ? 1 : 0);
@@ -240,13 +241,13 @@ void tst_Faults::serviceFault_keepsRows() {
              countersBefore);
     QCOMPARE(window.stats().hosts.size(), hostsBefore);
     QCOMPARE(window.mateTree().FindGroupNode(QStringLiteral("Late")) >= 0, rebuildsRoster);
-    QVERIFY(!window.refreshInProgress());
+    QVERIFY(!window.refresh().isWaiting());
 
     // With the fault gone the next tick refreshes as usual.
     QVERIFY(sim.setFault(QStringLiteral("fault=none")));
     const QStringList errorsBefore = desktop.errors;
     const QStringList messagesBefore = desktop.messages;
-    window.tAutoRefreshTimer();
+    Refresh(window);
     QCOMPARE(desktop.errors, errorsBefore);
     QCOMPARE(desktop.messages, messagesBefore);
     QVERIFY(window.lvServer->rowCount() > 0);

@@ -7,6 +7,7 @@
 #include "SingleByteText.h"
 #include "StatSim.h"
 #include "Tmpfs.h"
+#include "WindowWaits.h"
 #include "uMain.h"
 
 #include <QApplication>
@@ -56,7 +57,7 @@ struct Program {
     }
     TfMain& start() {
         window = std::make_unique<TfMain>(desktop, dir.filePath(QStringLiteral("Pelmark2")));
-        window->FormCreate();
+        StartUp(*window);
         window->tAutoRefresh->stop(); // the test refreshes by hand
         window->tCheckLFS->stop();
         return *window;
@@ -126,7 +127,7 @@ private Q_SLOTS:
         p.list().selectRow(0);
         const QString caption = *p.list().selectedCaption();
 
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QVERIFY(p.list().rowCount() < p.list().rows().rowCount());
         for (int row = 0; row < p.list().rowCount(); ++row)
             QVERIFY(p.list().rows().filterText(p.list().modelRow(row)).contains("city"));

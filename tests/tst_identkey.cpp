@@ -1,6 +1,7 @@
 #include "FakeDesktop.h"
 #include "IniFile.h"
 #include "StatSim.h"
+#include "WindowWaits.h"
 #include "uMain.h"
 #include "uMoreSettings.h"
 
@@ -49,7 +50,7 @@ struct KeyedWorld {
         window = std::make_unique<TfMain>(desktop, dir.filePath(QStringLiteral("Pelmark2")));
         window->tAutoRefresh->stop();
         window->tCheckLFS->stop();
-        return window->FormCreate();
+        return StartUp(*window);
     }
     // The host-list requests the simulator logged since the last call. Its line for a
     // request may come a moment after the reply, so this waits for as many as were made.
@@ -105,7 +106,7 @@ private Q_SLOTS:
         KeyedWorld world(keyLine);
         QVERIFY2(world.sim.port() > 0, "the simulator did not start");
         QVERIFY(world.start());
-        world.window->tAutoRefreshTimer();
+        Refresh(*world.window);
         QCOMPARE(world.hostRequests(2), QStringList(2, hostRequest(query)));
         QCOMPARE(world.desktop.messages, messages);
         QCOMPARE(world.desktop.errors, QStringList());
@@ -129,13 +130,13 @@ private Q_SLOTS:
             more.bOk->click();
         });
         QVERIFY(more.Run());
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(world.hostRequests(1),
                  QStringList{hostRequest(QStringLiteral("action=hosts&idk=Zz9"))});
         QCOMPARE(world.desktop.messages, QStringList{Answered});
         QCOMPARE(w.lvServer->rowCount(), rowCount);
         QCOMPARE(world.counters(), counters);
-        QVERIFY(!w.refreshInProgress());
+        QVERIFY(!w.refresh().isWaiting());
         QCOMPARE(IniFile(w.config.path())
                      .readString(QStringLiteral("SERVICE"), QStringLiteral("IdentKey"), QString()),
                  QStringLiteral("Zz9"));

@@ -178,13 +178,13 @@ private Q_SLOTS:
         f.hostsReply =
             PackHosts({FakeHost("Bbb"), FakeHost("ZZZ"), FakeHost("Ccc"), FakeHost("Yyy")});
         w.lvServerColumnClick(0); // descending: ZZZ is the first row
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(w.lvServer->selectionModel()->selectedRows().size(), 1);
         QCOMPARE(w.lvServer->selectedCaption(), QStringLiteral("ZZZ"));
         QCOMPARE(w.lvServer->selectedRow(), 0);
 
         f.hostsReply = PackHost(FakeHost("Other"));
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(w.lvServer->selectedRow(), -1);
     }
 
@@ -200,7 +200,7 @@ private Q_SLOTS:
         TfMain& w = f.start();
         w.lMateInfo->setText(QStringLiteral("marker"));
         f.hostsReply = reply;
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(f.desktop.messages, QStringList{"Could not refresh."});
         QCOMPARE(w.lvServer->rowCount(), 2);
         QCOMPARE(w.lSvrCount->text(), QStringLiteral("Servers online: 2"));
@@ -213,8 +213,8 @@ private Q_SLOTS:
         f.hostsReply = threeHosts();
         TfMain& w = f.start();
         f.serviceDown = true;
-        w.tAutoRefreshTimer();
-        w.tAutoRefreshTimer();
+        Refresh(w);
+        Refresh(w);
         QCOMPARE(f.desktop.errors.size(), 2);
         QCOMPARE(f.desktop.errors.first(), QStringLiteral("HTTP/1.1 503 Service Unavailable."));
         QCOMPARE(w.lvServer->rowCount(), 2);
@@ -236,8 +236,8 @@ private Q_SLOTS:
         int requestsWhileUp = -1;
         const auto ticksWhileUp = [&] {
             const auto before = f.service.requests().size();
-            f.window->tAutoRefreshTimer();
-            f.window->tAutoRefreshTimer();
+            Refresh(*f.window);
+            Refresh(*f.window);
             requestsWhileUp = int(f.service.requests().size() - before);
         };
         f.desktop.duringBox = ticksWhileUp; // the first refresh's box at start-up
@@ -248,11 +248,11 @@ private Q_SLOTS:
 
         f.desktop.duringBox = ticksWhileUp; // a box of an automatic refresh
         requestsWhileUp = -1;
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(requestsWhileUp, 0);
         QCOMPARE(boxes.size(), 2);
-        QVERIFY(!w.refreshInProgress());
-        w.tAutoRefreshTimer();
+        QVERIFY(!w.refresh().isWaiting());
+        Refresh(w);
         QCOMPARE(boxes.size(), 3);
     }
 
@@ -292,7 +292,7 @@ private Q_SLOTS:
         f.hostsReply = threeHosts();
         TfMain& w = f.create();
         w.defaultService = f.service.baseUrl(); // never the public service in a test
-        w.FormCreate();
+        StartUp(w);
         QVERIFY(f.desktop.errors.isEmpty());
         QCOMPARE(w.lvServer->rowCount(), 2);
         QCOMPARE(w.settings.lfsPath, QString());
@@ -322,7 +322,7 @@ private Q_SLOTS:
 
         f.serviceDown = false;
         f.hostsReply = threeHosts();
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(w.tvMates->topLevelItemCount(), 1);
         QCOMPARE(w.lMateInfo->text(), QStringLiteral("Online mates: 0/1"));
         QVERIFY(w.tScrollHighlights->isActive());
@@ -338,10 +338,10 @@ private Q_SLOTS:
         });
         int requestsBefore = int(f.service.requests().size());
         QTimer::singleShot(50, [&] {
-            QVERIFY(w.refreshInProgress());
-            w.tAutoRefreshTimer(); // comes due meanwhile: skipped, not stacked
+            QVERIFY(w.refresh().isWaiting());
+            Refresh(w); // comes due meanwhile: skipped, not stacked
         });
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(int(f.service.requests().size()) - requestsBefore, 1);
         QCOMPARE(f.column(0), QStringList{"Late"});
         QVERIFY(f.desktop.errors.isEmpty());
@@ -353,12 +353,12 @@ private Q_SLOTS:
         TfMain& w = f.start();
         QVERIFY(w.tAutoRefresh->isActive());
         f.desktop.processes = {"/usr/bin/bash", "/GAMES/LFS/lfs.EXE"};
-        w.tCheckLFSTimer();
+        w.gameWatch().check();
         QVERIFY(!w.tAutoRefresh->isActive());
         QVERIFY(w.tCheckLFS->isActive());
         f.desktop.processes = {"/usr/bin/bash", "/other/copy/LFS.exe"};
         QTest::qWait(50);
-        w.tCheckLFSTimer();
+        w.gameWatch().check();
         QVERIFY(w.tAutoRefresh->isActive());
         // A fresh period; a coarse timer may be set to fire up to 5 % early.
         QVERIFY(w.tAutoRefresh->remainingTime() > 4500);

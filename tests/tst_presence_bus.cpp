@@ -6,6 +6,7 @@
 #include "OnlineMates.h"
 #include "Pictures.h"
 #include "StatSim.h"
+#include "WindowWaits.h"
 #include "uMain.h"
 #include "uMoreSettings.h"
 #include "uSettings.h"
@@ -157,11 +158,11 @@ void TestPresenceBus::mateComesOnline_oneNotificationWithHisLine() {
     QSignalSpy queried(&m_service, &FakeNotifications::queried);
     m_service.shown.clear();
 
-    QVERIFY(program.window->FormCreate()); // the baseline: the demo mate is not announced
+    QVERIFY(program.StartUp(*window)); // the baseline: the demo mate is not announced
     QVERIFY(sim.setFault(QStringLiteral("online=") + QString::fromLatin1(Newcomer)));
-    program.window->tAutoRefreshTimer();
+    Refresh(*program.window);
     QVERIFY(waitFor(received, 1));
-    program.window->tAutoRefreshTimer(); // still online: nothing new
+    Refresh(*program.window); // still online: nothing new
 
     // The bus keeps one sender's calls in order: once this query is answered, any
     // notification of the refreshes above has arrived.
@@ -200,9 +201,9 @@ void TestPresenceBus::noService_noErrorBoxAndSettingsSayIt() {
     StatSim sim;
     Program program(sim);
     QSignalSpy changed(&program.notifier(), &Notifier::serviceChanged);
-    QVERIFY(program.window->FormCreate());
+    QVERIFY(program.StartUp(*window));
     QVERIFY(sim.setFault(QStringLiteral("online=") + QString::fromLatin1(Newcomer)));
-    program.window->tAutoRefreshTimer();
+    Refresh(*program.window);
     QVERIFY(program.window->presence().lastSeen().isOnline(Newcomer));
     if (program.notifier().service() != Notifier::Service::Missing)
         QVERIFY(changed.wait(10'000));
@@ -232,7 +233,7 @@ void TestPresenceBus::rightClick_remembersNodeAndKeepsChoice() {
     StatSim sim;
     Program program(sim);
     QVERIFY(sim.setFault(QStringLiteral("online=") + QString::fromLatin1(Newcomer)));
-    QVERIFY(program.window->FormCreate());
+    QVERIFY(program.StartUp(*window));
     program.window->resize(900, 600);
     program.window->show();
     QTreeWidget* tree = program.window->tvMates;

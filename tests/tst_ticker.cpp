@@ -115,10 +115,10 @@ private Q_SLOTS:
         w.lHighlights->move(667, y);
         const int before = highlightRequests(f);
         for (int i = 0; i < 194; ++i)
-            w.tScrollHighlightsTimer();
+            TickerStep(w);
         QCOMPARE(w.lHighlights->x(), 667 - 194 * 5);
         QCOMPARE(highlightRequests(f), before);
-        w.tScrollHighlightsTimer();
+        TickerStep(w);
         QCOMPARE(highlightRequests(f), before + 1);
         QCOMPARE(w.lHighlights->x(), w.pMainTop->width() - 5);
         QCOMPARE(w.lHighlights->y(), y);
@@ -130,7 +130,7 @@ private Q_SLOTS:
         QVERIFY(w.tScrollHighlights->isActive());
         f.highlightFiles.clear();
         w.lHighlights->move(-w.lHighlights->width() - 1, w.lHighlights->y());
-        w.tScrollHighlightsTimer();
+        TickerStep(w);
         QCOMPARE(f.desktop.errors.size(), 1);
         QVERIFY(!w.tScrollHighlights->isActive());
     }
@@ -164,7 +164,9 @@ private Q_SLOTS:
             dialog.eInterval->setText(QStringLiteral("30"));
             dialog.bOk->click();
         });
+        QSignalSpy loaded(&w.ticker(), &Ticker::loaded);
         w.bSettingsClick();
+        QVERIFY(loaded.wait());
         QVERIFY(f.desktop.errors.isEmpty());
         QCOMPARE(w.lCountry->text(), QStringLiteral("Germany"));
         QCOMPARE(f.service.requests().back().path,
@@ -190,7 +192,7 @@ private Q_SLOTS:
         });
         const int before = highlightRequests(f);
         QTimer::singleShot(50, &w, [&] {
-            QVERIFY(w.highlightsInProgress());
+            QVERIFY(w.ticker().isLoading());
             QTimer::singleShot(0, &dialog, [&] {
                 dialog.cbCountry->setCurrentIndex(
                     dialog.cbCountry->findText(QStringLiteral("Germany")));
@@ -199,7 +201,7 @@ private Q_SLOTS:
             w.bSettingsClick();
         });
         w.lHighlights->move(-w.lHighlights->width() - 1, w.lHighlights->y());
-        w.tScrollHighlightsTimer();
+        TickerStep(w);
         QVERIFY(f.desktop.errors.isEmpty());
         QCOMPARE(highlightRequests(f) - before, 2);
         QCOMPARE(f.service.requests().back().path,
@@ -270,7 +272,7 @@ private Q_SLOTS:
         if (reload == 2) {
             f.highlightFiles.clear();
             w.lHighlights->move(-w.lHighlights->width(), w.lHighlights->y());
-            w.tScrollHighlightsTimer();
+            TickerStep(w);
             QCOMPARE(f.desktop.errors.size(), 1);
         }
         if (reload == 1) {
@@ -281,7 +283,7 @@ private Q_SLOTS:
             });
             QTimer::singleShot(50, &w, unseen);
             w.lHighlights->move(-w.lHighlights->width(), w.lHighlights->y());
-            w.tScrollHighlightsTimer();
+            TickerStep(w);
             QVERIFY(w.lHighlights->text().startsWith(QStringLiteral("later || ")));
         } else {
             unseen();
@@ -308,11 +310,13 @@ private Q_SLOTS:
             res.set_content("slow\n", "text/plain");
         });
         const int before = int(f.service.requests().size());
+        QSignalSpy loaded(&w.ticker(), &Ticker::loaded);
         QTimer::singleShot(50, [&] {
-            QVERIFY(w.highlightsInProgress());
-            w.LoadHighlights();
+            QVERIFY(w.ticker().isLoading());
+            w.ticker().reload();
         });
-        w.LoadHighlights();
+        w.ticker().reload();
+        QVERIFY(loaded.wait());
         QCOMPARE(int(f.service.requests().size()) - before, 1);
         QVERIFY(w.lHighlights->text().startsWith(QStringLiteral("slow ||  || ")));
     }

@@ -192,11 +192,11 @@ private Q_SLOTS:
         // While the box of a refresh is up, a new key waits for the next tick.
         f.serviceDown = true;
         f.desktop.duringBox = [&] { okWithKey(QStringLiteral("Other9")); };
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(f.desktop.errors.size(), 1);
         QCOMPARE(hostQueries(f.service).size(), 3);
         f.serviceDown = false;
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QVERIFY(hostQueries(f.service).last().contains(QStringLiteral("idk=Other9")));
     }
 
@@ -283,7 +283,7 @@ private Q_SLOTS:
         chooseInMenu(w, work, item, {}, [&] {
             QVERIFY(QFile::rename(f.dir.filePath("data/groups/Work.profile"),
                                   f.dir.filePath("Work.profile")));
-            w.tAutoRefreshTimer();
+            Refresh(w);
         });
         QCOMPARE(f.desktop.beeps, 1);
         QCOMPARE(f.readFile("data/groups/Friends.profile"), friends);
@@ -380,7 +380,7 @@ private Q_SLOTS:
         QCOMPARE(note.shownText(), QStringLiteral("Fetching the list of hosts..."));
 
         // A failed request: its reason and when the next tick tries again.
-        w.FormCreate();
+        StartUp(w);
         QCOMPARE(f.desktop.errors.size(), 1); // the box stays
         const QTime due = QTime::currentTime().addMSecs(70000);
         const QRegularExpressionMatch next =
@@ -395,7 +395,7 @@ private Q_SLOTS:
         // The service's text answer, and the way to the key.
         f.serviceDown = false;
         f.hostsReply = "Please <b>set</b> an ident key\n";
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(f.desktop.messages.size(), 1);
         QCOMPARE(note.shownText(), QStringLiteral("The statistics service answered: Please "
                                                   "<b>set</b> an ident key\n"
@@ -413,17 +413,17 @@ private Q_SLOTS:
         QCOMPARE(focused, w.settingsDialog()->fMoreSettings->eIdentKey);
 
         f.desktop.processes = {"/games/lfs/LFS.exe"};
-        w.tCheckLFSTimer();
+        w.gameWatch().check();
         QCOMPARE(note.shownText(), QStringLiteral("Refreshes pause while the game runs"));
         f.desktop.processes.clear();
-        w.tCheckLFSTimer();
+        w.gameWatch().check();
 
         f.hostsReply = threeHosts();
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(w.lvServer->rowCount(), 3);
         QCOMPARE(note.shownText(), QString());
         f.desktop.processes = {"/games/lfs/LFS.exe"};
-        w.tCheckLFSTimer(); // rows to show: no line over them
+        w.gameWatch().check(); // rows to show: no line over them
         QCOMPARE(note.shownText(), QString());
     }
 
@@ -440,7 +440,7 @@ private Q_SLOTS:
                  QStringLiteral("The statistics service answered: missing txt.exe now"));
 
         f.hostsReply = PackHosts({FakeHost("^1^7").limit(24), FakeHost("Busy S2").limit(24)});
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(w.lvServer->rowCount(), 2);
         for (int row = 0; row < 2; ++row) {
             const std::unique_ptr<QMenu> menu = w.finder().rowMenu(row);
@@ -487,10 +487,10 @@ private Q_SLOTS:
         QVERIFY(w.presence().hiddenInTray());
         f.serviceDown = true;
         const QTime before = QTime::currentTime();
-        w.tAutoRefreshTimer();
+        Refresh(w);
         f.serviceDown = false;
         f.hostsReply = "can't";
-        w.tAutoRefreshTimer(); // a refusal: no box either
+        Refresh(w); // a refusal: no box either
         QVERIFY(f.desktop.errors.isEmpty());
         QVERIFY(f.desktop.messages.isEmpty());
         const QStringList sinces{QLocale::c().toString(before, "HH:mm"),
@@ -504,10 +504,10 @@ private Q_SLOTS:
 
         Q_EMIT tray->showRequested(); // the window shows: the boxes come back
         QVERIFY(!w.isHidden());
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QCOMPARE(f.desktop.messages, QStringList{"Could not refresh."});
         f.hostsReply = threeHosts();
-        w.tAutoRefreshTimer();
+        Refresh(w);
         QVERIFY(!tray->isOffline());
         QVERIFY(tray->toolTip().endsWith(QStringLiteral("mates online")));
         QCOMPARE(tray->shownIcon().pixmap(32, 32).toImage(), onlinePicture);

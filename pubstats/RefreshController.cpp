@@ -1,0 +1,73 @@
+#include "RefreshController.h"
+
+#include "ProgramSettings.h"
+
+#include <QTimer>
+#include <climits>
+
+RefreshController::RefreshController(const ProgramSettings& settings, QObject* parent)
+    : QObject(parent), m_settings(settings), m_service(new HostListService(this)),
+      m_timer(new QTimer(this)) {
+    m_timer->setObjectName(QStringLiteral("tAutoRefresh"));
+    m_timer->setInterval(70000);
+    connect(m_timer, &QTimer::timeout, this, &RefreshController::refreshNow);
+    connect(m_service, &HostListService::identKeyRejected, this,
+            &RefreshController::identKeyRejected);
+    connect(m_service, &HostListService::finished, this, &RefreshController::answered);
+}
+
+void RefreshController::start() {
+    m_started = true;
+    updateTimer(false);
+}
+
+void RefreshController::applyInterval() {
+    const int period = int(std::min<quint32>(m_settings.app.interval, INT_MAX));
+    const bool changed = m_timer->interval() != period;
+    m_timer->setInterval(period);
+    updateTimer(changed);
+}
+
+void RefreshController::updateTimer(bool freshPeriod) {
+    // A period of 0 never fires (a QTimer of 0 would fire at every turn of the loop).
+    if (!m_started || m_gameRunning || m_settings.app.interval == 0)
+        m_timer->stop();
+    else if (freshPeriod || !m_timer->isActive())
+        m_timer->start();
+}
+
+void RefreshController::setGameRunning(bool running) {
+    if (running == m_gameRunning)
+        return;
+    m_gameRunning = running;
+    updateTimer(true);
+}
+
+bool RefreshController::refreshNow() {
+    if (m_busy)
+        return false;
+    m_busy = true;
+    emit refreshStarted();
+    m_keySent = m_settings.app.identKey;
+    // The key's note, if any, is a box: the request goes out once it is closed.
+    if (!m_service->fetch(m_settings.statsServer, m_keySent))
+        m_busy = false; // cannot happen while m_busy guards it; never stay busy for nothing
+    return m_busy;
+}
+
+void RefreshController::refreshIfKeyChanged() {
+    if (m_settings.app.identKey != m_keySent)
+        refreshNow();
+}
+
+void RefreshController::answered(const HostListResult& result) {
+    // Busy until every follower has told the outcome: a box they open holds ticks off.
+    emit refreshed(result);
+    m_busy = false;
+}
+
+std::optional<QTime> RefreshController::nextTickTime() const {
+    if (!m_timer->isActive())
+        return std::nullopt;
+    return QTime::currentTime().addMSecs(m_timer->remainingTime());
+}
