@@ -10,6 +10,7 @@
 #include "HttpClient.h"
 #include "ItemImages.h"
 #include "Launcher.h"
+#include "MateCommands.h"
 #include "MatePresence.h"
 #include "MateTray.h"
 #include "MateTree.h"
@@ -22,7 +23,6 @@
 #include "Ticker.h"
 #include "TrackNaming.h"
 #include "WindowKeys.h"
-#include "uAddEditMate.h"
 #include "uLegends.h"
 #include "uMoreSettings.h"
 #include "uSettings.h"
@@ -68,6 +68,13 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     m_store = std::make_unique<ProfileStore>(groupsDir);
 
     CreateControls();
+    makePieces();
+    connectRefresh();
+    connectCommands();
+    m_gameWatch->start();
+}
+
+void TfMain::makePieces() {
     m_refresh = new RefreshController(config, this);
     tAutoRefresh = m_refresh->timer();
     IdHTTP = &m_refresh->service().client();
@@ -76,66 +83,24 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     IdHTTPHighlights = &m_ticker->service().client();
     m_columns = new ColumnMemory(lvServer->header(), config, m_desktop, this);
     m_emptyNote = new EmptyListNote(lvServer, this);
-    connect(m_emptyNote, &EmptyListNote::identKeyRequested, this, &TfMain::enterIdentKey);
-
     m_mateTree = new MateTree({tvMates, lvServer, lMateInfo, lSvrMates, bOnOffline}, m_stats,
                               *m_store, this);
     m_mateTree->setImages(ilMateStatus);
     m_rosterCommands = new RosterCommands(m_stats, *m_store, m_desktop, this);
     m_mateTree->follow(*m_rosterCommands);
-    // Ctrl+Z, and the last item of the tree's menus, undo the last roster change.
-    auto* undo = new QAction(QStringLiteral("Undo"), tvMates);
-    undo->setShortcut(QKeySequence::Undo);
-    undo->setEnabled(false);
-    tvMates->addAction(undo);
-    connect(undo, &QAction::triggered, this,
-            [this] { guarded([&] { m_rosterCommands->Undo(); }); });
-    connect(m_rosterCommands, &RosterCommands::undoAvailable, undo, &QAction::setEnabled);
-    connect(m_rosterCommands, &RosterCommands::undone, this, [this](const QString& group) {
-        guarded([&] { m_mateTree->RebuildRoster(); });
-        m_mateTree->chooseRestored(group); // the Menu key then opens the restored node's menu
-        m_finder->rosterChanged();
-    });
-    m_launcher = new Launcher(m_desktop, m_stats, [this] { return settings.lfsPath; });
-
+    m_launcher =
+        std::make_unique<Launcher>(m_desktop, m_stats, [this] { return settings.lfsPath; });
     m_gameWatch = new GameWatch([this] { return m_launcher->IsGameRunning(); }, this);
     tCheckLFS = m_gameWatch->timer();
-
-    WireHandlers();
+    m_mateCommands = new MateCommands(
+        {m_mateTree, m_rosterCommands, m_launcher.get(), &m_stats, &m_desktop, this}, this);
     m_presence = new MatePresence({this, m_mateTree, &m_stats, &config, &m_desktop, dataDir},
                                   std::make_unique<DBusNotifier>(), this);
-    connect(m_presence, &MatePresence::joinRequested, this, &TfMain::joinMateHost);
-    m_presence->setRosterActions({[this] { bJoinMateClick(); }, [this] { bJoinPWClick(); },
-                                  [this] { bEditMateClick(); }, [this] { bDelMateClick(); },
-                                  [this] { bAddMateClick(); }, [this] { bDelGroupClick(); },
-                                  [this] { bAddGroupClick(); }});
-    connect(m_presence, &MatePresence::showHostRequested, this, &TfMain::selectServerRow);
     m_finder = new ServerFinder(
         {lvServer, pClientBottom, &config, m_rosterCommands, &m_stats, &m_desktop, dataDir}, this);
-    connect(m_finder, &ServerFinder::joinRequested, this,
-            [this](bool password) { password ? bJoinSvrPWClick() : bJoinSvrClick(); });
-    connect(m_finder, &ServerFinder::favouritesOnline, m_presence->tray(),
-            &MateTray::setFavourites);
-    connect(m_presence->tray(), &MateTray::favouriteJoinRequested, this, &TfMain::joinHost);
-    connect(m_presence->tray(), &MateTray::refreshRequested, this, &TfMain::refreshNow);
-    auto* keys = new WindowKeys(this, {[this] { refreshNow(); }, [] { QCoreApplication::quit(); }});
-    keys->onEnter(lvServer, [this] { bJoinSvrClick(); });
-    keys->onEnter(tvMates, [this] { tvMatesDblClick(); });
-    connect(&config, &ProgramSettings::appSettingsChanged, this,
-            [this] { lCountry->setText(Bounded(settings.country, MaxLabelText)); });
-    m_gameWatch->start();
 }
 
-TfMain::~TfMain() {
-    m_ownDialogs.clear(); // they hold on to the lists and settings below
-    // The shared lists go in the reverse order of their creation.
-    m_stats.mates.clear();
-    m_stats.hosts.clear();
-    m_stats.groups.clear();
-    delete m_launcher;
-}
-
-void TfMain::WireHandlers() {
+void TfMain::connectRefresh() {
     connect(m_refresh, &RefreshController::identKeyRejected, this, [this] {
         // Said once: a hand-edited key stays wrong until the user mends it.
         m_desktop.showMessage(QStringLiteral("The ident key in the settings file is not valid "
@@ -151,58 +116,80 @@ void TfMain::WireHandlers() {
     });
     connect(m_gameWatch, &GameWatch::failed, this,
             [this](const PelmarkError& e) { m_desktop.showError(StandardErrorText(e.message())); });
+    connect(m_emptyNote, &EmptyListNote::identKeyRequested, this, &TfMain::enterIdentKey);
+    connect(m_presence->tray(), &MateTray::refreshRequested, this, &TfMain::refreshNow);
+    connect(m_finder, &ServerFinder::favouritesOnline, m_presence->tray(),
+            &MateTray::setFavourites);
+    connect(m_mateCommands, &MateCommands::treeRebuilt, m_finder, &ServerFinder::rosterChanged);
+    connect(m_presence, &MatePresence::showHostRequested, this, &TfMain::selectServerRow);
+    connect(&config, &ProgramSettings::appSettingsChanged, this,
+            [this] { lCountry->setText(Bounded(settings.country, MaxLabelText)); });
+    connect(lvServer->header(), &QHeaderView::sectionClicked, this, &TfMain::lvServerColumnClick);
+}
 
-    connect(bAddGroup, &QToolButton::clicked, this, &TfMain::bAddGroupClick);
-    connect(bDelGroup, &QToolButton::clicked, this, &TfMain::bDelGroupClick);
-    connect(bAddMate, &QToolButton::clicked, this, &TfMain::bAddMateClick);
-    connect(bDelMate, &QToolButton::clicked, this, &TfMain::bDelMateClick);
-    connect(bEditMate, &QToolButton::clicked, this, &TfMain::bEditMateClick);
-    connect(bOnOffline, &QToolButton::clicked, this, &TfMain::bOnOfflineClick);
+void TfMain::connectCommands() {
+    MateCommands* mates = m_mateCommands;
+    // Ctrl+Z, and the last item of the tree's menus, undo the last roster change.
+    auto* undo = new QAction(QStringLiteral("Undo"), tvMates);
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setEnabled(false);
+    tvMates->addAction(undo);
+    connect(undo, &QAction::triggered, mates, &MateCommands::undo);
+    connect(m_rosterCommands, &RosterCommands::undoAvailable, undo, &QAction::setEnabled);
+    connect(m_presence, &MatePresence::joinRequested, mates, &MateCommands::joinMateByLfsName);
+    m_presence->setRosterActions({[mates] { mates->joinMate(false); },
+                                  [mates] { mates->joinMate(true); },
+                                  [mates] { mates->editMate(); }, [mates] { mates->deleteMate(); },
+                                  [mates] { mates->addMate(); }, [mates] { mates->deleteGroup(); },
+                                  [mates] { mates->addGroup(); }});
+    connect(m_finder, &ServerFinder::joinRequested, this, &TfMain::joinSelectedHost);
+    connect(m_presence->tray(), &MateTray::favouriteJoinRequested, this, &TfMain::joinHost);
+    auto* keys = new WindowKeys(this, {[this] { refreshNow(); }, [] { QCoreApplication::quit(); }});
+    keys->onEnter(lvServer, [this] { joinSelectedHost(false); });
+    keys->onEnter(tvMates, [mates] { mates->openChosen(); });
+
+    connect(bAddGroup, &QToolButton::clicked, mates, &MateCommands::addGroup);
+    connect(bDelGroup, &QToolButton::clicked, mates, &MateCommands::deleteGroup);
+    connect(bAddMate, &QToolButton::clicked, mates, &MateCommands::addMate);
+    connect(bDelMate, &QToolButton::clicked, mates, &MateCommands::deleteMate);
+    connect(bEditMate, &QToolButton::clicked, mates, &MateCommands::editMate);
+    connect(bOnOffline, &QToolButton::clicked, mates, &MateCommands::switchView);
+    connect(bJoinMate, &QToolButton::clicked, mates, [mates] { mates->joinMate(false); });
+    connect(bJoinPW, &QToolButton::clicked, mates, [mates] { mates->joinMate(true); });
     connect(bSettings, &QToolButton::clicked, this, &TfMain::bSettingsClick);
     connect(bStartLFS, &QToolButton::clicked, this, &TfMain::bStartLFSClick);
-    connect(bJoinMate, &QToolButton::clicked, this, &TfMain::bJoinMateClick);
-    connect(bJoinPW, &QToolButton::clicked, this, &TfMain::bJoinPWClick);
-    connect(bJoinSvr, &QToolButton::clicked, this, &TfMain::bJoinSvrClick);
-    connect(bJoinSvrPW, &QToolButton::clicked, this, &TfMain::bJoinSvrPWClick);
+    connect(bJoinSvr, &QToolButton::clicked, this, [this] { joinSelectedHost(false); });
+    connect(bJoinSvrPW, &QToolButton::clicked, this, [this] { joinSelectedHost(true); });
     connect(bLegends, &QAbstractButton::clicked, this, &TfMain::bLegendsClick);
-
-    connect(lvServer->header(), &QHeaderView::sectionClicked, this, &TfMain::lvServerColumnClick);
-
-    // Double clicks are taken from the viewports: only the left button acts, and also
+    // Double clicks are taken from the viewport: only the left button acts, and also
     // where no row is (below the last one).
     lvServer->viewport()->installEventFilter(this);
-    tvMates->installEventFilter(this);
-    tvMates->viewport()->installEventFilter(this);
     Image2->installEventFilter(this);
     pMainTop->installEventFilter(this);
+}
+
+TfMain::~TfMain() {
+    // The dialogs hold on to the lists and settings below.
+    delete m_mateCommands;
+    delete m_legends.data();
+    delete m_settings.data();
+    // The shared lists go in the reverse order of their creation.
+    m_stats.mates.clear();
+    m_stats.hosts.clear();
+    m_stats.groups.clear();
 }
 
 // Each dialog fills itself from the current lists and settings whenever it is shown, so
 // one made at its first opening shows what one made at start would.
 TfLegends* TfMain::legendsDialog() {
-    if (!m_legends) {
+    if (!m_legends)
         m_legends = new TfLegends(ilServerStatus, ilMateStatus, this);
-        m_ownDialogs.emplace_back(m_legends);
-    }
     return m_legends;
-}
-
-TfAddEditMate* TfMain::addEditMateDialog() {
-    if (!m_addEditMate) {
-        m_addEditMate = new TfAddEditMate(m_stats, *m_rosterCommands, m_desktop, this);
-        m_ownDialogs.emplace_back(m_addEditMate);
-        connect(m_rosterCommands, &RosterCommands::groupCreated, m_addEditMate,
-                &TfAddEditMate::groupCreated);
-        connect(m_rosterCommands, &RosterCommands::groupDeleted, m_addEditMate,
-                &TfAddEditMate::groupDeleted);
-    }
-    return m_addEditMate;
 }
 
 TfSettings* TfMain::settingsDialog() {
     if (!m_settings) {
         m_settings = new TfSettings(config, m_desktop, this);
-        m_ownDialogs.emplace_back(m_settings);
         m_presence->attachMoreSettings(m_settings->fMoreSettings);
         // A new ident key is wanted now, not a whole period later.
         connect(m_settings->fMoreSettings, &QDialog::accepted, m_refresh,
@@ -212,34 +199,15 @@ TfSettings* TfMain::settingsDialog() {
 }
 
 bool TfMain::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::Resize:
-        if (watched == pMainTop)
-            pMainTopResize();
-        break;
-    case QEvent::MouseButtonDblClick:
-        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
-            break;
-        if (watched == lvServer->viewport())
-            bJoinSvrClick();
-        else if (watched == tvMates->viewport())
-            tvMatesDblClick();
-        break;
-    case QEvent::MouseButtonRelease:
-        if (watched == Image2 && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            Image2Click();
-        else if (watched == tvMates->viewport())
-            guarded([&] { m_mateTree->tvMatesMouseUp(); });
-        break;
-    case QEvent::KeyRelease:
-        if (watched == tvMates) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            guarded([&] { m_mateTree->tvMatesKeyUp(key); });
-        }
-        break;
-    default:
-        break;
-    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (watched == pMainTop && event->type() == QEvent::Resize)
+        pMainTopResize();
+    else if (watched == lvServer->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+             mouse->button() == Qt::LeftButton)
+        joinSelectedHost(false);
+    else if (watched == Image2 && event->type() == QEvent::MouseButtonRelease &&
+             mouse->button() == Qt::LeftButton)
+        Image2Click();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -384,73 +352,6 @@ void TfMain::lvServerColumnClick(int column) {
     });
 }
 
-// ---- roster -----------------------------------------------------------------------
-
-void TfMain::bAddGroupClick() {
-    guarded([&] { m_rosterCommands->CreateGroup(); });
-}
-
-bool TfMain::chosenNodeGone() {
-    if (!m_mateTree->chosenGone())
-        return false;
-    m_desktop.beep();
-    return true;
-}
-
-void TfMain::bDelGroupClick() {
-    guarded([&] {
-        if (!chosenNodeGone())
-            m_rosterCommands->DeleteGroup(m_mateTree->rememberedNode());
-    });
-}
-
-void TfMain::bDelMateClick() {
-    guarded([&] {
-        if (!chosenNodeGone())
-            m_rosterCommands->DeleteMate(m_mateTree->rememberedNode());
-    });
-}
-
-void TfMain::bAddMateClick() {
-    guarded([&] {
-        if (chosenNodeGone())
-            return;
-        const QString group = RosterCommands::AddMateGroup(m_mateTree->rememberedNode());
-        TfAddEditMate* dialog = addEditMateDialog();
-        if (!dialog)
-            return;
-        dialog->PrepareAdd(group);
-        dialog->RunModal();
-    });
-}
-
-void TfMain::bEditMateClick() {
-    guarded([&] {
-        if (chosenNodeGone() || !m_mateTree->rememberedMate())
-            return;
-        const auto preset = m_rosterCommands->EditMatePreset(m_mateTree->rememberedDisplayName,
-                                                             m_mateTree->rememberedGroup);
-        if (!preset)
-            return;
-        TfAddEditMate* dialog = addEditMateDialog();
-        if (!dialog)
-            return;
-        dialog->PrepareEdit(*preset);
-        dialog->RunModal();
-    });
-}
-
-void TfMain::bOnOfflineClick() {
-    guarded([&] { m_mateTree->bOnOfflineClick(); });
-}
-
-void TfMain::tvMatesDblClick() {
-    guarded([&] {
-        if (!chosenNodeGone())
-            m_mateTree->tvMatesDblClick();
-    });
-}
-
 // ---- settings dialog, legends, home page ------------------------------------------
 
 void TfMain::bSettingsClick() {
@@ -490,40 +391,10 @@ void TfMain::bStartLFSClick() {
     guarded([&] { m_launcher->StartLFS(); });
 }
 
-void TfMain::bJoinMateClick() {
-    guarded([&] { joinChosenMate(false); });
-}
-
-void TfMain::bJoinPWClick() {
-    guarded([&] { joinChosenMate(true); });
-}
-
-void TfMain::joinChosenMate(bool alwaysAskPassword) {
-    if (chosenNodeGone())
-        return;
-    if (const std::optional<RosterNode> mate = m_mateTree->rememberedMate())
-        m_launcher->JoinMate(mate->text, alwaysAskPassword);
-}
-
 void TfMain::joinHost(const QByteArray& host) {
     guarded([&] { m_launcher->JoinServer(ToDisplay(host), false); });
 }
 
-void TfMain::joinMateHost(const QByteArray& lfsName) {
-    guarded([&] {
-        if (const std::optional<QString> text = m_mateTree->shownMateText(lfsName))
-            m_launcher->JoinMate(*text, false);
-    });
-}
-
-void TfMain::bJoinSvrClick() {
-    guarded([&] { m_launcher->JoinServer(selectedHost(), false); });
-}
-
-void TfMain::bJoinSvrPWClick() {
-    guarded([&] { m_launcher->JoinServer(selectedHost(), true); });
-}
-
-std::optional<QString> TfMain::selectedHost() const {
-    return lvServer->selectedCaption();
+void TfMain::joinSelectedHost(bool alwaysAskPassword) {
+    guarded([&] { m_launcher->JoinServer(lvServer->selectedCaption(), alwaysAskPassword); });
 }

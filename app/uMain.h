@@ -10,12 +10,11 @@
 
 #include <QIcon>
 #include <QList>
+#include <QPointer>
 #include <QString>
-#include <QTime>
 #include <QWidget>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class ColumnMemory;
 class GameWatch;
@@ -25,11 +24,11 @@ class EmptyListNote;
 class HttpClient;
 class Launcher;
 class MatePresence;
+class MateCommands;
 class MateTree;
 class ProfileStore;
 class RefreshController;
 class QAbstractButton;
-class QDialog;
 class QLabel;
 class QPushButton;
 class QSplitter;
@@ -38,7 +37,6 @@ class QToolButton;
 class QTreeWidget;
 class RosterCommands;
 class ServerFinder;
-class TfAddEditMate;
 class TfLegends;
 class TfSettings;
 class Ticker;
@@ -59,7 +57,6 @@ public:
     void FormCreate();
     // The dialogs, each made when first opened: most runs open few of them, if any.
     TfLegends* legendsDialog();
-    TfAddEditMate* addEditMateDialog();
     TfSettings* settingsDialog();
 
     // Settings, kept in memory; only config reads and writes the file.
@@ -88,25 +85,18 @@ public:
     Ticker& ticker() { return *m_ticker; }
     GameWatch& gameWatch() { return *m_gameWatch; }
 
-    // Roster and launcher handlers.
-    void bAddGroupClick();
-    void bDelGroupClick();
-    void bAddMateClick();
-    void bDelMateClick();
-    void bEditMateClick();
-    void bOnOfflineClick();
+    // Handlers of the window's own buttons and links; the mate tree's are MateCommands'.
     void bSettingsClick();
     void bStartLFSClick();
-    void bJoinMateClick();
-    void bJoinPWClick();
-    void bJoinSvrClick();
-    void bJoinSvrPWClick();
     void bLegendsClick();
     void Image2Click();
-    void tvMatesDblClick();
     void pMainTopResize();
     // Opens "More settings..." at the ident key (the empty list's link).
     void enterIdentKey();
+    // Joins the selected row's host as "Join" / "Join with password" do.
+    void joinSelectedHost(bool alwaysAskPassword);
+    // Joins that host as "Join" does on its row.
+    void joinHost(const QByteArray& host);
     EmptyListNote& emptyListNote() { return *m_emptyNote; }
 
     QuillonPubStats& stats() { return m_stats; }
@@ -116,12 +106,9 @@ public:
     Desktop& desktop() { return m_desktop; }
     MatePresence& presence() { return *m_presence; }
     ServerFinder& finder() { return *m_finder; }
+    MateCommands& mateCommands() { return *m_mateCommands; }
     // Selects the first row whose caption equals caption, whatever the case.
     void selectServerRow(const QString& caption);
-    // Joins the host of the person's first node in the tree, as "Join mate" would on it.
-    void joinMateHost(const QByteArray& lfsName);
-    // Joins that host as "Join" does on its row.
-    void joinHost(const QByteArray& host);
 
     // Controls (names as the layout gives them).
     QSplitter* spLeft = nullptr;
@@ -186,8 +173,9 @@ protected:
 private:
     // Builds the controls and their arrangement (uMainLayout.cpp).
     void CreateControls();
-    // Connects the controls' events to the handlers.
-    void WireHandlers();
+    void makePieces();
+    void connectRefresh();
+    void connectCommands();
     // Runs a handler body through the top-level error handler.
     template <typename Body> bool guarded(Body&& body);
     void continueStartUp(const HostListResult& result);
@@ -196,13 +184,9 @@ private:
     // was told in a box.
     bool showRefresh(const HostListResult& result);
     QString selectedServerCaption() const;
-    std::optional<QString> selectedHost() const;
     void fillServerRows();
     // RebuildRoster, then the mates-online pass after a refresh that brought a host list.
     void rebuildRoster(bool afterHostList);
-    void joinChosenMate(bool alwaysAskPassword);
-    // Beeps when the node the user chose was lost in a rebuild: the command then does nothing.
-    bool chosenNodeGone();
 
     Desktop& m_desktop;
     QString m_exePath;
@@ -210,11 +194,10 @@ private:
     std::unique_ptr<ProfileStore> m_store;
     MateTree* m_mateTree = nullptr;
     RosterCommands* m_rosterCommands = nullptr;
-    Launcher* m_launcher = nullptr;
-    TfLegends* m_legends = nullptr;
-    TfAddEditMate* m_addEditMate = nullptr;
-    TfSettings* m_settings = nullptr;
-    std::vector<std::unique_ptr<QDialog>> m_ownDialogs; // the dialogs made here
+    std::unique_ptr<Launcher> m_launcher;
+    MateCommands* m_mateCommands = nullptr;
+    QPointer<TfLegends> m_legends;
+    QPointer<TfSettings> m_settings;
     MatePresence* m_presence = nullptr;
     ServerFinder* m_finder = nullptr;
     ColumnMemory* m_columns = nullptr;

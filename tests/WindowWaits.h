@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MateCommands.h"
 #include "RefreshController.h"
 #include "Ticker.h"
 #include "uMain.h"

@@ -6,8 +6,8 @@
 #include "StatSim.h"
 #include "TemporaryHome.h"
 #include "Tmpfs.h"
-#include "uAddEditMate.h"
 #include "WindowWaits.h"
+#include "uAddEditMate.h"
 #include "uMain.h"
 
 #include <QComboBox>
@@ -141,7 +141,7 @@ struct ProgramFolder {
         window->tAutoRefresh->stop();
         window->bOnOffline->setProperty("Tag", 0); // every mate has a node
         window->mateTree().RebuildRoster();
-        dialog = window->addEditMateDialog();
+        dialog = window->mateCommands().addEditMateDialog();
     }
 
     QTreeWidgetItem* groupNode(const QString& group) const {
@@ -325,12 +325,12 @@ void tst_Faults::rosterCommand_onBrokenFolder_losesNothing() {
     switch (command) {
     case Command::CreateGroup:
         f.desktop.answers.enqueue(QStringLiteral("Newcomers"));
-        f.window->bAddGroupClick();
+        f.window->mateCommands().addGroup();
         filesAfterSuccess.insert(QStringLiteral("Newcomers.profile"), {});
         break;
     case Command::DeleteGroup:
         f.choose(f.groupNode(Solo));
-        f.window->bDelGroupClick();
+        f.window->mateCommands().deleteGroup();
         if (condition == Condition::DiskFull)
             filesAfterSuccess.remove(QStringLiteral("Solo.profile"));
         break;
@@ -362,7 +362,7 @@ void tst_Faults::rosterCommand_onBrokenFolder_losesNothing() {
     }
     case Command::DeleteMate:
         f.choose(f.groupNode(Crew)->child(0));
-        f.window->bDelMateClick();
+        f.window->mateCommands().deleteMate();
         break;
     }
 

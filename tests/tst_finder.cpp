@@ -144,7 +144,7 @@ private Q_SLOTS:
         p.finder().eFilter->setText(QStringLiteral("no host is named like this"));
         QCOMPARE(p.list().rowCount(), 0);
         QCOMPARE(p.list().selectedRow(), -1);
-        w.bJoinSvrClick();
+        w.joinSelectedHost(false);
         QCOMPARE(p.desktop.beeps, 1);
         QVERIFY(p.desktop.starts.isEmpty());
     }

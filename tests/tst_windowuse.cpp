@@ -230,16 +230,17 @@ private Q_SLOTS:
                  QStringLiteral("Enter passwort for server: Busy S2"));
         QString editedName;
         chooseInMenu(w, mateB, "Edit mate...", [&](QWidget* modal) {
-            QCOMPARE(modal, w.addEditMateDialog());
-            editedName = w.addEditMateDialog()->eLFSName->text();
+            QCOMPARE(modal, w.mateCommands().addEditMateDialog());
+            editedName = w.mateCommands().addEditMateDialog()->eLFSName->text();
         });
         QCOMPARE(editedName, QStringLiteral("b"));
 
         QString addGroup;
         QCOMPARE(chooseInMenu(w, group("Work"), "Add mate...",
                               [&](QWidget* modal) {
-                                  QCOMPARE(modal, w.addEditMateDialog());
-                                  addGroup = w.addEditMateDialog()->cbGroups->currentText();
+                                  QCOMPARE(modal, w.mateCommands().addEditMateDialog());
+                                  addGroup =
+                                      w.mateCommands().addEditMateDialog()->cbGroups->currentText();
                               }),
                  (QStringList{"Add mate...", "Delete group",
                               "Notify when a mate of this group comes online", "Create group...",

@@ -1,0 +1,141 @@
+#include "MateCommands.h"
+
+#include "Desktop.h"
+#include "ErrorHandler.h"
+#include "Launcher.h"
+#include "MateTree.h"
+#include "RosterCommands.h"
+#include "uAddEditMate.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTreeWidget>
+
+MateCommands::MateCommands(Parts parts, QObject* parent) : QObject(parent), m_parts(parts) {
+    connect(m_parts.roster, &RosterCommands::undone, this, [this](const QString& group) {
+        guarded([&] { m_parts.tree->RebuildRoster(); });
+        m_parts.tree->chooseRestored(group); // the Menu key then opens the restored node's menu
+        emit treeRebuilt();
+    });
+    // Double clicks are taken from the viewport: only the left button acts, and also
+    // where no node is (below the last one).
+    QTreeWidget* tree = m_parts.tree->treeWidget();
+    tree->installEventFilter(this);
+    tree->viewport()->installEventFilter(this);
+}
+
+MateCommands::~MateCommands() {
+    delete m_addEditMate.data(); // it holds on to the lists: it goes first
+}
+
+template <typename Body> void MateCommands::guarded(Body&& body) {
+    Guarded(*m_parts.desktop, std::forward<Body>(body));
+}
+
+bool MateCommands::chosenNodeGone() {
+    if (!m_parts.tree->chosenGone())
+        return false;
+    m_parts.desktop->beep();
+    return true;
+}
+
+void MateCommands::addGroup() {
+    guarded([&] { m_parts.roster->CreateGroup(); });
+}
+
+void MateCommands::deleteGroup() {
+    guarded([&] {
+        if (!chosenNodeGone())
+            m_parts.roster->DeleteGroup(m_parts.tree->rememberedNode());
+    });
+}
+
+void MateCommands::deleteMate() {
+    guarded([&] {
+        if (!chosenNodeGone())
+            m_parts.roster->DeleteMate(m_parts.tree->rememberedNode());
+    });
+}
+
+void MateCommands::addMate() {
+    guarded([&] {
+        if (chosenNodeGone())
+            return;
+        const QString group = RosterCommands::AddMateGroup(m_parts.tree->rememberedNode());
+        TfAddEditMate* dialog = addEditMateDialog();
+        dialog->PrepareAdd(group);
+        dialog->RunModal();
+    });
+}
+
+void MateCommands::editMate() {
+    guarded([&] {
+        if (chosenNodeGone() || !m_parts.tree->rememberedMate())
+            return;
+        const auto preset = m_parts.roster->EditMatePreset(m_parts.tree->rememberedDisplayName,
+                                                           m_parts.tree->rememberedGroup);
+        if (!preset)
+            return;
+        TfAddEditMate* dialog = addEditMateDialog();
+        dialog->PrepareEdit(*preset);
+        dialog->RunModal();
+    });
+}
+
+void MateCommands::switchView() {
+    guarded([&] { m_parts.tree->bOnOfflineClick(); });
+}
+
+void MateCommands::openChosen() {
+    guarded([&] {
+        if (!chosenNodeGone())
+            m_parts.tree->tvMatesDblClick();
+    });
+}
+
+void MateCommands::joinMate(bool alwaysAskPassword) {
+    guarded([&] {
+        if (chosenNodeGone())
+            return;
+        if (const std::optional<RosterNode> mate = m_parts.tree->rememberedMate())
+            m_parts.launcher->JoinMate(mate->text, alwaysAskPassword);
+    });
+}
+
+void MateCommands::joinMateByLfsName(const QByteArray& lfsName) {
+    guarded([&] {
+        if (const std::optional<QString> text = m_parts.tree->shownMateText(lfsName))
+            m_parts.launcher->JoinMate(*text, false);
+    });
+}
+
+void MateCommands::undo() {
+    guarded([&] { m_parts.roster->Undo(); });
+}
+
+// It fills itself from the current lists whenever it is shown, so one made at its first
+// opening shows what one made at start would.
+TfAddEditMate* MateCommands::addEditMateDialog() {
+    if (!m_addEditMate) {
+        m_addEditMate =
+            new TfAddEditMate(*m_parts.stats, *m_parts.roster, *m_parts.desktop, m_parts.window);
+        connect(m_parts.roster, &RosterCommands::groupCreated, m_addEditMate,
+                &TfAddEditMate::groupCreated);
+        connect(m_parts.roster, &RosterCommands::groupDeleted, m_addEditMate,
+                &TfAddEditMate::groupDeleted);
+    }
+    return m_addEditMate;
+}
+
+bool MateCommands::eventFilter(QObject* watched, QEvent* event) {
+    QTreeWidget* tree = m_parts.tree->treeWidget();
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (watched == tree->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        mouse->button() == Qt::LeftButton)
+        openChosen();
+    else if (watched == tree->viewport() && event->type() == QEvent::MouseButtonRelease)
+        guarded([&] { m_parts.tree->tvMatesMouseUp(); });
+    else if (watched == tree && event->type() == QEvent::KeyRelease)
+        guarded([&] { m_parts.tree->tvMatesKeyUp(static_cast<QKeyEvent*>(event)->key()); });
+    return QObject::eventFilter(watched, event);
+}

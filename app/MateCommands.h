@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+
+class Desktop;
+class Launcher;
+class MateTree;
+class QuillonPubStats;
+class QWidget;
+class RosterCommands;
+class TfAddEditMate;
+
+// What the buttons, menus and keys do with the node the user chose in the mate tree:
+// the roster's commands, the view switch, the double click, undo and "Join mate". A
+// command whose node was lost in a rebuild beeps and does nothing.
+class MateCommands : public QObject {
+    Q_OBJECT
+public:
+    struct Parts {
+        MateTree* tree = nullptr;
+        RosterCommands* roster = nullptr;
+        Launcher* launcher = nullptr;
+        QuillonPubStats* stats = nullptr;
+        Desktop* desktop = nullptr;
+        QWidget* window = nullptr; // the dialogs' parent
+    };
+
+    MateCommands(Parts parts, QObject* parent = nullptr);
+    ~MateCommands() override;
+
+    void addGroup();
+    void deleteGroup();
+    void addMate();
+    void deleteMate();
+    void editMate();
+    void switchView();
+    void openChosen(); // the double click on the tree
+    void joinMate(bool alwaysAskPassword);
+    // Joins the host of the person's first node in the tree, as "Join mate" would on it.
+    void joinMateByLfsName(const QByteArray& lfsName);
+    void undo();
+    // "Add mate" / "Edit mate", made when first opened: most runs open it seldom, if ever.
+    TfAddEditMate* addEditMateDialog();
+
+signals:
+    // The tree was rebuilt from the files (after an undo).
+    void treeRebuilt();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    template <typename Body> void guarded(Body&& body);
+    bool chosenNodeGone();
+
+    Parts m_parts;
+    QPointer<TfAddEditMate> m_addEditMate;
+};
