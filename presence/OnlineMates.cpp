@@ -6,20 +6,6 @@
 
 #include <QHash>
 
-QSet<QByteArray> OnlineRacers(const HostList& hosts) {
-    QSet<QByteArray> racers;
-    for (const HostRecord& host : hosts) {
-        if (!host.isS1OrS2())
-            continue;
-        for (qsizetype j = 0; j < host.racerCount; ++j) {
-            const QByteArrayView name = TrimmedView(host.racerSlot(j));
-            if (!name.isEmpty())
-                racers.insert(name.toByteArray());
-        }
-    }
-    return racers;
-}
-
 QSet<QByteArray> RosterNames(const QList<RosterMate>& roster) {
     QSet<QByteArray> names;
     names.reserve(roster.size());

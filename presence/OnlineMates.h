@@ -26,9 +26,6 @@ struct OnlineMate {
     QStringList groups;     // every group the person stands in, in roster order
 };
 
-// Every racer that an S1 or S2 host lists, trimmed: the online test's world.
-QSet<QByteArray> OnlineRacers(const HostList& hosts);
-
 // The trimmed LFS names of the roster, blank names left out (they are never online).
 QSet<QByteArray> RosterNames(const QList<RosterMate>& roster);
 
