@@ -11,6 +11,7 @@
 #include "HttpClient.h"
 #include "ItemImages.h"
 #include "Launcher.h"
+#include "MainCommands.h"
 #include "MatePresence.h"
 #include "MateTray.h"
 #include "MateTree.h"
@@ -101,14 +102,6 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     m_mateTree->setImages(ilMateStatus);
     m_rosterCommands = new RosterCommands(m_stats, *m_store, m_desktop, this);
     m_mateTree->follow(*m_rosterCommands);
-    // Ctrl+Z, and the last item of the tree's menus, undo the last roster change.
-    auto* undo = new QAction(QStringLiteral("Undo"), tvMates);
-    undo->setShortcut(QKeySequence::Undo);
-    undo->setEnabled(false);
-    tvMates->addAction(undo);
-    connect(undo, &QAction::triggered, this,
-            [this] { guarded([&] { m_rosterCommands->Undo(); }); });
-    connect(m_rosterCommands, &RosterCommands::undoAvailable, undo, &QAction::setEnabled);
     connect(m_rosterCommands, &RosterCommands::undone, this, [this](const QString& group) {
         guarded([&] { m_mateTree->RebuildRoster(); });
         m_mateTree->chooseRestored(group); // the Menu key then opens the restored node's menu
@@ -123,27 +116,57 @@ TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
     m_presence = new MatePresence({this, m_mateTree, &m_stats, &config, &m_desktop, dataDir},
                                   std::make_unique<DBusNotifier>(), this);
     connect(m_presence, &MatePresence::joinRequested, this, &TfMain::joinMateHost);
-    m_presence->setRosterActions({[this] { bJoinMateClick(); }, [this] { bJoinPWClick(); },
-                                  [this] { bEditMateClick(); }, [this] { bDelMateClick(); },
-                                  [this] { bAddMateClick(); }, [this] { bDelGroupClick(); },
-                                  [this] { bAddGroupClick(); }});
     connect(m_presence, &MatePresence::showHostRequested, this, &TfMain::selectServerRow);
     m_finder = new ServerFinder(
         {lvServer, pClientBottom, &config, m_rosterCommands, &m_stats, &m_desktop, dataDir}, this);
-    connect(m_finder, &ServerFinder::joinRequested, this,
-            [this](bool password) { password ? bJoinSvrPWClick() : bJoinSvrClick(); });
     connect(m_finder, &ServerFinder::favouritesOnline, m_presence->tray(),
             &MateTray::setFavourites);
     connect(m_presence->tray(), &MateTray::favouriteJoinRequested, this, &TfMain::joinHost);
-    connect(m_presence->tray(), &MateTray::refreshRequested, this, &TfMain::tAutoRefreshTimer);
-    auto* keys =
-        new WindowKeys(this, {[this] { tAutoRefreshTimer(); }, [] { QCoreApplication::quit(); }});
-    keys->onEnter(lvServer, [this] { bJoinSvrClick(); });
-    keys->onEnter(tvMates, [this] { tvMatesDblClick(); });
+    connectCommands();
     connect(&config, &ProgramSettings::appSettingsChanged, this,
             [this] { lCountry->setText(Bounded(settings.country, MaxLabelText)); });
     tAutoRefresh->start();
     tCheckLFS->start();
+}
+
+// Every command of the window, its buttons and its keys, in one place: the buttons, the
+// tree's and the rows' menus and the tray share one action per command.
+void TfMain::connectCommands() {
+    m_commands = new MainCommands(this);
+    const MainCommands& c = *m_commands;
+    const std::pair<QAbstractButton*, QAction*> buttons[] = {
+        {bAddGroup, c.addGroup},  {bDelGroup, c.deleteGroup},
+        {bAddMate, c.addMate},    {bDelMate, c.deleteMate},
+        {bEditMate, c.editMate},  {bSettings, c.settings},
+        {bStartLFS, c.startGame}, {bOnOffline, c.onOffline},
+        {bJoinMate, c.joinMate},  {bJoinPW, c.joinMateWithPassword},
+        {bJoinSvr, c.join},       {bJoinSvrPW, c.joinWithPassword},
+        {bLegends, c.legends}};
+    for (const auto& [button, action] : buttons)
+        MainCommands::drive(button, action);
+
+    const std::pair<QAction*, void (TfMain::*)()> handlers[] = {
+        {c.refresh, &TfMain::tAutoRefreshTimer},         {c.join, &TfMain::bJoinSvrClick},
+        {c.joinWithPassword, &TfMain::bJoinSvrPWClick},  {c.joinMate, &TfMain::bJoinMateClick},
+        {c.joinMateWithPassword, &TfMain::bJoinPWClick}, {c.addGroup, &TfMain::bAddGroupClick},
+        {c.deleteGroup, &TfMain::bDelGroupClick},        {c.addMate, &TfMain::bAddMateClick},
+        {c.deleteMate, &TfMain::bDelMateClick},          {c.editMate, &TfMain::bEditMateClick},
+        {c.onOffline, &TfMain::bOnOfflineClick},         {c.settings, &TfMain::bSettingsClick},
+        {c.startGame, &TfMain::bStartLFSClick},          {c.legends, &TfMain::bLegendsClick}};
+    for (const auto& [action, handler] : handlers)
+        connect(action, &QAction::triggered, this, handler);
+    connect(c.quit, &QAction::triggered, this, [] { QCoreApplication::quit(); });
+    // Ctrl+Z, and the last item of the tree's menus, undo the last roster change.
+    connect(c.undo, &QAction::triggered, this,
+            [this] { guarded([&] { m_rosterCommands->Undo(); }); });
+    connect(m_rosterCommands, &RosterCommands::undoAvailable, c.undo, &QAction::setEnabled);
+    connect(c.find, &QAction::triggered, m_finder, &ServerFinder::focusFilter);
+    m_presence->setCommands(c);
+    m_finder->setCommands(c);
+
+    auto* keys = new WindowKeys(this);
+    keys->onEnter(lvServer, [this] { m_commands->join->trigger(); });
+    keys->onEnter(tvMates, [this] { tvMatesDblClick(); });
 }
 
 TfMain::~TfMain() {
@@ -160,20 +183,7 @@ void TfMain::WireHandlers() {
     connect(tScrollHighlights, &QTimer::timeout, this, &TfMain::tScrollHighlightsTimer);
     connect(tCheckLFS, &QTimer::timeout, this, &TfMain::tCheckLFSTimer);
 
-    connect(bAddGroup, &QToolButton::clicked, this, &TfMain::bAddGroupClick);
-    connect(bDelGroup, &QToolButton::clicked, this, &TfMain::bDelGroupClick);
-    connect(bAddMate, &QToolButton::clicked, this, &TfMain::bAddMateClick);
-    connect(bDelMate, &QToolButton::clicked, this, &TfMain::bDelMateClick);
-    connect(bEditMate, &QToolButton::clicked, this, &TfMain::bEditMateClick);
-    connect(bOnOffline, &QToolButton::clicked, this, &TfMain::bOnOfflineClick);
-    connect(bSettings, &QToolButton::clicked, this, &TfMain::bSettingsClick);
-    connect(bStartLFS, &QToolButton::clicked, this, &TfMain::bStartLFSClick);
-    connect(bJoinMate, &QToolButton::clicked, this, &TfMain::bJoinMateClick);
-    connect(bJoinPW, &QToolButton::clicked, this, &TfMain::bJoinPWClick);
-    connect(bJoinSvr, &QToolButton::clicked, this, &TfMain::bJoinSvrClick);
-    connect(bJoinSvrPW, &QToolButton::clicked, this, &TfMain::bJoinSvrPWClick);
-    connect(bLegends, &QAbstractButton::clicked, this, &TfMain::bLegendsClick);
-
+    // The buttons run their commands (connectCommands).
     connect(lvServer->header(), &QHeaderView::sectionClicked, this, &TfMain::lvServerColumnClick);
 
     // Double clicks are taken from the viewports: only the left button acts, and also

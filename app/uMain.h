@@ -22,6 +22,7 @@ class Desktop;
 class EmptyListNote;
 class HttpClient;
 class Launcher;
+class MainCommands;
 class MatePresence;
 class MateTree;
 class ProfileStore;
@@ -118,6 +119,7 @@ public:
     Desktop& desktop() { return m_desktop; }
     MatePresence& presence() { return *m_presence; }
     ServerFinder& finder() { return *m_finder; }
+    MainCommands& commands() { return *m_commands; }
     // Selects the first row whose caption equals caption, whatever the case.
     void selectServerRow(const QString& caption);
     // Joins the host of the person's first node in the tree, as "Join mate" would on it.
@@ -186,6 +188,8 @@ private:
     void CreateControls();
     // Connects the controls' events to the handlers.
     void WireHandlers();
+    // Makes the window's commands, gives them to the buttons and menus, connects them.
+    void connectCommands();
     // Runs a handler body through the top-level error handler.
     template <typename Body> bool guarded(Body&& body);
     // One fetch of the ticker text, shown from the right edge.
@@ -223,6 +227,7 @@ private:
     bool m_hostListDecoded = false; // the last refresh brought a host list
     MatePresence* m_presence = nullptr;
     ServerFinder* m_finder = nullptr;
+    MainCommands* m_commands = nullptr;
     ColumnMemory* m_columns = nullptr;
     EmptyListNote* m_emptyNote = nullptr;
     // A bad hand-edited ident key is reported once per run, not at every refresh.
