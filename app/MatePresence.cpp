@@ -1,6 +1,7 @@
 #include "MatePresence.h"
 
 #include "ErrorHandler.h"
+#include "MainCommands.h"
 #include "MateTray.h"
 #include "MateTree.h"
 #include "PlainText.h"
@@ -22,14 +23,6 @@ namespace {
 
 const QString GroupChoiceText = QStringLiteral("Notify when a mate of this group comes online");
 const QString MateChoiceText = QStringLiteral("Notify when this mate comes online");
-
-// The tree's own actions (Undo) end each of its menus.
-void addTreeActions(QMenu& menu, const QWidget& tree) {
-    if (tree.actions().isEmpty())
-        return;
-    menu.addSeparator();
-    menu.addActions(tree.actions());
-}
 
 // A refresh may have taken the menu's group or mate away while the menu was open.
 bool rosterHolds(const QuillonPubStats& stats, const QString& group, const QByteArray& lfsName) {
@@ -55,7 +48,6 @@ MatePresence::MatePresence(Context context, std::unique_ptr<Notifier> notifier, 
     m_tray = new MateTray(m_c.window, this);
     connect(m_tray, &MateTray::showRequested, this, &MatePresence::showWindow);
     connect(m_tray, &MateTray::joinRequested, this, &MatePresence::joinRequested);
-    connect(m_tray, &MateTray::quitRequested, this, [] { QCoreApplication::quit(); });
     m_tray->show();
 }
 
@@ -125,6 +117,11 @@ void MatePresence::attachMoreSettings(TfMoreSettings* dialog) {
     dialog->trayMissing = [this] { return !m_tray->trayAvailable(); };
 }
 
+void MatePresence::setCommands(const MainCommands& commands) {
+    m_commands = &commands;
+    m_tray->setCommands(commands.refresh, commands.quit);
+}
+
 QString MatePresence::nodeToolTip(const QTreeWidgetItem* node) const {
     const int entry = (*m_c.tree).NodeEntry(node);
     if (entry < 0)
@@ -135,24 +132,24 @@ QString MatePresence::nodeToolTip(const QTreeWidgetItem* node) const {
 
 std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QString& mateText) {
     auto menu = std::make_unique<QMenu>(m_c.tree->treeWidget());
-    const auto addCommand = [&](const QString& text, const std::function<void()>& run) {
-        QAction* action = menu->addAction(text);
-        connect(action, &QAction::triggered, this, [run] {
-            if (run)
-                run();
-        });
+    const auto addCommands = [&](std::initializer_list<QAction* const MainCommands::*> commands) {
+        if (m_commands) {
+            for (QAction* const MainCommands::*command : commands)
+                menu->addAction((*m_commands).*command);
+        }
     };
+    // Undo ends each menu.
     const auto addCreateGroup = [&] {
-        addCommand(QStringLiteral("Create group..."), m_actions.createGroup);
-        addTreeActions(*menu, *m_c.tree->treeWidget());
+        addCommands({&MainCommands::addGroup});
+        menu->addSeparator();
+        addCommands({&MainCommands::undo});
     };
     if (group.isEmpty() && mateText.isEmpty()) {
         addCreateGroup();
         return menu;
     }
     if (mateText.isEmpty()) {
-        addCommand(QStringLiteral("Add mate..."), m_actions.addMate);
-        addCommand(QStringLiteral("Delete group"), m_actions.deleteGroup);
+        addCommands({&MainCommands::addMate, &MainCommands::deleteGroup});
         menu->addSeparator();
         QAction* action = menu->addAction(GroupChoiceText);
         action->setCheckable(true);
@@ -169,10 +166,8 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
         addCreateGroup();
         return menu;
     }
-    addCommand(QStringLiteral("Join mate"), m_actions.joinMate);
-    addCommand(QStringLiteral("Join mate with server password..."), m_actions.joinMateWithPassword);
-    addCommand(QStringLiteral("Edit mate..."), m_actions.editMate);
-    addCommand(QStringLiteral("Delete mate"), m_actions.deleteMate);
+    addCommands({&MainCommands::joinMate, &MainCommands::joinMateWithPassword,
+                 &MainCommands::editMate, &MainCommands::deleteMate});
     menu->addSeparator();
     const int entry = (*m_c.stats).FindMate(FromDisplay(mateText), group);
     const QByteArray lfsName =

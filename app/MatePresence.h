@@ -8,10 +8,10 @@
 
 #include <QDateTime>
 #include <QObject>
-#include <functional>
 #include <memory>
 
 class Desktop;
+class MainCommands;
 class MateTray;
 class MateTree;
 class ProgramSettings;
@@ -36,17 +36,6 @@ public:
         QString dataDir; // where the alert choices and the last-seen record are kept
     };
 
-    // The roster's commands as their buttons run them, offered in the tree's menus.
-    struct RosterActions {
-        std::function<void()> joinMate;
-        std::function<void()> joinMateWithPassword;
-        std::function<void()> editMate;
-        std::function<void()> deleteMate;
-        std::function<void()> addMate;
-        std::function<void()> deleteGroup;
-        std::function<void()> createGroup;
-    };
-
     MatePresence(Context context, std::unique_ptr<Notifier> notifier, QObject* parent = nullptr);
     ~MatePresence() override;
 
@@ -67,7 +56,8 @@ public:
 
     // The tooltip of a mate node, plain; empty for a group node.
     QString nodeToolTip(const QTreeWidgetItem* node) const;
-    void setRosterActions(RosterActions actions) { m_actions = std::move(actions); }
+    // The window's commands, offered in the tree's menus and the tray's.
+    void setCommands(const MainCommands& commands);
     // The node menu of a group (mateText empty) or a mate, for the tree's right click; with
     // both empty, that of the space below the nodes.
     std::unique_ptr<QMenu> nodeMenu(const QString& group, const QString& mateText);
@@ -95,7 +85,7 @@ private:
     AlertChoices m_choices;
     LastSeenStore m_lastSeen;
     MateTray* m_tray = nullptr;
-    RosterActions m_actions;
+    const MainCommands* m_commands = nullptr;
     bool m_closedToTray = false;
     bool m_lastSeenFailing = false; // the last save of the history failed
 };

@@ -139,6 +139,12 @@ void MateTray::setOnline() {
     refreshIcon();
 }
 
+void MateTray::setCommands(QAction* refresh, QAction* quit) {
+    m_refresh = refresh;
+    m_quit = quit;
+    rebuildMenu();
+}
+
 void MateTray::refreshIcon() {
     if (!m_icon)
         return;
@@ -193,12 +199,13 @@ void MateTray::rebuildMenu() {
     }
     if (m_favourites.isEmpty())
         favourites->addAction(QStringLiteral("None online"))->setEnabled(false);
-    connect(m_menu->addAction(QStringLiteral("Refresh now")), &QAction::triggered, this,
-            &MateTray::refreshRequested);
+    // The shared commands belong to the window: the menu's clear leaves them be.
+    if (m_refresh)
+        m_menu->addAction(m_refresh);
     connect(m_menu->addAction(QStringLiteral("Show Pelmark II")), &QAction::triggered, this,
             &MateTray::showRequested);
-    connect(m_menu->addAction(QStringLiteral("Quit")), &QAction::triggered, this,
-            &MateTray::quitRequested);
+    if (m_quit)
+        m_menu->addAction(m_quit);
 }
 
 QIcon MateTray::TrayIcon(const QWidget* window, bool anyOnline) {

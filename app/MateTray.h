@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QWidget;
@@ -42,6 +43,8 @@ public:
     // from the first failure on until a refresh succeeds.
     void setOffline(const QString& reason, const QTime& now = QTime::currentTime());
     void setOnline();
+    // The window's refresh and quit commands, offered at the menu's end.
+    void setCommands(QAction* refresh, QAction* quit);
     bool isOffline() const { return m_offlineSince.isValid(); }
 
     QString toolTip() const;
@@ -56,10 +59,8 @@ public:
 
 Q_SIGNALS:
     void showRequested();
-    void refreshRequested();
     void joinRequested(const QByteArray& lfsName);
     void favouriteJoinRequested(const QByteArray& host);
-    void quitRequested();
 
 private:
     void createIcon();
@@ -82,6 +83,8 @@ private:
     QList<QPair<QByteArray, QString>> m_favourites;
     std::function<bool()> m_probe;
     QTimer m_poll;
+    QAction* m_refresh = nullptr;
+    QAction* m_quit = nullptr;
     QTime m_offlineSince;
     QString m_offlineReason;
 };

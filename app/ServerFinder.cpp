@@ -2,6 +2,7 @@
 
 #include "Desktop.h"
 #include "ErrorHandler.h"
+#include "MainCommands.h"
 #include "PlainText.h"
 #include "ProgramSettings.h"
 #include "QuillonPubStats.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QShortcut>
 #include <QToolButton>
 
 namespace {
@@ -100,13 +100,13 @@ void ServerFinder::makeBar() {
             [this](const QString& text) { m_c.view->proxy().setFilterText(text); });
     eFilter->installEventFilter(this);
     m_c.barParent->installEventFilter(this);
-    auto* find = new QShortcut(QKeySequence::Find, m_c.barParent->window());
-    connect(find, &QShortcut::activated, this, [this] {
-        eFilter->setFocus(Qt::ShortcutFocusReason);
-        eFilter->selectAll();
-    });
     placeBar();
     updateShowing();
+}
+
+void ServerFinder::focusFilter() {
+    eFilter->setFocus(Qt::ShortcutFocusReason);
+    eFilter->selectAll();
 }
 
 QMenu* ServerFinder::makeFilterMenu() {
@@ -212,10 +212,9 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
     const ServerListModel& rows = m_c.view->rows();
     const int modelRow = m_c.view->modelRow(row);
     const QByteArray host = rows.host(modelRow).name;
-    connect(menu->addAction(QStringLiteral("Join")), &QAction::triggered, this,
-            [this] { Q_EMIT joinRequested(false); });
-    connect(menu->addAction(QStringLiteral("Join with password...")), &QAction::triggered, this,
-            [this] { Q_EMIT joinRequested(true); });
+    // The join commands act on the selected row, as the buttons below the list do.
+    if (m_commands)
+        menu->addActions({m_commands->join, m_commands->joinWithPassword});
     QAction* favourite = menu->addAction(QStringLiteral("Favourite host"));
     favourite->setCheckable(true);
     favourite->setChecked(m_favourites.contains(host));

@@ -9,6 +9,7 @@
 #include <memory>
 
 class Desktop;
+class MainCommands;
 class ProgramSettings;
 class QAction;
 class QLabel;
@@ -49,13 +50,15 @@ public:
     void rowsRefilled();
     // After the roster changed: the mates named in the rows, and the rows they keep shown.
     void rosterChanged();
+    // The window's commands, offered in the rows' menu.
+    void setCommands(const MainCommands& commands) { m_commands = &commands; }
+    // The filter field takes the focus with its text selected, to type over (Ctrl+F).
+    void focusFilter();
     // The row's menu, as a right click on it opens it (tests open it without showing).
     std::unique_ptr<QMenu> rowMenu(int row);
     void setFavourite(const QByteArray& host, bool favourite);
 
 Q_SIGNALS:
-    // Join the selected row's host, as the join buttons do.
-    void joinRequested(bool alwaysAskPassword);
     // The favourite hosts online now, for the tray: name and players text.
     void favouritesOnline(const QList<QPair<QByteArray, QString>>& hosts);
 
@@ -72,6 +75,7 @@ private:
     void tellFavouritesOnline();
 
     Context m_c;
+    const MainCommands* m_commands = nullptr;
     FavouriteHosts m_favourites;
     QWidget* m_bar = nullptr;
     QList<QAction*> m_standingActions;

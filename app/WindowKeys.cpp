@@ -1,18 +1,7 @@
 #include "WindowKeys.h"
 
 #include <QAbstractItemView>
-#include <QAction>
 #include <QKeyEvent>
-
-WindowKeys::WindowKeys(QWidget* window, Handlers handlers) : QObject(window) {
-    auto* refresh = new QAction(QStringLiteral("Refresh now"), window);
-    refresh->setShortcut(Qt::Key_F5);
-    connect(refresh, &QAction::triggered, this, std::move(handlers.refresh));
-    auto* quit = new QAction(QStringLiteral("Quit"), window);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(quit, &QAction::triggered, this, std::move(handlers.quit));
-    window->addActions({refresh, quit});
-}
 
 void WindowKeys::onEnter(QAbstractItemView* view, std::function<void()> handler) {
     m_enter.append({view, std::move(handler)});

@@ -10,6 +10,7 @@
 #include "HttpClient.h"
 #include "ItemImages.h"
 #include "Launcher.h"
+#include "MainCommands.h"
 #include "MateCommands.h"
 #include "MatePresence.h"
 #include "MateTray.h"
@@ -117,7 +118,6 @@ void TfMain::connectRefresh() {
     connect(m_gameWatch, &GameWatch::failed, this,
             [this](const PelmarkError& e) { m_desktop.showError(StandardErrorText(e.message())); });
     connect(m_emptyNote, &EmptyListNote::identKeyRequested, this, &TfMain::enterIdentKey);
-    connect(m_presence->tray(), &MateTray::refreshRequested, this, &TfMain::refreshNow);
     connect(m_finder, &ServerFinder::favouritesOnline, m_presence->tray(),
             &MateTray::setFavourites);
     connect(m_mateCommands, &MateCommands::treeRebuilt, m_finder, &ServerFinder::rosterChanged);
@@ -127,40 +127,56 @@ void TfMain::connectRefresh() {
     connect(lvServer->header(), &QHeaderView::sectionClicked, this, &TfMain::lvServerColumnClick);
 }
 
+// Every command of the window in one place: the buttons, the tree's and the rows' menus,
+// the tray and the keys share one action per command.
 void TfMain::connectCommands() {
+    m_commands = new MainCommands(this);
+    const MainCommands& c = *m_commands;
+    const std::pair<QAbstractButton*, QAction*> buttons[] = {
+        {bAddGroup, c.addGroup},  {bDelGroup, c.deleteGroup},
+        {bAddMate, c.addMate},    {bDelMate, c.deleteMate},
+        {bEditMate, c.editMate},  {bSettings, c.settings},
+        {bStartLFS, c.startGame}, {bOnOffline, c.onOffline},
+        {bJoinMate, c.joinMate},  {bJoinPW, c.joinMateWithPassword},
+        {bJoinSvr, c.join},       {bJoinSvrPW, c.joinWithPassword},
+        {bLegends, c.legends}};
+    for (const auto& [button, action] : buttons)
+        MainCommands::drive(button, action);
     MateCommands* mates = m_mateCommands;
-    // Ctrl+Z, and the last item of the tree's menus, undo the last roster change.
-    auto* undo = new QAction(QStringLiteral("Undo"), tvMates);
-    undo->setShortcut(QKeySequence::Undo);
-    undo->setEnabled(false);
-    tvMates->addAction(undo);
-    connect(undo, &QAction::triggered, mates, &MateCommands::undo);
-    connect(m_rosterCommands, &RosterCommands::undoAvailable, undo, &QAction::setEnabled);
-    connect(m_presence, &MatePresence::joinRequested, mates, &MateCommands::joinMateByLfsName);
-    m_presence->setRosterActions({[mates] { mates->joinMate(false); },
-                                  [mates] { mates->joinMate(true); },
-                                  [mates] { mates->editMate(); }, [mates] { mates->deleteMate(); },
-                                  [mates] { mates->addMate(); }, [mates] { mates->deleteGroup(); },
-                                  [mates] { mates->addGroup(); }});
-    connect(m_finder, &ServerFinder::joinRequested, this, &TfMain::joinSelectedHost);
-    connect(m_presence->tray(), &MateTray::favouriteJoinRequested, this, &TfMain::joinHost);
-    auto* keys = new WindowKeys(this, {[this] { refreshNow(); }, [] { QCoreApplication::quit(); }});
-    keys->onEnter(lvServer, [this] { joinSelectedHost(false); });
-    keys->onEnter(tvMates, [mates] { mates->openChosen(); });
+    const std::pair<QAction*, void (MateCommands::*)()> mateHandlers[] = {
+        {c.addGroup, &MateCommands::addGroup}, {c.deleteGroup, &MateCommands::deleteGroup},
+        {c.addMate, &MateCommands::addMate},   {c.deleteMate, &MateCommands::deleteMate},
+        {c.editMate, &MateCommands::editMate}, {c.onOffline, &MateCommands::switchView},
+        {c.undo, &MateCommands::undo}};
+    for (const auto& [action, handler] : mateHandlers)
+        connect(action, &QAction::triggered, mates, handler);
+    const std::pair<QAction*, void (TfMain::*)()> handlers[] = {
+        {c.refresh, &TfMain::refreshNow},
+        {c.settings, &TfMain::bSettingsClick},
+        {c.startGame, &TfMain::bStartLFSClick},
+        {c.legends, &TfMain::bLegendsClick}};
+    for (const auto& [action, handler] : handlers)
+        connect(action, &QAction::triggered, this, handler);
+    connect(c.join, &QAction::triggered, this, [this] { joinSelectedHost(false); });
+    connect(c.joinWithPassword, &QAction::triggered, this, [this] { joinSelectedHost(true); });
+    connect(c.joinMate, &QAction::triggered, mates, [mates] { mates->joinMate(false); });
+    connect(c.joinMateWithPassword, &QAction::triggered, mates, [mates] { mates->joinMate(true); });
+    connect(c.quit, &QAction::triggered, this, [] { QCoreApplication::quit(); });
+    connect(c.find, &QAction::triggered, m_finder, &ServerFinder::focusFilter);
+    connectCommandFollowers();
+}
 
-    connect(bAddGroup, &QToolButton::clicked, mates, &MateCommands::addGroup);
-    connect(bDelGroup, &QToolButton::clicked, mates, &MateCommands::deleteGroup);
-    connect(bAddMate, &QToolButton::clicked, mates, &MateCommands::addMate);
-    connect(bDelMate, &QToolButton::clicked, mates, &MateCommands::deleteMate);
-    connect(bEditMate, &QToolButton::clicked, mates, &MateCommands::editMate);
-    connect(bOnOffline, &QToolButton::clicked, mates, &MateCommands::switchView);
-    connect(bJoinMate, &QToolButton::clicked, mates, [mates] { mates->joinMate(false); });
-    connect(bJoinPW, &QToolButton::clicked, mates, [mates] { mates->joinMate(true); });
-    connect(bSettings, &QToolButton::clicked, this, &TfMain::bSettingsClick);
-    connect(bStartLFS, &QToolButton::clicked, this, &TfMain::bStartLFSClick);
-    connect(bJoinSvr, &QToolButton::clicked, this, [this] { joinSelectedHost(false); });
-    connect(bJoinSvrPW, &QToolButton::clicked, this, [this] { joinSelectedHost(true); });
-    connect(bLegends, &QAbstractButton::clicked, this, &TfMain::bLegendsClick);
+void TfMain::connectCommandFollowers() {
+    const MainCommands& c = *m_commands;
+    connect(m_rosterCommands, &RosterCommands::undoAvailable, c.undo, &QAction::setEnabled);
+    m_presence->setCommands(c);
+    m_finder->setCommands(c);
+    connect(m_presence, &MatePresence::joinRequested, m_mateCommands,
+            &MateCommands::joinMateByLfsName);
+    connect(m_presence->tray(), &MateTray::favouriteJoinRequested, this, &TfMain::joinHost);
+    auto* keys = new WindowKeys(this);
+    keys->onEnter(lvServer, [this] { m_commands->join->trigger(); });
+    keys->onEnter(tvMates, [this] { m_mateCommands->openChosen(); });
     // Double clicks are taken from the viewport: only the left button acts, and also
     // where no row is (below the last one).
     lvServer->viewport()->installEventFilter(this);
@@ -204,7 +220,7 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
         pMainTopResize();
     else if (watched == lvServer->viewport() && event->type() == QEvent::MouseButtonDblClick &&
              mouse->button() == Qt::LeftButton)
-        joinSelectedHost(false);
+        m_commands->join->trigger();
     else if (watched == Image2 && event->type() == QEvent::MouseButtonRelease &&
              mouse->button() == Qt::LeftButton)
         Image2Click();

@@ -24,6 +24,7 @@ class EmptyListNote;
 class HttpClient;
 class Launcher;
 class MatePresence;
+class MainCommands;
 class MateCommands;
 class MateTree;
 class ProfileStore;
@@ -107,6 +108,7 @@ public:
     MatePresence& presence() { return *m_presence; }
     ServerFinder& finder() { return *m_finder; }
     MateCommands& mateCommands() { return *m_mateCommands; }
+    MainCommands& commands() { return *m_commands; }
     // Selects the first row whose caption equals caption, whatever the case.
     void selectServerRow(const QString& caption);
 
@@ -175,7 +177,9 @@ private:
     void CreateControls();
     void makePieces();
     void connectRefresh();
+    // Makes the window's commands, gives them to the buttons and menus, connects them.
     void connectCommands();
+    void connectCommandFollowers();
     // Runs a handler body through the top-level error handler.
     template <typename Body> bool guarded(Body&& body);
     void continueStartUp(const HostListResult& result);
@@ -196,6 +200,7 @@ private:
     RosterCommands* m_rosterCommands = nullptr;
     std::unique_ptr<Launcher> m_launcher;
     MateCommands* m_mateCommands = nullptr;
+    MainCommands* m_commands = nullptr;
     QPointer<TfLegends> m_legends;
     QPointer<TfSettings> m_settings;
     MatePresence* m_presence = nullptr;

@@ -2,6 +2,7 @@
 #include "EmptyListNote.h"
 #include "HostListBuilder.h"
 #include "IniFile.h"
+#include "MainCommands.h"
 #include "MainWindowFixture.h"
 #include "MatePresence.h"
 #include "MateRecord.h"
@@ -25,6 +26,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -169,6 +171,67 @@ private Q_SLOTS:
         QTest::keyClick(w.tvMates, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(w.lvServer->selectedCaption(), QStringLiteral("Busy S2"));
         QCOMPARE(f.desktop.messages.size(), 1); // Enter joined nothing here
+    }
+
+    // Each command is one action: its key is bound once (a key bound twice does nothing at
+    // all), and disabling it disables its button and its items in every menu.
+    void commands_eachKeyBoundOnce_disablingReachesButtonsAndMenus() {
+        MainWindowFixture f("[SETTINGS]\nLFSPath=/games/lfs/LFS.exe\n");
+        writeFriendsAndWork(f);
+        f.hostsReply = threeHosts();
+        TfMain& w = f.start();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        MateTray* tray = w.presence().tray();
+
+        QSet<QObject*> seen;
+        QMap<QString, int> bound;
+        const auto count = [&](QObject* owner, const QList<QKeySequence>& keys) {
+            if (seen.contains(owner))
+                return;
+            seen.insert(owner);
+            for (const QKeySequence& key : keys)
+                bound[key.toString(QKeySequence::PortableText)] += 1;
+        };
+        QList<QAction*> actions = w.findChildren<QAction*>() + tray->menu()->actions();
+        for (QWidget* widget : QApplication::allWidgets())
+            actions += widget->actions();
+        for (QAction* action : std::as_const(actions))
+            count(action, action->shortcuts());
+        for (QShortcut* shortcut : w.findChildren<QShortcut*>())
+            count(shortcut, shortcut->keys());
+        for (const char* key : {"F5", "Ctrl+Q", "Ctrl+Z", "Ctrl+F"})
+            QCOMPARE(bound.value(QString::fromLatin1(key)), 1);
+        for (auto it = bound.cbegin(); it != bound.cend(); ++it)
+            QVERIFY2(it.value() == 1, qPrintable(it.key()));
+        QTest::keyClick(w.tvMates, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), w.finder().eFilter);
+
+        const auto itemEnabled = [](const QMenu& menu, const QString& text) {
+            for (const QAction* action : menu.actions()) {
+                if (action->text() == text)
+                    return std::optional<bool>(action->isEnabled());
+            }
+            return std::optional<bool>();
+        };
+        MainCommands& c = w.commands();
+        for (const bool on : {false, true}) {
+            c.join->setEnabled(on);
+            c.deleteGroup->setEnabled(on);
+            c.refresh->setEnabled(on);
+            w.lvServer->selectRow(1);
+            QCOMPARE(w.bJoinSvr->isEnabled(), on);
+            QVERIFY(itemEnabled(*w.finder().rowMenu(1), "Join") == on);
+            QCOMPARE(w.bDelGroup->isEnabled(), on);
+            QVERIFY(itemEnabled(*w.presence().nodeMenu("Work", {}), "Delete group") == on);
+            QVERIFY(itemEnabled(*tray->menu(), "Refresh now") == on);
+            QCOMPARE(w.bJoinMate->isEnabled(), true);
+            w.lvServer->setFocus();
+            QTest::keyClick(w.lvServer, Qt::Key_Return); // Enter joins as the command does
+            QCOMPARE(f.desktop.messages.size(), on ? 1 : 0);
+        }
+        QVERIFY(f.desktop.errors.isEmpty());
     }
 
     void moreSettingsOk_aNewIdentKeyRefreshesAtOnce() {
