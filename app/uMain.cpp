@@ -17,6 +17,7 @@
 #include "MateTree.h"
 #include "ProfileStore.h"
 #include "RefreshController.h"
+#include "RefreshDisplay.h"
 #include "RosterCommands.h"
 #include "ServerFinder.h"
 #include "ServerListView.h"
@@ -57,16 +58,12 @@ template <typename Body> bool TfMain::guarded(Body&& body) {
 TfMain::TfMain(Desktop& desktop, const QString& exePath, QWidget* parent)
     : TfMain(desktop, PortablePaths(exePath), parent) {}
 
-TfMain::TfMain(Desktop& desktop, const AppPaths& paths, QWidget* parent)
-    : QWidget(parent), config(paths.configPath), m_desktop(desktop), m_exePath(paths.exePath) {
-    exeDir = paths.exeDir;
-    dataDir = paths.dataDir;
-    groupsDir = paths.groupsDir;
-    tracksPath = paths.tracksPath;
+TfMain::TfMain(Desktop& desktop, const AppPaths& appPaths, QWidget* parent)
+    : QWidget(parent), config(appPaths.configPath), paths(appPaths), m_desktop(desktop) {
     defaultService = PublicService;
     statsServer = defaultService;
     highlightsServer = defaultService;
-    m_store = std::make_unique<ProfileStore>(groupsDir);
+    m_store = std::make_unique<ProfileStore>(paths.groupsDir);
 
     CreateControls();
     makePieces();
@@ -99,6 +96,9 @@ void TfMain::makePieces() {
                                   std::make_unique<DBusNotifier>(), this);
     m_finder = new ServerFinder(
         {lvServer, pClientBottom, &config, m_rosterCommands, &m_stats, &m_desktop, dataDir}, this);
+    m_display = std::make_unique<RefreshDisplay>(RefreshDisplay::Parts{
+        lvServer, lSvrCount, lOccupied, lPlayersOnline, m_emptyNote, m_presence, m_finder, &m_stats,
+        m_refresh, &m_desktop, paths.tracksPath});
 }
 
 void TfMain::connectRefresh() {
@@ -233,7 +233,7 @@ void TfMain::FormCreate() {
     // What an interrupted rewrite of a group left behind, before anything reads the folder.
     m_store->RemoveStaleTemporaries();
     const bool prepared = guarded([&] {
-        versionInfo = ReadFileVersionInfo(m_exePath);
+        const TFileVersionInfo versionInfo = ReadFileVersionInfo(paths.exePath);
         lVersion->setText(QStringLiteral("v ") + Bounded(versionInfo.FileVersion, MaxLabelText));
         lCopyright->setText(Bounded(versionInfo.LegalCopyRight, MaxLabelText));
         pMainTopResize();
@@ -256,7 +256,7 @@ void TfMain::FormCreate() {
 }
 
 void TfMain::continueStartUp(const HostListResult& result) {
-    const bool refreshed = showRefresh(result);
+    const bool refreshed = m_display->show(result);
     // From now on every refresh is followed by the tree's rebuild.
     connect(m_refresh, &RefreshController::refreshed, this, &TfMain::followRefresh);
     // One failure at start must not leave the tree empty or the ticker still for the
@@ -276,7 +276,7 @@ void TfMain::continueStartUp(const HostListResult& result) {
 void TfMain::followRefresh(const HostListResult& result) {
     // A failed transfer told in a box ends the tick; every other outcome is followed by
     // the tree, and the row that was selected is selected again.
-    if (!showRefresh(result))
+    if (!m_display->show(result))
         return;
     if (!m_keptCaption.isEmpty())
         selectServerRow(m_keptCaption);
@@ -292,55 +292,12 @@ void TfMain::rebuildRoster(bool afterHostList) {
     }
     m_finder->rosterChanged(); // the roster's mates as the files hold them now
     if (afterHostList)
-        m_presence->afterRefresh(m_tracks);
+        m_presence->afterRefresh(m_display->tracks());
     if (failure)
         throw *failure;
 }
 
 // ---- server list ------------------------------------------------------------------
-
-bool TfMain::showRefresh(const HostListResult& result) {
-    if (result.hasList()) {
-        m_emptyNote->succeeded();
-        m_presence->tray()->setOnline();
-        m_stats.hosts = result.hosts;
-        fillServerRows();
-        return true;
-    }
-    if (result.outcome == HostListResult::Outcome::ServiceText)
-        m_emptyNote->serviceAnswered(result.message);
-    else
-        m_emptyNote->failed(result.message, m_refresh->nextTickTime());
-    // Boxes at every tick while the window is out of sight help nobody: the tray tells,
-    // and the boxes come back once the window shows.
-    if (m_presence->hiddenInTray()) {
-        m_presence->tray()->setOffline(result.message);
-        return true;
-    }
-    if (result.error) {
-        m_desktop.showError(StandardErrorText(result.message));
-        return false;
-    }
-    m_desktop.showMessage(result.message);
-    return true;
-}
-
-void TfMain::fillServerRows() {
-    m_tracks = TrackTable::load(tracksPath); // read once per refresh, kept for its readers
-    lvServer->setUpdatesEnabled(false);
-    // One reset; the order follows in the proxy before anything is painted.
-    const ServerListModel::Counts counts = lvServer->rows().refill(m_stats.hosts, m_tracks);
-    playersTotal = counts.players;
-    m_finder->rowsRefilled();
-    lvServer->setUpdatesEnabled(true);
-    // Laid out now, before the repaint: a layout the view leaves for later comes after
-    // that repaint and paints the whole list a second time.
-    lvServer->doItemsLayout();
-
-    lSvrCount->setText(QStringLiteral("Servers online: %1").arg(counts.rows));
-    lOccupied->setText(QStringLiteral("Servers occupied: %1").arg(counts.occupied));
-    lPlayersOnline->setText(QStringLiteral("Players online: %1").arg(playersTotal));
-}
 
 void TfMain::SortServerList() {
     // A hand-edited settings file may hold any column.

@@ -29,6 +29,7 @@ class MateCommands;
 class MateTree;
 class ProfileStore;
 class RefreshController;
+class RefreshDisplay;
 class QAbstractButton;
 class QLabel;
 class QPushButton;
@@ -65,13 +66,9 @@ public:
     AppSettings& settings = config.app;
     int& sortColumn = config.sortColumn;
     bool& sortDescending = config.sortDescending;
-    int playersTotal = 0;
 
-    QString exeDir;    // ends in '/'
-    QString dataDir;   // portable: exeDir + "data/"; installed: the user's data folder
-    QString groupsDir; // dataDir + "groups/"
-    QString tracksPath;
-    TFileVersionInfo versionInfo;
+    const AppPaths paths;
+    const QString& dataDir = paths.dataDir;
 
     // Service addresses (section SERVICE); defaultService when the keys are missing.
     QString defaultService;
@@ -184,16 +181,11 @@ private:
     template <typename Body> bool guarded(Body&& body);
     void continueStartUp(const HostListResult& result);
     void followRefresh(const HostListResult& result);
-    // The outcome in the list, its note, the tray or a box; false when a failed transfer
-    // was told in a box.
-    bool showRefresh(const HostListResult& result);
     QString selectedServerCaption() const;
-    void fillServerRows();
     // RebuildRoster, then the mates-online pass after a refresh that brought a host list.
     void rebuildRoster(bool afterHostList);
 
     Desktop& m_desktop;
-    QString m_exePath;
     QuillonPubStats m_stats;
     std::unique_ptr<ProfileStore> m_store;
     MateTree* m_mateTree = nullptr;
@@ -211,5 +203,5 @@ private:
     Ticker* m_ticker = nullptr;
     GameWatch* m_gameWatch = nullptr;
     QString m_keptCaption; // the row selected when the refresh went out
-    TrackTable m_tracks;   // the track names of the last refresh
+    std::unique_ptr<RefreshDisplay> m_display;
 };

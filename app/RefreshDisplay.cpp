@@ -1,0 +1,56 @@
+#include "RefreshDisplay.h"
+
+#include "Desktop.h"
+#include "EmptyListNote.h"
+#include "ErrorHandler.h"
+#include "MatePresence.h"
+#include "MateTray.h"
+#include "QuillonPubStats.h"
+#include "RefreshController.h"
+#include "ServerFinder.h"
+#include "ServerListView.h"
+
+#include <QLabel>
+
+bool RefreshDisplay::show(const HostListResult& result) {
+    if (result.hasList()) {
+        m_parts.note->succeeded();
+        m_parts.presence->tray()->setOnline();
+        m_parts.stats->hosts = result.hosts;
+        fillRows();
+        return true;
+    }
+    if (result.outcome == HostListResult::Outcome::ServiceText)
+        m_parts.note->serviceAnswered(result.message);
+    else
+        m_parts.note->failed(result.message, m_parts.refresh->nextTickTime());
+    // Boxes at every tick while the window is out of sight help nobody: the tray tells,
+    // and the boxes come back once the window shows.
+    if (m_parts.presence->hiddenInTray()) {
+        m_parts.presence->tray()->setOffline(result.message);
+        return true;
+    }
+    if (result.error) {
+        m_parts.desktop->showError(StandardErrorText(result.message));
+        return false;
+    }
+    m_parts.desktop->showMessage(result.message);
+    return true;
+}
+
+void RefreshDisplay::fillRows() {
+    m_tracks = TrackTable::load(m_parts.tracksPath);
+    ServerListView* list = m_parts.list;
+    list->setUpdatesEnabled(false);
+    // One reset; the order follows in the proxy before anything is painted.
+    const ServerListModel::Counts counts = list->rows().refill(m_parts.stats->hosts, m_tracks);
+    m_parts.finder->rowsRefilled();
+    list->setUpdatesEnabled(true);
+    // Laid out now, before the repaint: a layout the view leaves for later comes after
+    // that repaint and paints the whole list a second time.
+    list->doItemsLayout();
+
+    m_parts.serverCount->setText(QStringLiteral("Servers online: %1").arg(counts.rows));
+    m_parts.occupied->setText(QStringLiteral("Servers occupied: %1").arg(counts.occupied));
+    m_parts.players->setText(QStringLiteral("Players online: %1").arg(counts.players));
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "TrackNaming.h"
+
+#include <QString>
+
+class Desktop;
+class EmptyListNote;
+class MatePresence;
+class QLabel;
+class QuillonPubStats;
+class ServerFinder;
+class ServerListView;
+class RefreshController;
+struct HostListResult;
+
+// Shows what a refresh came to: a new host list in the rows and the counters, anything
+// else in the empty list's note and then in the tray while the window is out of sight,
+// or in a box.
+class RefreshDisplay {
+public:
+    struct Parts {
+        ServerListView* list = nullptr;
+        QLabel* serverCount = nullptr; // lSvrCount
+        QLabel* occupied = nullptr;    // lOccupied
+        QLabel* players = nullptr;     // lPlayersOnline
+        EmptyListNote* note = nullptr;
+        MatePresence* presence = nullptr;
+        ServerFinder* finder = nullptr;
+        QuillonPubStats* stats = nullptr;
+        const RefreshController* refresh = nullptr;
+        Desktop* desktop = nullptr;
+        QString tracksPath;
+    };
+
+    explicit RefreshDisplay(Parts parts) : m_parts(std::move(parts)) {}
+
+    // False when a failed transfer was told in a box (what follows a refresh then waits
+    // for the next one).
+    bool show(const HostListResult& result);
+    // The track names of the last list shown, read once per refresh for its readers.
+    const TrackTable& tracks() const { return m_tracks; }
+
+private:
+    void fillRows();
+
+    Parts m_parts;
+    TrackTable m_tracks;
+};
