@@ -87,13 +87,10 @@ QLabel* pictureLabel(QWidget* parent, const QPixmap& picture, int x, int y) {
 }
 
 // A screen reader reads the hint as the button's name; the description says what it does.
-QToolButton* pictureButton(QWidget* parent, Glyph glyph, const QString& hint, int x, int y,
-                           const QString& description) {
+QToolButton* pictureButton(QWidget* parent, Glyph glyph, int x, int y, const QString& description) {
     auto* button = new QToolButton(parent);
     button->setIcon(Pictures::GlyphIcon(glyph));
     button->setIconSize(QSize(16, 16));
-    button->setToolTip(hint);
-    button->setAccessibleName(hint);
     button->setAccessibleDescription(description);
     button->setGeometry(x, y, 25, 25);
     return button;

@@ -44,9 +44,10 @@ QLabel* rightEdgeLabel(QWidget* parent, const QString& text, const QFont& font, 
 // Sized in the window's units: on a HiDPI screen the picture has more pixels than that.
 QLabel* pictureLabel(QWidget* parent, const QPixmap& picture, int x, int y);
 
-// A screen reader reads the hint as the button's name; the description says what it does.
-QToolButton* pictureButton(QWidget* parent, Pictures::Glyph glyph, const QString& hint, int x,
-                           int y, const QString& description);
+// The hint, which a screen reader reads as the button's name, is its command's
+// (MainCommands); the description says what it does.
+QToolButton* pictureButton(QWidget* parent, Pictures::Glyph glyph, int x, int y,
+                           const QString& description);
 
 // Lets a keyboard reach a control that otherwise only takes clicks: it takes the focus
 // by Tab and acts on Enter or Space.

@@ -3,6 +3,7 @@
 #include "Desktop.h"
 #include "EmptyListNote.h"
 #include "ErrorHandler.h"
+#include "HostListQuery.h"
 #include "MatePresence.h"
 #include "MateTray.h"
 #include "QuillonPubStats.h"
@@ -53,4 +54,11 @@ void RefreshDisplay::fillRows() {
     m_parts.serverCount->setText(QStringLiteral("Servers online: %1").arg(counts.rows));
     m_parts.occupied->setText(QStringLiteral("Servers occupied: %1").arg(counts.occupied));
     m_parts.players->setText(QStringLiteral("Players online: %1").arg(counts.players));
+}
+
+void RefreshDisplay::identKeyRejected() {
+    m_parts.desktop->showMessage(QStringLiteral("The ident key in the settings file is not valid "
+                                                "(letters and digits, at most %1), so it is not "
+                                                "sent.")
+                                     .arg(MaxIdentKeyLength));
 }

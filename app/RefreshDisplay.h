@@ -38,6 +38,8 @@ public:
     // False when a failed transfer was told in a box (what follows a refresh then waits
     // for the next one).
     bool show(const HostListResult& result);
+    // The first request whose ident key was not sent: said once, as the user must mend it.
+    void identKeyRejected();
     // The track names of the last list shown, read once per refresh for its readers.
     const TrackTable& tracks() const { return m_tracks; }
 

@@ -6,16 +6,12 @@
 #include "ErrorHandler.h"
 #include "ExecuteFile.h"
 #include "GameWatch.h"
-#include "HostListDecoder.h"
-#include "HttpClient.h"
-#include "ItemImages.h"
 #include "Launcher.h"
 #include "MainCommands.h"
 #include "MateCommands.h"
 #include "MatePresence.h"
 #include "MateTray.h"
 #include "MateTree.h"
-#include "ProfileStore.h"
 #include "RefreshController.h"
 #include "RefreshDisplay.h"
 #include "RosterCommands.h"
@@ -23,25 +19,16 @@
 #include "ServerListView.h"
 #include "SingleByteText.h"
 #include "Ticker.h"
-#include "TrackNaming.h"
 #include "WindowKeys.h"
 #include "uLegends.h"
-#include "uMoreSettings.h"
 #include "uSettings.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QEvent>
-#include <QFileInfo>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
-#include <QUrl>
-#include <algorithm>
 
 namespace {
 
@@ -102,13 +89,8 @@ void TfMain::makePieces() {
 }
 
 void TfMain::connectRefresh() {
-    connect(m_refresh, &RefreshController::identKeyRejected, this, [this] {
-        // Said once: a hand-edited key stays wrong until the user mends it.
-        m_desktop.showMessage(QStringLiteral("The ident key in the settings file is not valid "
-                                             "(letters and digits, at most %1), so it is not "
-                                             "sent.")
-                                  .arg(MaxIdentKeyLength));
-    });
+    connect(m_refresh, &RefreshController::identKeyRejected, this,
+            [this] { m_display->identKeyRejected(); });
     connect(m_refresh, &RefreshController::refreshStarted, this,
             [this] { m_keptCaption = selectedServerCaption(); });
     connect(m_gameWatch, &GameWatch::runningChanged, this, [this](bool running) {

@@ -1,12 +1,9 @@
 #pragma once
 
 #include "AppPaths.h"
-#include "AppSettings.h"
 #include "ProgramSettings.h"
 #include "QuillonPubStats.h"
-#include "QuillonTools.h"
 #include "ServerListView.h"
-#include "TrackNaming.h"
 
 #include <QIcon>
 #include <QList>
@@ -14,14 +11,13 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
-#include <optional>
 
 class ColumnMemory;
 class GameWatch;
+class HttpClient;
 struct HostListResult;
 class Desktop;
 class EmptyListNote;
-class HttpClient;
 class Launcher;
 class MatePresence;
 class MainCommands;
@@ -30,7 +26,6 @@ class MateTree;
 class ProfileStore;
 class RefreshController;
 class RefreshDisplay;
-class QAbstractButton;
 class QLabel;
 class QPushButton;
 class QSplitter;
@@ -100,7 +95,6 @@ public:
     QuillonPubStats& stats() { return m_stats; }
     MateTree& mateTree() { return *m_mateTree; }
     RosterCommands& rosterCommands() { return *m_rosterCommands; }
-    HttpClient& httpClient() { return *IdHTTP; }
     Desktop& desktop() { return m_desktop; }
     MatePresence& presence() { return *m_presence; }
     ServerFinder& finder() { return *m_finder; }

@@ -171,17 +171,15 @@ void TfMain::CreateControls() {
     bottomColumn->addWidget(pStatus);
     bottomColumn->addStretch(1);
     bJoinSvr =
-        pictureButton(pClientBottom, Glyph::JoinSvr, QStringLiteral("Join mate"), 6, 25,
+        pictureButton(pClientBottom, Glyph::JoinSvr, 6, 25,
                       QStringLiteral("Starts the game on the host selected in the server list"));
-    bJoinSvrPW = pictureButton(pClientBottom, Glyph::JoinSvrPW,
-                               QStringLiteral("Join mate with server password"), 36, 25,
+    bJoinSvrPW = pictureButton(pClientBottom, Glyph::JoinSvrPW, 36, 25,
                                QStringLiteral("Asks for the host's password, then starts the game "
                                               "on the host selected in the server list"));
     auto* bottomAnchors = new RightAnchors(pClientBottom, ClientDesignWidth);
     bottomAnchors->add(bJoinSvr);
     bottomAnchors->add(bJoinSvrPW);
-    bLegends = new QPushButton(Pictures::GlyphIcon(Glyph::Legends), QStringLiteral("Show legends"),
-                               pClientBottom);
+    bLegends = new QPushButton(Pictures::GlyphIcon(Glyph::Legends), QString(), pClientBottom);
     bLegends->setIconSize(QSize(16, 16));
     bLegends->setGeometry(6, 72, 97, 25);
     clientColumn->addWidget(pClientBottom);
@@ -193,29 +191,27 @@ void TfMain::CreateControls() {
 
     pRightTop = fixedHeightPanel(pRight, HeaderHeight);
     pRightTop->resize(RightDesignWidth, HeaderHeight);
-    bAddGroup = pictureButton(pRightTop, Glyph::AddGroup, QStringLiteral("Create group..."), 12, 12,
+    bAddGroup = pictureButton(pRightTop, Glyph::AddGroup, 12, 12,
                               QStringLiteral("Asks for the name of a new group of mates"));
-    bDelGroup = pictureButton(pRightTop, Glyph::DelGroup, QStringLiteral("Delete group"), 42, 12,
+    bDelGroup = pictureButton(pRightTop, Glyph::DelGroup, 42, 12,
                               QStringLiteral("Deletes the chosen group with all its mates"));
-    bAddMate = pictureButton(pRightTop, Glyph::AddMate, QStringLiteral("Add mate..."), 12, 42,
-                             QStringLiteral("Adds a mate to a group"));
-    bDelMate = pictureButton(pRightTop, Glyph::DelMate, QStringLiteral("Delete mate"), 42, 42,
+    bAddMate =
+        pictureButton(pRightTop, Glyph::AddMate, 12, 42, QStringLiteral("Adds a mate to a group"));
+    bDelMate = pictureButton(pRightTop, Glyph::DelMate, 42, 42,
                              QStringLiteral("Deletes the chosen mate from its group"));
-    bEditMate = pictureButton(pRightTop, Glyph::EditMate, QStringLiteral("Edit mate..."), 72, 42,
+    bEditMate = pictureButton(pRightTop, Glyph::EditMate, 72, 42,
                               QStringLiteral("Changes the chosen mate's name, nick, team or "
                                              "home page"));
-    bSettings = pictureButton(pRightTop, Glyph::Settings, QStringLiteral("Settings..."), 168, 12,
+    bSettings = pictureButton(pRightTop, Glyph::Settings, 168, 12,
                               QStringLiteral("Game path, refresh interval and ticker country"));
-    bStartLFS = pictureButton(pRightTop, Glyph::StartLFS, QStringLiteral("Start LFS"), 168, 42,
+    bStartLFS = pictureButton(pRightTop, Glyph::StartLFS, 168, 42,
                               QStringLiteral("Starts the game without joining a host"));
-    bOnOffline = pictureButton(pRightTop, Glyph::OnOffline,
-                               QStringLiteral("Switch between online and on/offline mates"), 12, 93,
+    bOnOffline = pictureButton(pRightTop, Glyph::OnOffline, 12, 93,
                                QStringLiteral("Shows only the mates who race now, or all mates"));
     bOnOffline->setProperty("Tag", 1);
-    bJoinMate = pictureButton(pRightTop, Glyph::JoinMate, QStringLiteral("Join mate"), 138, 93,
+    bJoinMate = pictureButton(pRightTop, Glyph::JoinMate, 138, 93,
                               QStringLiteral("Starts the game on the host of the chosen mate"));
-    bJoinPW = pictureButton(pRightTop, Glyph::JoinPW,
-                            QStringLiteral("Join mate with server password..."), 168, 93,
+    bJoinPW = pictureButton(pRightTop, Glyph::JoinPW, 168, 93,
                             QStringLiteral("Asks for the host's password, then starts the game "
                                            "on the host of the chosen mate"));
     auto* toolAnchors = new RightAnchors(pRightTop, RightDesignWidth);

@@ -208,7 +208,7 @@ void tst_Faults::serviceFault_keepsRows() {
     QCOMPARE(desktop.errors, QStringList());
     QVERIFY(window.lvServer->rowCount() > 0);
     if (stallLimitMs > 0)
-        window.httpClient().setStallLimit(stallLimitMs);
+        window.IdHTTP->setStallLimit(stallLimitMs);
 
     const auto rows = [&] {
         QStringList texts;
