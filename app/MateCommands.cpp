@@ -39,25 +39,25 @@ bool MateCommands::chosenNodeGone() {
     return true;
 }
 
-void MateCommands::addGroup() {
+void MateCommands::bAddGroupClick() {
     guarded([&] { m_parts.roster->CreateGroup(); });
 }
 
-void MateCommands::deleteGroup() {
+void MateCommands::bDelGroupClick() {
     guarded([&] {
         if (!chosenNodeGone())
             m_parts.roster->DeleteGroup(m_parts.tree->rememberedNode());
     });
 }
 
-void MateCommands::deleteMate() {
+void MateCommands::bDelMateClick() {
     guarded([&] {
         if (!chosenNodeGone())
             m_parts.roster->DeleteMate(m_parts.tree->rememberedNode());
     });
 }
 
-void MateCommands::addMate() {
+void MateCommands::bAddMateClick() {
     guarded([&] {
         if (chosenNodeGone())
             return;
@@ -68,7 +68,7 @@ void MateCommands::addMate() {
     });
 }
 
-void MateCommands::editMate() {
+void MateCommands::bEditMateClick() {
     guarded([&] {
         if (chosenNodeGone() || !m_parts.tree->rememberedMate())
             return;
@@ -82,11 +82,11 @@ void MateCommands::editMate() {
     });
 }
 
-void MateCommands::switchView() {
+void MateCommands::bOnOfflineClick() {
     guarded([&] { m_parts.tree->bOnOfflineClick(); });
 }
 
-void MateCommands::openChosen() {
+void MateCommands::tvMatesDblClick() {
     guarded([&] {
         if (!chosenNodeGone())
             m_parts.tree->tvMatesDblClick();

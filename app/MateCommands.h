@@ -30,13 +30,13 @@ public:
     MateCommands(Parts parts, QObject* parent = nullptr);
     ~MateCommands() override;
 
-    void addGroup();
-    void deleteGroup();
-    void addMate();
-    void deleteMate();
-    void editMate();
-    void switchView();
-    void openChosen(); // the double click on the tree
+    void bAddGroupClick();
+    void bDelGroupClick();
+    void bAddMateClick();
+    void bDelMateClick();
+    void bEditMateClick();
+    void bOnOfflineClick();
+    void tvMatesDblClick(); // the double click on the tree
     void joinMate(bool alwaysAskPassword);
     // Joins the host of the person's first node in the tree, as "Join mate" would on it.
     void joinMateByLfsName(const QByteArray& lfsName);

@@ -25,12 +25,12 @@ Ticker::Ticker(QLabel* label, ProgramSettings& settings, Desktop& desktop, QWidg
       m_service(new HighlightsService(this)), m_timer(new QTimer(this)) {
     m_timer->setObjectName(QStringLiteral("tScrollHighlights"));
     m_timer->setInterval(120);
-    connect(m_timer, &QTimer::timeout, this, &Ticker::step);
+    connect(m_timer, &QTimer::timeout, this, &Ticker::tScrollHighlightsTimer);
     connect(m_service, &HighlightsService::finished, this, &Ticker::answered);
     m_hold = new TimerHold(window, m_timer);
 }
 
-void Ticker::reload(OnFailure onFailure) {
+void Ticker::LoadHighlights(OnFailure onFailure) {
     const QStringList asked{m_settings.highlightsServer, m_settings.app.country,
                             QString::number(m_settings.app.numHighlights)};
     // The waiting fetch asks for just this: its answer will do.
@@ -85,10 +85,10 @@ void Ticker::show(const QString& text) {
     m_label->show();
 }
 
-void Ticker::step() {
+void Ticker::tScrollHighlightsTimer() {
     if (m_label->x() <= -m_label->width()) {
         m_timer->stop(); // the next pass begins once its text is in; none after a failure
-        reload(OnFailure::Tell);
+        LoadHighlights(OnFailure::Tell);
         m_stepAfterLoad = true;
         return;
     }

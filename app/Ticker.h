@@ -30,10 +30,10 @@ public:
     HighlightsService& service() { return *m_service; }
     // Fetches the text with the current settings. A fetch still waiting for other settings
     // is dropped, its answer never shown; one for the same settings is left to answer.
-    void reload(OnFailure onFailure = OnFailure::Tell);
+    void LoadHighlights(OnFailure onFailure = OnFailure::Tell);
     bool isLoading() const { return m_service->isWaiting(); }
     // One step of the scroll, as each tick of the timer takes.
-    void step();
+    void tScrollHighlightsTimer();
 
 signals:
     // A fetch has come to its end, shown or told.

@@ -126,9 +126,12 @@ void TfMain::connectCommands() {
         MainCommands::drive(button, action);
     MateCommands* mates = m_mateCommands;
     const std::pair<QAction*, void (MateCommands::*)()> mateHandlers[] = {
-        {c.addGroup, &MateCommands::addGroup}, {c.deleteGroup, &MateCommands::deleteGroup},
-        {c.addMate, &MateCommands::addMate},   {c.deleteMate, &MateCommands::deleteMate},
-        {c.editMate, &MateCommands::editMate}, {c.onOffline, &MateCommands::switchView},
+        {c.addGroup, &MateCommands::bAddGroupClick},
+        {c.deleteGroup, &MateCommands::bDelGroupClick},
+        {c.addMate, &MateCommands::bAddMateClick},
+        {c.deleteMate, &MateCommands::bDelMateClick},
+        {c.editMate, &MateCommands::bEditMateClick},
+        {c.onOffline, &MateCommands::bOnOfflineClick},
         {c.undo, &MateCommands::undo}};
     for (const auto& [action, handler] : mateHandlers)
         connect(action, &QAction::triggered, mates, handler);
@@ -143,6 +146,7 @@ void TfMain::connectCommands() {
     connect(c.joinWithPassword, &QAction::triggered, this, [this] { joinSelectedHost(true); });
     connect(c.joinMate, &QAction::triggered, mates, [mates] { mates->joinMate(false); });
     connect(c.joinMateWithPassword, &QAction::triggered, mates, [mates] { mates->joinMate(true); });
+    connect(c.refresh, &QAction::triggered, m_refresh, &RefreshController::tAutoRefreshTimer);
     connect(c.quit, &QAction::triggered, this, [] { QCoreApplication::quit(); });
     connect(c.find, &QAction::triggered, m_finder, &ServerFinder::focusFilter);
     connectCommandFollowers();
@@ -158,7 +162,7 @@ void TfMain::connectCommandFollowers() {
     connect(m_presence->tray(), &MateTray::favouriteJoinRequested, this, &TfMain::joinHost);
     auto* keys = new WindowKeys(this);
     keys->onEnter(lvServer, [this] { m_commands->join->trigger(); });
-    keys->onEnter(tvMates, [this] { m_mateCommands->openChosen(); });
+    keys->onEnter(tvMates, [this] { m_mateCommands->tvMatesDblClick(); });
     // Double clicks are taken from the viewport: only the left button acts, and also
     // where no row is (below the last one).
     lvServer->viewport()->installEventFilter(this);
@@ -234,7 +238,7 @@ void TfMain::FormCreate() {
     // box it opens holds them off.
     connect(m_refresh, &RefreshController::refreshed, this, &TfMain::continueStartUp,
             Qt::SingleShotConnection);
-    m_refresh->refreshNow();
+    m_refresh->tAutoRefreshTimer();
 }
 
 void TfMain::continueStartUp(const HostListResult& result) {
@@ -252,7 +256,7 @@ void TfMain::continueStartUp(const HostListResult& result) {
             emit startUpFinished(!toldAlready && shown);
         },
         Qt::SingleShotConnection);
-    m_ticker->reload(toldAlready ? Ticker::OnFailure::Quiet : Ticker::OnFailure::Tell);
+    m_ticker->LoadHighlights(toldAlready ? Ticker::OnFailure::Quiet : Ticker::OnFailure::Tell);
 }
 
 void TfMain::followRefresh(const HostListResult& result) {
@@ -296,10 +300,6 @@ void TfMain::selectServerRow(const QString& caption) {
     lvServer->selectCaption(caption);
 }
 
-void TfMain::refreshNow() {
-    m_refresh->refreshNow();
-}
-
 void TfMain::lvServerColumnClick(int column) {
     guarded([&] {
         config.writeSortOrder(column, column == sortColumn ? !sortDescending : false);
@@ -317,7 +317,7 @@ void TfMain::bSettingsClick() {
             return;
         // A new interval takes effect at once: the user expects what he just set.
         m_refresh->applyInterval();
-        m_ticker->reload(); // the newest settings' text, a waiting reload dropped
+        m_ticker->LoadHighlights(); // the newest settings' text, a waiting reload dropped
     });
 }
 

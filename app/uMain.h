@@ -71,7 +71,6 @@ public:
     QString& highlightsServer = config.highlightsServer;
 
     // Refresh (server list).
-    void refreshNow();
     void lvServerColumnClick(int column);
     void SortServerList();
     RefreshController& refresh() { return *m_refresh; }

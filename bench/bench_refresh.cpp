@@ -31,7 +31,7 @@ namespace {
 void refreshAndWait(TfMain& window) {
     QEventLoop loop;
     QObject::connect(&window.refresh(), &RefreshController::refreshed, &loop, &QEventLoop::quit);
-    if (window.refresh().refreshNow())
+    if (window.refresh().tAutoRefreshTimer())
         loop.exec();
 }
 

@@ -10,7 +10,7 @@ RefreshController::RefreshController(const ProgramSettings& settings, QObject* p
       m_timer(new QTimer(this)) {
     m_timer->setObjectName(QStringLiteral("tAutoRefresh"));
     m_timer->setInterval(70000);
-    connect(m_timer, &QTimer::timeout, this, &RefreshController::refreshNow);
+    connect(m_timer, &QTimer::timeout, this, &RefreshController::tAutoRefreshTimer);
     connect(m_service, &HostListService::identKeyRejected, this,
             &RefreshController::identKeyRejected);
     connect(m_service, &HostListService::finished, this, &RefreshController::answered);
@@ -43,21 +43,25 @@ void RefreshController::setGameRunning(bool running) {
     updateTimer(true);
 }
 
-bool RefreshController::refreshNow() {
+bool RefreshController::tAutoRefreshTimer() {
     if (m_busy)
         return false;
+    RefreshServerList();
+    return true;
+}
+
+void RefreshController::RefreshServerList() {
     m_busy = true;
     emit refreshStarted();
     m_keySent = m_settings.app.identKey;
-    // The key's note, if any, is a box: the request goes out once it is closed.
-    if (!m_service->fetch(m_settings.statsServer, m_keySent))
-        m_busy = false; // cannot happen while m_busy guards it; never stay busy for nothing
-    return m_busy;
+    // The key's note, if any, is a box: the request goes out once it is closed. The
+    // service is free whenever m_busy is not set, so it takes the request.
+    m_service->fetch(m_settings.statsServer, m_keySent);
 }
 
 void RefreshController::refreshIfKeyChanged() {
     if (m_settings.app.identKey != m_keySent)
-        refreshNow();
+        tAutoRefreshTimer();
 }
 
 void RefreshController::answered(const HostListResult& result) {

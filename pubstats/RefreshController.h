@@ -23,12 +23,13 @@ public:
     HostListService& service() { return *m_service; }
     QTimer* timer() const { return m_timer; }
 
-    // Lets the timer tick at the user's interval; before this, only refreshNow() asks.
+    // Lets the timer tick at the user's interval; before this, only tAutoRefreshTimer() asks.
     void start();
     // Takes the interval from the settings: a changed period starts afresh, 0 never ticks.
     void applyInterval();
-    // Asks now; false when skipped because the last request is not done with.
-    bool refreshNow();
+    // A tick, "Refresh now" (F5, the tray) and a new key: asks now, or returns false when
+    // skipped because the last request is not done with.
+    bool tAutoRefreshTimer();
     // Asks now when the ident key differs from the one the last request was made with.
     void refreshIfKeyChanged();
     bool isWaiting() const { return m_busy; }
@@ -45,6 +46,7 @@ signals:
     void refreshed(const HostListResult& result);
 
 private:
+    void RefreshServerList();
     void answered(const HostListResult& result);
     void updateTimer(bool freshPeriod);
 

@@ -23,7 +23,7 @@ inline bool StartUp(TfMain& window) {
 // boxes, the tree). False when it was skipped or no answer came.
 inline bool Refresh(TfMain& window) {
     QSignalSpy done(&window.refresh(), &RefreshController::refreshed);
-    if (!window.refresh().refreshNow())
+    if (!window.refresh().tAutoRefreshTimer())
         return false;
     return !done.isEmpty() || done.wait(30000);
 }
@@ -31,7 +31,7 @@ inline bool Refresh(TfMain& window) {
 // One step of the ticker; when it ends a pass, waits for the next pass's text.
 inline void TickerStep(TfMain& window) {
     QSignalSpy loaded(&window.ticker(), &Ticker::loaded);
-    window.ticker().step();
+    window.ticker().tScrollHighlightsTimer();
     if (window.ticker().isLoading())
         loaded.wait(30000);
 }

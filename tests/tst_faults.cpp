@@ -325,12 +325,12 @@ void tst_Faults::rosterCommand_onBrokenFolder_losesNothing() {
     switch (command) {
     case Command::CreateGroup:
         f.desktop.answers.enqueue(QStringLiteral("Newcomers"));
-        f.window->mateCommands().addGroup();
+        f.window->mateCommands().bAddGroupClick();
         filesAfterSuccess.insert(QStringLiteral("Newcomers.profile"), {});
         break;
     case Command::DeleteGroup:
         f.choose(f.groupNode(Solo));
-        f.window->mateCommands().deleteGroup();
+        f.window->mateCommands().bDelGroupClick();
         if (condition == Condition::DiskFull)
             filesAfterSuccess.remove(QStringLiteral("Solo.profile"));
         break;
@@ -362,7 +362,7 @@ void tst_Faults::rosterCommand_onBrokenFolder_losesNothing() {
     }
     case Command::DeleteMate:
         f.choose(f.groupNode(Crew)->child(0));
-        f.window->mateCommands().deleteMate();
+        f.window->mateCommands().bDelMateClick();
         break;
     }
 

@@ -35,9 +35,9 @@ private Q_SLOTS:
         QSignalSpy refreshed(&refresh, &RefreshController::refreshed);
         refresh.applyInterval();
         refresh.start();
-        QVERIFY(refresh.refreshNow());
+        QVERIFY(refresh.tAutoRefreshTimer());
         QVERIFY(refresh.isWaiting());
-        QVERIFY(!refresh.refreshNow()); // F5 meanwhile
+        QVERIFY(!refresh.tAutoRefreshTimer()); // F5 meanwhile
         QVERIFY(refreshed.wait(5000));
         QCOMPARE(started.size(), 1); // eight ticks came due meanwhile
         const auto result = refreshed.first().first().value<HostListResult>();
@@ -83,7 +83,7 @@ private Q_SLOTS:
         refresh.setGameRunning(true);
         QVERIFY(!refresh.timer()->isActive());
         QVERIFY(!refresh.nextTickTime());
-        QVERIFY(refresh.refreshNow());
+        QVERIFY(refresh.tAutoRefreshTimer());
         QVERIFY(refreshed.wait(5000));
         QVERIFY(!refresh.timer()->isActive());
         QTest::qWait(50);

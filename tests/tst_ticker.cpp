@@ -313,9 +313,9 @@ private Q_SLOTS:
         QSignalSpy loaded(&w.ticker(), &Ticker::loaded);
         QTimer::singleShot(50, [&] {
             QVERIFY(w.ticker().isLoading());
-            w.ticker().reload();
+            w.ticker().LoadHighlights();
         });
-        w.ticker().reload();
+        w.ticker().LoadHighlights();
         QVERIFY(loaded.wait());
         QCOMPARE(int(f.service.requests().size()) - before, 1);
         QVERIFY(w.lHighlights->text().startsWith(QStringLiteral("slow ||  || ")));
