@@ -15,7 +15,7 @@ MateCommands::MateCommands(Parts parts, QObject* parent) : QObject(parent), m_pa
     connect(m_parts.roster, &RosterCommands::undone, this, [this](const QString& group) {
         guarded([&] { m_parts.tree->RebuildRoster(); });
         m_parts.tree->chooseRestored(group); // the Menu key then opens the restored node's menu
-        emit treeRebuilt();
+        Q_EMIT treeRebuilt();
     });
     // Double clicks are taken from the viewport: only the left button acts, and also
     // where no node is (below the last one).
@@ -132,7 +132,7 @@ bool MateCommands::eventFilter(QObject* watched, QEvent* event) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (watched == tree->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         mouse->button() == Qt::LeftButton)
-        openChosen();
+        tvMatesDblClick();
     else if (watched == tree->viewport() && event->type() == QEvent::MouseButtonRelease)
         guarded([&] { m_parts.tree->tvMatesMouseUp(); });
     else if (watched == tree && event->type() == QEvent::KeyRelease)

@@ -44,7 +44,7 @@ public:
     // "Add mate" / "Edit mate", made when first opened: most runs open it seldom, if ever.
     TfAddEditMate* addEditMateDialog();
 
-signals:
+Q_SIGNALS:
     // The tree was rebuilt from the files (after an undo).
     void treeRebuilt();
 

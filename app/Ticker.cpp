@@ -41,7 +41,7 @@ void Ticker::LoadHighlights(OnFailure onFailure) {
     m_stepAfterLoad = false;
     m_label->hide();
     m_label->move(0, m_label->y());
-    m_service->fetch(m_settings.highlightsServer, m_settings.app.country,
+    m_service->FetchHighlights(m_settings.highlightsServer, m_settings.app.country,
                      m_settings.app.numHighlights);
 }
 
@@ -67,14 +67,14 @@ void Ticker::answered(const HighlightsResult& result) {
             m_label->move(m_label->parentWidget()->width(), m_label->y());
             m_hold->start();
         }
-        emit loaded(false);
+        Q_EMIT loaded(false);
         return;
     }
     show(Bounded(ToDisplay(result.text), MaxTickerChars));
     m_hold->start();
     if (stepNow)
         m_label->move(m_label->x() - StepPixels, m_label->y());
-    emit loaded(true);
+    Q_EMIT loaded(true);
 }
 
 void Ticker::show(const QString& text) {

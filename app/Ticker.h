@@ -35,7 +35,7 @@ public:
     // One step of the scroll, as each tick of the timer takes.
     void tScrollHighlightsTimer();
 
-signals:
+Q_SIGNALS:
     // A fetch has come to its end, shown or told.
     void loaded(bool ok);
 

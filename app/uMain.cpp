@@ -12,6 +12,8 @@
 #include "MatePresence.h"
 #include "MateTray.h"
 #include "MateTree.h"
+#include "ProfileStore.h"
+#include "QuillonTools.h"
 #include "RefreshController.h"
 #include "RefreshDisplay.h"
 #include "RosterCommands.h"
@@ -21,6 +23,7 @@
 #include "Ticker.h"
 #include "WindowKeys.h"
 #include "uLegends.h"
+#include "uMoreSettings.h"
 #include "uSettings.h"
 
 #include <QAction>
@@ -28,7 +31,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace {
 
@@ -136,7 +141,6 @@ void TfMain::connectCommands() {
     for (const auto& [action, handler] : mateHandlers)
         connect(action, &QAction::triggered, mates, handler);
     const std::pair<QAction*, void (TfMain::*)()> handlers[] = {
-        {c.refresh, &TfMain::refreshNow},
         {c.settings, &TfMain::bSettingsClick},
         {c.startGame, &TfMain::bStartLFSClick},
         {c.legends, &TfMain::bLegendsClick}};
@@ -229,13 +233,11 @@ void TfMain::FormCreate() {
         m_refresh->applyInterval();
         SortServerList();
     });
+    m_refresh->start();
     if (!prepared) {
-        m_refresh->start(); // the ticks try again
-        emit startUpFinished(false);
+        Q_EMIT startUpFinished(false); // the ticks try again
         return;
     }
-    // The first refresh is part of creation: the ticks start once creation is done, so a
-    // box it opens holds them off.
     connect(m_refresh, &RefreshController::refreshed, this, &TfMain::continueStartUp,
             Qt::SingleShotConnection);
     m_refresh->tAutoRefreshTimer();
@@ -247,13 +249,15 @@ void TfMain::continueStartUp(const HostListResult& result) {
     connect(m_refresh, &RefreshController::refreshed, this, &TfMain::followRefresh);
     // One failure at start must not leave the tree empty or the ticker still for the
     // whole run, so the steps after it still run; their failures are not told twice.
+    // The first refresh is part of creation: a box of creation holds the ticks off.
+    m_refresh->setHeld(true);
     const bool built = guarded([&] { rebuildRoster(result.hasList()); });
     const bool toldAlready = !refreshed || !built;
     connect(
         m_ticker, &Ticker::loaded, this,
         [this, toldAlready](bool shown) {
-            m_refresh->start();
-            emit startUpFinished(!toldAlready && shown);
+            m_refresh->setHeld(false);
+            Q_EMIT startUpFinished(!toldAlready && shown);
         },
         Qt::SingleShotConnection);
     m_ticker->LoadHighlights(toldAlready ? Ticker::OnFailure::Quiet : Ticker::OnFailure::Tell);

@@ -155,7 +155,7 @@ public:
     QList<QIcon> ilServerStatus;
     QList<QIcon> ilMateStatus;
 
-signals:
+Q_SIGNALS:
     // Creation is done: true when no step failed.
     void startUpFinished(bool ok);
 

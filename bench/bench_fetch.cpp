@@ -3,6 +3,7 @@
 // that stays open, once over a new connection per fetch (the service drops an idle
 // connection long before the next automatic refresh).
 #include "HttpClient.h"
+#include "HttpWait.h"
 #include "RunBenchmarks.h"
 #include "StatSim.h"
 
@@ -43,7 +44,7 @@ QList<double> curlTimes(int fetches) {
 
 void fetchOnce(benchmark::State& state, HttpClient& client, qint64& bytes) {
     try {
-        bytes = client.get(hostsUrl()).size();
+        bytes = GetNow(client, hostsUrl()).size();
     } catch (const PelmarkError& e) {
         state.SkipWithError(qPrintable(e.message()));
     }

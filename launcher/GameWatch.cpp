@@ -21,10 +21,10 @@ void GameWatch::check() {
         const bool running = m_probe();
         if (running != m_running) {
             m_running = running;
-            emit runningChanged(running);
+            Q_EMIT runningChanged(running);
         }
     } catch (const PelmarkError& e) {
-        emit failed(e);
+        Q_EMIT failed(e);
     }
     if (ticking)
         m_timer->start();

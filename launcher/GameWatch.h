@@ -21,7 +21,7 @@ public:
     void check();
     bool isRunning() const { return m_running; }
 
-signals:
+Q_SIGNALS:
     void runningChanged(bool running);
     void failed(const PelmarkError& error);
 

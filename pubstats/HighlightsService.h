@@ -6,10 +6,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class HttpClient;
 class HttpReply;
+struct HttpResult;
 
 struct HighlightsResult {
     // The ticker text (BuildTickerText of the reply, with FallbackMessage before the
@@ -34,14 +36,21 @@ public:
     HttpClient& client() { return *m_client; }
     // Starts a fetch; one still waiting is dropped first (its answer never reported),
     // so the newest settings always win.
-    void fetch(const QString& address, const QString& country, int lines);
+    void FetchHighlights(const QString& address, const QString& country, int lines);
     bool isWaiting() const;
 
-signals:
+Q_SIGNALS:
     void finished(const HighlightsResult& result);
 
 private:
+    void drop();
+    void request(const QString& country, std::function<void(const HttpResult&)> answered);
+    void countryAnswered(const HttpResult& answer);
+
     HttpClient* m_client;
     QPointer<HttpReply> m_waiting;
-    // ... the fetch's address, country and lines while it waits
+    // The fetch's settings while it waits.
+    QString m_address;
+    QString m_country;
+    int m_lines = 0;
 };

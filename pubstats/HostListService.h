@@ -45,7 +45,7 @@ public:
     // Drops the waiting request, if any: its answer is never reported.
     void cancel();
 
-signals:
+Q_SIGNALS:
     void identKeyRejected();
     void finished(const HostListResult& result);
 

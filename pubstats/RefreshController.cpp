@@ -44,7 +44,7 @@ void RefreshController::setGameRunning(bool running) {
 }
 
 bool RefreshController::tAutoRefreshTimer() {
-    if (m_busy)
+    if (m_busy || m_held)
         return false;
     RefreshServerList();
     return true;
@@ -52,7 +52,7 @@ bool RefreshController::tAutoRefreshTimer() {
 
 void RefreshController::RefreshServerList() {
     m_busy = true;
-    emit refreshStarted();
+    Q_EMIT refreshStarted();
     m_keySent = m_settings.app.identKey;
     // The key's note, if any, is a box: the request goes out once it is closed. The
     // service is free whenever m_busy is not set, so it takes the request.
@@ -66,7 +66,7 @@ void RefreshController::refreshIfKeyChanged() {
 
 void RefreshController::answered(const HostListResult& result) {
     // Busy until every follower has told the outcome: a box they open holds ticks off.
-    emit refreshed(result);
+    Q_EMIT refreshed(result);
     m_busy = false;
 }
 

@@ -33,12 +33,14 @@ public:
     // Asks now when the ident key differs from the one the last request was made with.
     void refreshIfKeyChanged();
     bool isWaiting() const { return m_busy; }
+    // While held (the rest of the program's start, with its boxes), every tick is skipped.
+    void setHeld(bool held) { m_held = held; }
     void setGameRunning(bool running);
     bool isPaused() const { return m_gameRunning; }
     // When the next tick comes; nothing while none is due.
     std::optional<QTime> nextTickTime() const;
 
-signals:
+Q_SIGNALS:
     // A request goes out now (the followers keep what they want back after it).
     void refreshStarted();
     // Emitted before the request goes out, the first time a set key is not valid.
@@ -56,5 +58,6 @@ private:
     QString m_keySent;
     bool m_started = false;
     bool m_busy = false;
+    bool m_held = false;
     bool m_gameRunning = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HttpClient.h"
+#include "HttpWait.h"
 #include "PelmarkError.h"
 
 #include <QProcess>
@@ -35,7 +36,7 @@ public:
     bool setFault(const QString& query) {
         try {
             HttpClient client;
-            client.get(url(QStringLiteral("/sim/control?") + query));
+            GetNow(client, url(QStringLiteral("/sim/control?") + query));
             return true;
         } catch (const PelmarkError&) {
             return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GameWatch.h"
 #include "MateCommands.h"
 #include "RefreshController.h"
 #include "Ticker.h"

@@ -3,3 +3,9 @@ pelmark_add_test(tst_hostlist SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_hostlist.cpp
 pelmark_add_test(tst_naming SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_naming.cpp LIBS pelmark_pubstats)
 pelmark_add_test(tst_highlights SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_highlights.cpp LIBS pelmark_pubstats)
 pelmark_add_test(tst_httpclient SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_httpclient.cpp LIBS pelmark_pubstats PkgConfig::CPPHTTPLIB Threads::Threads)
+if(TARGET pelmark-statsim)
+    pelmark_add_test(tst_services SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_services.cpp
+        LIBS pelmark_pubstats PkgConfig::CPPHTTPLIB Threads::Threads)
+    target_compile_definitions(tst_services PRIVATE STATSIM_PATH="$<TARGET_FILE:pelmark-statsim>")
+    add_dependencies(tst_services pelmark-statsim)
+endif()

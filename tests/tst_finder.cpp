@@ -298,7 +298,7 @@ private Q_SLOTS:
         QVERIFY(p.window->presence().lastSeen().isOnline("RoadRunner77"));
         QCOMPARE(p.desktop.errors.size(), 1);
         QCOMPARE(named(QStringLiteral("data/LastSeen.json")), 1);
-        p.window->RefreshServerList();
+        QVERIFY(Refresh(*p.window));
         QCOMPARE(p.desktop.errors.size(), 1);
 
         const std::unique_ptr<QMenu> rowMenu = p.finder().rowMenu(p.occupiedRow());

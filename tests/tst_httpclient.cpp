@@ -1,13 +1,14 @@
-#include "ErrorHandler.h"
-#include "FakeDesktop.h"
 #include "FakeService.h"
 #include "HttpClient.h"
 #include "HttpResponseParser.h"
+#include "HttpWait.h"
 #include "PelmarkError.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QPointer>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QSslKey>
 #include <QSslServer>
 #include <QSslSocket>
@@ -116,7 +117,7 @@ class TestHttpClient : public QObject {
 
     static QString errorOf(HttpClient& client, const QUrl& url) {
         try {
-            client.get(url);
+            GetNow(client, url);
         } catch (const PelmarkError& e) {
             return e.message();
         }
@@ -131,9 +132,9 @@ private Q_SLOTS:
             res.set_content("body", "text/plain");
         });
         HttpClient client;
-        QCOMPARE(client.get(service.url("/pubstat/get_stat2.php?action=hosts")),
+        QCOMPARE(GetNow(client, service.url("/pubstat/get_stat2.php?action=hosts")),
                  QByteArray("body"));
-        client.get(service.url("/highlight_countries/highlights.txt"));
+        GetNow(client, service.url("/highlight_countries/highlights.txt"));
 
         const auto requests = service.requests();
         QCOMPARE(requests.size(), 2u);
@@ -160,9 +161,9 @@ private Q_SLOTS:
                                       "Content-Length: 2\r\n\r\nok";
         RawServer server({{withCookie}, {Ok}});
         HttpClient client;
-        QCOMPARE(client.get(server.url(QStringLiteral("/pubstat/get_stat2.php?action=hosts"))),
+        QCOMPARE(GetNow(client, server.url(QStringLiteral("/pubstat/get_stat2.php?action=hosts"))),
                  QByteArray("ok"));
-        QCOMPARE(client.get(server.url(QStringLiteral("/highlight_countries/x.txt"))),
+        QCOMPARE(GetNow(client, server.url(QStringLiteral("/highlight_countries/x.txt"))),
                  QByteArray("ok"));
 
         QCOMPARE(server.requests.size(), 2);
@@ -211,7 +212,7 @@ private Q_SLOTS:
         RawServer server(script);
         HttpClient client;
         for (int i = 0; i < script.size(); ++i)
-            client.get(server.url(QStringLiteral("/x")));
+            GetNow(client, server.url(QStringLiteral("/x")));
 
         // The cookies a request carried, sorted.
         const auto sent = [&](int request) {
@@ -396,10 +397,10 @@ private Q_SLOTS:
         RawServer server(script);
         HttpClient client;
         for (int i = 1; i < gets; ++i)
-            client.get(server.url(QStringLiteral("/a")));
+            GetNow(client, server.url(QStringLiteral("/a")));
         QString result;
         try {
-            result = QString::fromLatin1(client.get(server.url(QStringLiteral("/a"))));
+            result = QString::fromLatin1(GetNow(client, server.url(QStringLiteral("/a"))));
         } catch (const PelmarkError& e) {
             result = e.message();
         }
@@ -427,8 +428,8 @@ private Q_SLOTS:
 
         HttpClient client;
         client.addCaCertificates({certificate});
-        QCOMPARE(client.get(url), QByteArray("ok"));
-        QCOMPARE(client.get(url), QByteArray("ok"));
+        QCOMPARE(GetNow(client, url), QByteArray("ok"));
+        QCOMPARE(GetNow(client, url), QByteArray("ok"));
         QCOMPARE(server.requests.size(), 2);
         QVERIFY(server.requests[0].contains("\r\nHost: 127.0.0.1:"));
     }
@@ -503,7 +504,7 @@ private Q_SLOTS:
         HttpClient client;
         client.setStallLimit(300);
         try {
-            client.get(url);
+            GetNow(client, url);
             QFAIL("no error");
         } catch (const PelmarkError& e) {
             QVERIFY2(e.message().startsWith(message), qPrintable(e.message()));
@@ -552,7 +553,7 @@ private Q_SLOTS:
         QElapsedTimer t;
         t.start();
         try {
-            client.get(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())));
+            GetNow(client, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())));
             QFAIL("no error");
         } catch (const PelmarkError& e) {
             QCOMPARE(e.kind(), PelmarkError::Kind::TimeOut);
@@ -573,7 +574,7 @@ private Q_SLOTS:
         client.setSizeLimit(16 * 1024);
         QVERIFY(errorOf(client, service.url("/big")).contains(QStringLiteral("größer")));
         client.setSizeLimit(1024 * 1024);
-        QCOMPARE(client.get(service.url("/big")).size(), 64 * 1024);
+        QCOMPARE(GetNow(client, service.url("/big")).size(), 64 * 1024);
     }
 
     // While a request waits, timers still fire: the window would keep painting.
@@ -590,15 +591,15 @@ private Q_SLOTS:
         HttpClient client;
         bool busyDuringWait = false;
         QTimer::singleShot(100, [&] { busyDuringWait = client.isBusy(); });
-        QCOMPARE(client.get(service.url("/wait")), QByteArray("ok"));
+        QCOMPARE(GetNow(client, service.url("/wait")), QByteArray("ok"));
         QVERIFY(ticks >= 5);
         QVERIFY(busyDuringWait);
         QVERIFY(!client.isBusy());
     }
 
-    // A handler that runs during a wait may ask the same client again: both replies
-    // arrive, and the client stays busy until the outer one has.
-    void getDuringAWait_getsItsOwnConnection() {
+    // Two requests at once: each answers with its own body, the quicker one first, and
+    // the client stays busy until both have.
+    void twoRequestsAtOnce_eachGetsItsOwnAnswer() {
         FakeService service;
         service.setHandler([](const httplib::Request& req, httplib::Response& res) {
             if (req.path == "/slow")
@@ -606,35 +607,74 @@ private Q_SLOTS:
             res.set_content(req.path, "text/plain");
         });
         HttpClient client;
-        QByteArray inner;
-        bool busyAfterInner = false;
-        QTimer::singleShot(50, [&] {
-            inner = client.get(service.url(QStringLiteral("/fast")));
-            busyAfterInner = client.isBusy();
+        HttpReply* slow = client.get(service.url(QStringLiteral("/slow")));
+        HttpReply* fast = client.get(service.url(QStringLiteral("/fast")));
+        QList<QByteArray> answers;
+        bool busyAfterFast = false;
+        connect(slow, &HttpReply::finished, this, [&](const HttpResult& r) { answers << r.body; });
+        connect(fast, &HttpReply::finished, this, [&](const HttpResult& r) {
+            answers << r.body;
+            busyAfterFast = client.isBusy();
         });
-        QCOMPARE(client.get(service.url(QStringLiteral("/slow"))), QByteArray("/slow"));
-        QCOMPARE(inner, QByteArray("/fast"));
-        QVERIFY(busyAfterInner);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 2, 5000);
+        QCOMPARE(answers, (QList<QByteArray>{"/fast", "/slow"}));
+        QVERIFY(busyAfterFast);
         QVERIFY(!client.isBusy());
     }
 
-    // Quitting while a request waits ends the wait without an error box. Last: once the
-    // application is quitting, every later wait ends at once.
-    void quitDuringAWaitShowsNothing() {
+    // A bad address fails like any other request: through the signal, after get()
+    // returned, never inside it.
+    void badAddress_failsThroughTheSignal_data() {
+        QTest::addColumn<QUrl>("url");
+        QTest::newRow("no scheme") << QUrl(QStringLiteral("www.example.org/x"));
+        QTest::newRow("other scheme") << QUrl(QStringLiteral("ftp://127.0.0.1/x"));
+        QTest::newRow("no host") << QUrl(QStringLiteral("http:///x"));
+        QTest::newRow("empty") << QUrl();
+    }
+
+    void badAddress_failsThroughTheSignal() {
+        QFETCH(QUrl, url);
+        HttpClient client;
+        HttpReply* reply = client.get(url);
+        QSignalSpy answered(reply, &HttpReply::finished);
+        QCOMPARE(answered.count(), 0);
+        QVERIFY(!reply->isFinished());
+        QVERIFY(answered.wait(1000));
+        const auto result = answered.first().first().value<HttpResult>();
+        QVERIFY(result.error);
+        QCOMPARE(result.error->kind(), PelmarkError::Kind::Other);
+        QVERIFY2(result.error->message().startsWith(QStringLiteral("Ungültige Adresse")),
+                 qPrintable(result.error->message()));
+        QVERIFY(result.body.isEmpty());
+    }
+
+    // A request that is aborted, or whose client goes, ends at once and says nothing;
+    // the aborted reply goes too, and the client stays usable.
+    void abortOrClientGone_endsWithoutAnAnswer() {
         FakeService service;
-        service.setHandler([](const httplib::Request&, httplib::Response& res) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        service.setHandler([](const httplib::Request& req, httplib::Response& res) {
+            if (req.path == "/slow")
+                std::this_thread::sleep_for(std::chrono::milliseconds(400));
             res.set_content("late", "text/plain");
         });
-        HttpClient client;
-        FakeDesktop desktop;
-        QTimer::singleShot(50, [] { QCoreApplication::exit(0); });
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(!Guarded(desktop, [&] { client.get(service.url("/slow")); }));
-        QVERIFY(t.elapsed() < 350);
-        QVERIFY(desktop.errors.isEmpty());
-        QVERIFY(!client.isBusy());
+        auto* client = new HttpClient;
+        QPointer<HttpReply> aborted = client->get(service.url(QStringLiteral("/slow")));
+        QSignalSpy abortedAnswers(aborted.data(), &HttpReply::finished);
+        QTest::qWait(50);
+        aborted->abort();
+        QVERIFY(!client->isBusy());
+        QCOMPARE(GetNow(*client, service.url(QStringLiteral("/next"))), QByteArray("late"));
+        QVERIFY(aborted.isNull());
+        QCOMPARE(abortedAnswers.count(), 0);
+
+        HttpReply* orphan = client->get(service.url(QStringLiteral("/slow")));
+        QSignalSpy orphanAnswers(orphan, &HttpReply::finished);
+        QSignalSpy orphanGone(orphan, &QObject::destroyed);
+        QTest::qWait(50);
+        delete client;
+        QCOMPARE(orphanGone.count(), 1);
+        QTest::qWait(600); // past the moment the server answers
+        QCOMPARE(orphanAnswers.count(), 0);
     }
 };
 

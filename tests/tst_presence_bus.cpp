@@ -158,7 +158,7 @@ void TestPresenceBus::mateComesOnline_oneNotificationWithHisLine() {
     QSignalSpy queried(&m_service, &FakeNotifications::queried);
     m_service.shown.clear();
 
-    QVERIFY(program.StartUp(*window)); // the baseline: the demo mate is not announced
+    QVERIFY(StartUp(*program.window)); // the baseline: the demo mate is not announced
     QVERIFY(sim.setFault(QStringLiteral("online=") + QString::fromLatin1(Newcomer)));
     Refresh(*program.window);
     QVERIFY(waitFor(received, 1));
@@ -201,7 +201,7 @@ void TestPresenceBus::noService_noErrorBoxAndSettingsSayIt() {
     StatSim sim;
     Program program(sim);
     QSignalSpy changed(&program.notifier(), &Notifier::serviceChanged);
-    QVERIFY(program.StartUp(*window));
+    QVERIFY(StartUp(*program.window));
     QVERIFY(sim.setFault(QStringLiteral("online=") + QString::fromLatin1(Newcomer)));
     Refresh(*program.window);
     QVERIFY(program.window->presence().lastSeen().isOnline(Newcomer));
@@ -233,7 +233,7 @@ void TestPresenceBus::rightClick_remembersNodeAndKeepsChoice() {
     StatSim sim;
     Program program(sim);
     QVERIFY(sim.setFault(QStringLiteral("online=") + QString::fromLatin1(Newcomer)));
-    QVERIFY(program.StartUp(*window));
+    QVERIFY(StartUp(*program.window));
     program.window->resize(900, 600);
     program.window->show();
     QTreeWidget* tree = program.window->tvMates;

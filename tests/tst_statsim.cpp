@@ -354,7 +354,7 @@ void TestStatSim::fault_hostList() {
     QElapsedTimer timer;
     timer.start();
     try {
-        body = client.get(sim.url(HostsPath));
+        body = GetNow(client, sim.url(HostsPath));
     } catch (const PelmarkError& e) {
         error = e.message();
     }

@@ -139,7 +139,9 @@ private Q_SLOTS:
         f.hostsReply = PackHosts(
             {FakeHost("Busy S2").limit(24).with({"a"}), FakeHost("New S2").limit(24).with({"n"})});
         const auto before = f.service.requests().size();
+        QSignalSpy refreshed(&w.refresh(), &RefreshController::refreshed);
         QTest::keyClick(&w, Qt::Key_F5);
+        QVERIFY(refreshed.wait());
         QCOMPARE(f.service.requests().size() - before, 1);
         QCOMPARE(f.column(0), (QStringList{"Busy S2", "New S2"}));
 
@@ -147,11 +149,12 @@ private Q_SLOTS:
         f.serviceDown = true;
         qsizetype whileUp = -1;
         f.desktop.duringBox = [&] {
-            const auto n = f.service.requests().size();
+            QSignalSpy asked(&w.refresh(), &RefreshController::refreshStarted);
             QTest::keyClick(&w, Qt::Key_F5);
-            whileUp = f.service.requests().size() - n;
+            whileUp = asked.size();
         };
         QTest::keyClick(&w, Qt::Key_F5);
+        QVERIFY(refreshed.wait());
         QCOMPARE(whileUp, 0);
         QCOMPARE(f.desktop.errors.size(), 1);
         f.serviceDown = false;
@@ -247,7 +250,8 @@ private Q_SLOTS:
         };
         QCOMPARE(hostQueries(f.service).size(), 1);
         okWithKey(QStringLiteral("Key123"));
-        QCOMPARE(hostQueries(f.service).size(), 2);
+        QTRY_COMPARE(hostQueries(f.service).size(), 2);
+        QTRY_VERIFY(!w.refresh().isWaiting());
         QVERIFY(hostQueries(f.service).last().contains(QStringLiteral("idk=Key123")));
         okWithKey(QStringLiteral("Key123")); // the same key: nothing new to ask
         QCOMPARE(hostQueries(f.service).size(), 2);
