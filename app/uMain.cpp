@@ -18,7 +18,6 @@
 #include "RefreshDisplay.h"
 #include "RosterCommands.h"
 #include "ServerFinder.h"
-#include "ServerListView.h"
 #include "SingleByteText.h"
 #include "Ticker.h"
 #include "WindowKeys.h"
@@ -97,7 +96,7 @@ void TfMain::connectRefresh() {
     connect(m_refresh, &RefreshController::identKeyRejected, this,
             [this] { m_display->identKeyRejected(); });
     connect(m_refresh, &RefreshController::refreshStarted, this,
-            [this] { m_keptCaption = selectedServerCaption(); });
+            [this] { m_keptCaption = lvServer->selectedCaption().value_or(QString()); });
     connect(m_gameWatch, &GameWatch::runningChanged, this, [this](bool running) {
         m_refresh->setGameRunning(running);
         m_emptyNote->setGameRunning(running);
@@ -108,7 +107,7 @@ void TfMain::connectRefresh() {
     connect(m_finder, &ServerFinder::favouritesOnline, m_presence->tray(),
             &MateTray::setFavourites);
     connect(m_mateCommands, &MateCommands::treeRebuilt, m_finder, &ServerFinder::rosterChanged);
-    connect(m_presence, &MatePresence::showHostRequested, this, &TfMain::selectServerRow);
+    connect(m_presence, &MatePresence::showHostRequested, lvServer, &ServerListView::selectCaption);
     connect(&config, &ProgramSettings::appSettingsChanged, this,
             [this] { lCountry->setText(Bounded(settings.country, MaxLabelText)); });
     connect(lvServer->header(), &QHeaderView::sectionClicked, this, &TfMain::lvServerColumnClick);
@@ -269,7 +268,7 @@ void TfMain::followRefresh(const HostListResult& result) {
     if (!m_display->show(result))
         return;
     if (!m_keptCaption.isEmpty())
-        selectServerRow(m_keptCaption);
+        lvServer->selectCaption(m_keptCaption);
     guarded([&] { rebuildRoster(result.hasList()); });
 }
 
@@ -294,14 +293,6 @@ void TfMain::SortServerList() {
     const int column =
         (sortColumn >= 0 && sortColumn < ServerListModel::ColumnCount) ? sortColumn : 0;
     lvServer->sortRows(column, sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
-}
-
-QString TfMain::selectedServerCaption() const {
-    return lvServer->selectedCaption().value_or(QString());
-}
-
-void TfMain::selectServerRow(const QString& caption) {
-    lvServer->selectCaption(caption);
 }
 
 void TfMain::lvServerColumnClick(int column) {

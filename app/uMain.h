@@ -99,8 +99,6 @@ public:
     ServerFinder& finder() { return *m_finder; }
     MateCommands& mateCommands() { return *m_mateCommands; }
     MainCommands& commands() { return *m_commands; }
-    // Selects the first row whose caption equals caption, whatever the case.
-    void selectServerRow(const QString& caption);
 
     // Controls (names as the layout gives them).
     QSplitter* spLeft = nullptr;
@@ -174,7 +172,6 @@ private:
     template <typename Body> bool guarded(Body&& body);
     void continueStartUp(const HostListResult& result);
     void followRefresh(const HostListResult& result);
-    QString selectedServerCaption() const;
     // RebuildRoster, then the mates-online pass after a refresh that brought a host list.
     void rebuildRoster(bool afterHostList);
 

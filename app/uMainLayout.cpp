@@ -1,23 +1,17 @@
 // The main window's arrangement: regions, controls, fonts, image lists and timers.
 #include "DialogLook.h"
 #include "MainLook.h"
-#include "Pictures.h"
-#include "ServerListView.h"
 #include "TickerLabel.h"
 #include "Widgets.h"
 #include "uMain.h"
 
 #include <QAccessibleWidget>
-#include <QFrame>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <functional>
 
 namespace {
 
