@@ -43,6 +43,23 @@ public:
         }
     }
 
+    // The host-list requests the simulator (started with --log) logged since the last call;
+    // a request's line may come a moment after its reply, so this waits for as many as
+    // expected.
+    QStringList hostRequests(int expected) {
+        QByteArray log;
+        QStringList requests;
+        for (;;) {
+            log += m_process.readAllStandardError();
+            requests.clear();
+            for (const QByteArray& line : log.split('\n'))
+                if (line.startsWith("GET /pubstat/"))
+                    requests << QString::fromLatin1(line);
+            if (requests.size() >= expected || !m_process.waitForReadyRead(5000))
+                return requests;
+        }
+    }
+
 private:
     QProcess m_process;
     int m_port = 0;

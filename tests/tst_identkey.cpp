@@ -35,7 +35,6 @@ struct KeyedWorld {
     QTemporaryDir dir;
     FakeDesktop desktop;
     std::unique_ptr<TfMain> window;
-    QByteArray log;
 
     explicit KeyedWorld(const QByteArray& keyLine) {
         QDir(dir.path()).mkpath(QStringLiteral("data/groups"));
@@ -52,22 +51,7 @@ struct KeyedWorld {
         window->tCheckLFS->stop();
         return StartUp(*window);
     }
-    // The host-list requests the simulator logged since the last call. Its line for a
-    // request may come a moment after the reply, so this waits for as many as were made.
-    QStringList hostRequests(int expected) {
-        QStringList requests;
-        for (;;) {
-            log += sim.process().readAllStandardError();
-            requests.clear();
-            for (const QByteArray& line : log.split('\n'))
-                if (line.startsWith("GET /pubstat/"))
-                    requests << QString::fromLatin1(line);
-            if (requests.size() >= expected || !sim.process().waitForReadyRead(5000))
-                break;
-        }
-        log.clear();
-        return requests;
-    }
+    QStringList hostRequests(int expected) { return sim.hostRequests(expected); }
     QString counters() const {
         return window->lSvrCount->text() + window->lOccupied->text() +
                window->lPlayersOnline->text();

@@ -25,22 +25,6 @@ std::optional<Result> nextAnswer(Service& service, int ms = 10'000) {
     return answers.first().first().template value<Result>();
 }
 
-// The host-list requests the simulator (started with --log) logged since the last call;
-// its line may come a moment after the reply, so this waits for as many as expected.
-QStringList loggedHostRequests(StatSim& sim, int expected) {
-    QByteArray log;
-    QStringList requests;
-    for (;;) {
-        log += sim.process().readAllStandardError();
-        requests.clear();
-        for (const QByteArray& line : log.split('\n'))
-            if (line.startsWith("GET /pubstat/"))
-                requests << QString::fromLatin1(line);
-        if (requests.size() >= expected || !sim.process().waitForReadyRead(5000))
-            return requests;
-    }
-}
-
 quint16 closedPort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);
@@ -131,7 +115,7 @@ private Q_SLOTS:
         QVERIFY(!service.fetch(sim.baseUrl(), {}));
         QVERIFY(answers.wait(5000));
         QVERIFY(!service.isWaiting());
-        QCOMPARE(loggedHostRequests(sim, 1).size(), 1);
+        QCOMPARE(sim.hostRequests(1).size(), 1);
 
         QVERIFY(service.fetch(sim.baseUrl(), {}));
         service.cancel();
@@ -169,7 +153,7 @@ private Q_SLOTS:
         QCOMPARE(said, 1);
         const QString plain = QStringLiteral("GET /pubstat/get_stat2.php?action=hosts 200");
         QCOMPARE(
-            loggedHostRequests(sim, 3),
+            sim.hostRequests(3),
             (QStringList{plain, plain,
                          QStringLiteral("GET /pubstat/get_stat2.php?action=hosts&idk=Ab3 200")}));
     }
