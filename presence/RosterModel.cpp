@@ -176,8 +176,9 @@ void RosterModel::renameMate(const QModelIndex& mate, const QString& text) {
 }
 
 void RosterModel::removeNode(const QModelIndex& node) {
-    if (!checkIndex(node, CheckIndexOption::IndexIsValid))
+    if (!node.isValid())
         return;
+    Q_ASSERT(checkIndex(node));
     if (Group* group = groupOf(node)) {
         beginRemoveRows(node.parent(), node.row(), node.row());
         group->mates.erase(group->mates.begin() + node.row());
@@ -190,8 +191,9 @@ void RosterModel::removeNode(const QModelIndex& node) {
 }
 
 void RosterModel::setGroupImage(const QModelIndex& group, int image) {
-    if (!checkIndex(group, CheckIndexOption::IndexIsValid) || isMate(group))
+    if (!group.isValid() || isMate(group))
         return;
+    Q_ASSERT(checkIndex(group));
     Group& g = *m_groups[size_t(group.row())];
     if (g.image == image)
         return;
@@ -214,7 +216,7 @@ bool RosterModel::isOnline(const QModelIndex& mate) const {
 MateKey RosterModel::key(const QModelIndex& index) const {
     if (const Group* group = groupOf(index))
         return {group->name, mateAt(index).lfsName};
-    if (checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (index.isValid())
         return {m_groups[size_t(index.row())]->name, {}};
     return {};
 }
@@ -261,8 +263,9 @@ int RosterModel::columnCount(const QModelIndex&) const {
 }
 
 QVariant RosterModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid())
         return {};
+    Q_ASSERT(checkIndex(index));
     const Group* parent = groupOf(index);
     const Group& group = parent ? *parent : *m_groups[size_t(index.row())];
     const Mate* mate = parent ? &mateAt(index) : nullptr;
@@ -284,7 +287,7 @@ QVariant RosterModel::data(const QModelIndex& index, int role) const {
 }
 
 Qt::ItemFlags RosterModel::flags(const QModelIndex& index) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid())
         return Qt::NoItemFlags;
     const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     return isMate(index) ? flags | Qt::ItemNeverHasChildren : flags;
