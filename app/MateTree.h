@@ -48,8 +48,6 @@ public:
 
     // The view: all mates while onOffline is checked, online only otherwise.
     bool allMates() const;
-    // What the last build or mate added went by.
-    const Sightings& sightings() const { return m_sightings; }
 
     // LoadRoster, the sightings, BuildMateNodes, counters and lMateInfo. Throws the first
     // error of a profile file that cannot be read, after building the tree of all the
@@ -102,8 +100,6 @@ public:
     QString rememberedGroup;
 
     QTreeView* treeView() const { return m_w.tvMates; }
-    // Every entry the tree could place, online or not; the view shows it through the switch.
-    const RosterModel& model() const { return *m_model; }
 
     // Right clicks on the tree, and the Menu key on its selected node, ask for a node's
     // menu through nodeMenuRequested.
