@@ -45,7 +45,8 @@ MainCommands::MainCommands(QWidget* window)
       undo(withShortcut(command(this, QStringLiteral("Undo")), QKeySequence::Undo)),
       find(withShortcut(command(this, QStringLiteral("Filter the server list")),
                         QKeySequence::Find)) {
-    undo->setEnabled(false); // nothing changed yet
+    undo->setEnabled(false);       // nothing changed yet
+    onOffline->setCheckable(true); // checked: the tree shows all mates
     for (QAction* action : all()) {
         if (!action->shortcut().isEmpty())
             window->addAction(action);

@@ -36,7 +36,7 @@ public:
     QAction* const addMate;
     QAction* const deleteMate;
     QAction* const editMate;
-    QAction* const onOffline; // online-only or all mates in the tree
+    QAction* const onOffline; // checked: all mates in the tree; not checked: online only
     QAction* const settings;
     QAction* const startGame;
     QAction* const legends;

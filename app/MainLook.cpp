@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QTreeView>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -140,9 +139,8 @@ void setUpServerList(QTreeView* list) {
     keepSelectionWhenUnfocused(list);
 }
 
-void setUpMateTree(QTreeWidget* tree) {
+void setUpMateTree(QTreeView* tree) {
     tree->setHeaderHidden(true);
-    tree->setColumnCount(1);
     tree->setIndentation(19);
     tree->setRootIsDecorated(true);
     auto* lines = new TreeLinesStyle;

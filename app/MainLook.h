@@ -16,7 +16,6 @@ class QLabel;
 class QPixmap;
 class QToolButton;
 class QTreeView;
-class QTreeWidget;
 class QVBoxLayout;
 class ShapeWidget;
 
@@ -84,7 +83,7 @@ QFrame* statusSeparator(QWidget* parent);
 
 void setUpServerList(QTreeView* list);
 
-void setUpMateTree(QTreeWidget* tree);
+void setUpMateTree(QTreeView* tree);
 
 // A plain top-level widget reads as a "client" area; the main window is a window.
 QAccessibleInterface* mainWindowAccessible(const QString& className, QObject* object);

@@ -9,7 +9,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QTreeWidget>
+#include <QTreeView>
 
 MateCommands::MateCommands(Parts parts, QObject* parent) : QObject(parent), m_parts(parts) {
     connect(m_parts.roster, &RosterCommands::undone, this, [this](const QString& group) {
@@ -19,7 +19,7 @@ MateCommands::MateCommands(Parts parts, QObject* parent) : QObject(parent), m_pa
     });
     // Double clicks are taken from the viewport: only the left button acts, and also
     // where no node is (below the last one).
-    QTreeWidget* tree = m_parts.tree->treeWidget();
+    QTreeView* tree = m_parts.tree->treeView();
     tree->installEventFilter(this);
     tree->viewport()->installEventFilter(this);
 }
@@ -82,10 +82,6 @@ void MateCommands::bEditMateClick() {
     });
 }
 
-void MateCommands::bOnOfflineClick() {
-    guarded([&] { m_parts.tree->bOnOfflineClick(); });
-}
-
 void MateCommands::tvMatesDblClick() {
     guarded([&] {
         if (!chosenNodeGone())
@@ -128,7 +124,7 @@ TfAddEditMate* MateCommands::addEditMateDialog() {
 }
 
 bool MateCommands::eventFilter(QObject* watched, QEvent* event) {
-    QTreeWidget* tree = m_parts.tree->treeWidget();
+    QTreeView* tree = m_parts.tree->treeView();
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (watched == tree->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         mouse->button() == Qt::LeftButton)

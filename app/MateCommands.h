@@ -13,7 +13,7 @@ class RosterCommands;
 class TfAddEditMate;
 
 // What the buttons, menus and keys do with the node the user chose in the mate tree:
-// the roster's commands, the view switch, the double click, undo and "Join mate". A
+// the roster's commands, the double click, undo and "Join mate". A
 // command whose node was lost in a rebuild beeps and does nothing.
 class MateCommands : public QObject {
     Q_OBJECT
@@ -35,7 +35,6 @@ public:
     void bAddMateClick();
     void bDelMateClick();
     void bEditMateClick();
-    void bOnOfflineClick();
     void tvMatesDblClick(); // the double click on the tree
     void joinMate(bool alwaysAskPassword);
     // Joins the host of the person's first node in the tree, as "Join mate" would on it.

@@ -7,6 +7,7 @@
 #include "PlainText.h"
 #include "ProgramSettings.h"
 #include "QuillonPubStats.h"
+#include "RosterModel.h"
 #include "SingleByteText.h"
 #include "TrackNaming.h"
 #include "uMoreSettings.h"
@@ -17,7 +18,7 @@
 #include <QHelpEvent>
 #include <QMenu>
 #include <QToolTip>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 
@@ -42,7 +43,7 @@ MatePresence::MatePresence(Context context, std::unique_ptr<Notifier> notifier, 
 
     m_c.tree->enableNodeMenu();
     connect(m_c.tree, &MateTree::nodeMenuRequested, this, &MatePresence::showNodeMenu);
-    m_c.tree->treeWidget()->viewport()->installEventFilter(this);
+    m_c.tree->treeView()->viewport()->installEventFilter(this);
     m_c.window->installEventFilter(this);
 
     m_tray = new MateTray(m_c.window, this);
@@ -122,16 +123,15 @@ void MatePresence::setCommands(const MainCommands& commands) {
     m_tray->setCommands(commands.refresh, commands.quit);
 }
 
-QString MatePresence::nodeToolTip(const QTreeWidgetItem* node) const {
-    const int entry = (*m_c.tree).NodeEntry(node);
-    if (entry < 0)
+QString MatePresence::nodeToolTip(const QModelIndex& node) const {
+    if (!RosterModel::isMate(node))
         return {};
-    const QByteArray lfsName = TrimBytes((*m_c.stats).mates.at(entry).record.lfsName());
+    const QByteArray lfsName = node.data(RosterModel::LfsNameRole).toByteArray();
     return SightingText(m_lastSeen.find(lfsName), m_lastSeen.isOnline(lfsName), QLocale());
 }
 
 std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QString& mateText) {
-    auto menu = std::make_unique<QMenu>(m_c.tree->treeWidget());
+    auto menu = std::make_unique<QMenu>(m_c.tree->treeView());
     const auto addCommands = [&](std::initializer_list<QAction* const MainCommands::*> commands) {
         if (m_commands) {
             for (QAction* const MainCommands::*command : commands)
@@ -251,17 +251,17 @@ bool MatePresence::closeToTray(QEvent* event) {
 bool MatePresence::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_c.window && event->type() == QEvent::Close)
         return closeToTray(event);
-    if (watched == m_c.tree->treeWidget()->viewport() && event->type() == QEvent::ToolTip) {
+    if (watched == m_c.tree->treeView()->viewport() && event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const QTreeWidgetItem* node = m_c.tree->treeWidget()->itemAt(help->pos());
-        const QString text = node ? nodeToolTip(node) : QString();
+        const QModelIndex node = m_c.tree->treeView()->indexAt(help->pos());
+        const QString text = nodeToolTip(node);
         if (text.isEmpty()) {
             QToolTip::hideText();
             event->ignore();
         } else {
             QToolTip::showText(help->globalPos(), PlainToolTip(text),
-                               m_c.tree->treeWidget()->viewport(),
-                               m_c.tree->treeWidget()->visualItemRect(node));
+                               m_c.tree->treeView()->viewport(),
+                               m_c.tree->treeView()->visualRect(node));
         }
         return true;
     }

@@ -16,7 +16,7 @@ class MateTray;
 class MateTree;
 class ProgramSettings;
 class QMenu;
-class QTreeWidgetItem;
+class QModelIndex;
 class QuillonPubStats;
 class TfMoreSettings;
 class TrackTable;
@@ -54,8 +54,8 @@ public:
     QString choicesPath() const;
     QString lastSeenPath() const;
 
-    // The tooltip of a mate node, plain; empty for a group node.
-    QString nodeToolTip(const QTreeWidgetItem* node) const;
+    // The tooltip of a mate node (an index of the tree's view), plain; empty for a group node.
+    QString nodeToolTip(const QModelIndex& node) const;
     // The window's commands, offered in the tree's menus and the tray's.
     void setCommands(const MainCommands& commands);
     // The node menu of a group (mateText empty) or a mate, for the tree's right click; with

@@ -1,46 +1,21 @@
 #include "MateTree.h"
 
-#include "ItemImages.h"
 #include "PelmarkError.h"
 #include "ProfileStore.h"
 #include "QuillonPubStats.h"
+#include "RosterModel.h"
 #include "ServerListView.h"
 #include "SingleByteText.h"
 
-#include <QAbstractButton>
-#include <QCollator>
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <QSet>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
-#include <optional>
+#include <QTreeView>
 #include <utility>
 
 namespace {
-
-// Siblings sort by the locale's collation, case-sensitively, as the tree always has.
-class MateNode : public QTreeWidgetItem {
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& other) const override {
-        return collator().compare(text(0), other.text(0)) < 0;
-    }
-
-private:
-    static const QCollator& collator() {
-        static const QCollator c = [] {
-            // The C locale would sort by character code, every capital before every
-            // small letter; users expect a dictionary order.
-            const QLocale system;
-            QCollator made(system.language() == QLocale::C ? QLocale(QLocale::English) : system);
-            made.setCaseSensitivity(Qt::CaseSensitive);
-            return made;
-        }();
-        return c;
-    }
-};
 
 // Drawing stays off until the outermost bracket ends, so nested operations redraw once.
 class UpdateBracket {
@@ -60,71 +35,53 @@ private:
     bool m_was;
 };
 
-int subtreeSize(const QTreeWidgetItem* item) {
-    int size = 1;
-    for (int i = 0; i < item->childCount(); ++i)
-        size += subtreeSize(item->child(i));
-    return size;
-}
-
-const QTreeWidgetItem* nodeWithin(const QTreeWidgetItem* item, int& row) {
-    if (row == 0)
-        return item;
-    --row;
-    for (int i = 0; i < item->childCount(); ++i) {
-        const QTreeWidgetItem* child = item->child(i);
-        const int size = subtreeSize(child);
-        if (row < size)
-            return nodeWithin(child, row);
-        row -= size;
+// Making a node current scrolls to it, and scrolling opens its group: in the all-mates
+// view every group must stay collapsed after a build.
+class NoAutoScroll {
+public:
+    explicit NoAutoScroll(QAbstractItemView* view) : m_view(view), m_was(view->hasAutoScroll()) {
+        m_view->setAutoScroll(false);
     }
-    return nullptr;
-}
+    ~NoAutoScroll() { m_view->setAutoScroll(m_was); }
+    NoAutoScroll(const NoAutoScroll&) = delete;
+    NoAutoScroll& operator=(const NoAutoScroll&) = delete;
 
-// Rows before `item` among the nodes under `parent` (or the roots), in tree order.
-int rowsBefore(const QTreeWidget* tree, const QTreeWidgetItem* parent,
-               const QTreeWidgetItem* item) {
-    int row = 0;
-    const int count = parent ? parent->childCount() : tree->topLevelItemCount();
-    for (int i = 0; i < count; ++i) {
-        const QTreeWidgetItem* sibling = parent ? parent->child(i) : tree->topLevelItem(i);
-        if (sibling == item)
-            return row;
-        row += subtreeSize(sibling);
-    }
-    return -1;
-}
+private:
+    QAbstractItemView* m_view;
+    bool m_was;
+};
 
-QTreeWidgetItem* childWithText(QTreeWidgetItem* parent, const QString& text) {
-    for (int i = 0; i < parent->childCount(); ++i) {
-        if (parent->child(i)->text(0) == text)
-            return parent->child(i);
-    }
-    return nullptr;
+QString textOf(const QModelIndex& node) {
+    return node.data(Qt::DisplayRole).toString();
 }
 
 } // namespace
 
 MateTree::MateTree(Widgets widgets, QuillonPubStats& stats, const ProfileStore& store,
-                   QObject* parent)
-    : QObject(parent), m_w(widgets), m_stats(stats), m_store(store) {
-    m_w.tvMates->setSortingEnabled(false);
+                   SightingsMaker sightings, QObject* parent)
+    : QObject(parent), m_w(widgets), m_stats(stats), m_store(store),
+      m_makeSightings(std::move(sightings)), m_model(new RosterModel(this)),
+      m_proxy(new RosterViewProxy(this)) {
+    m_proxy->setRosterModel(m_model);
+    m_w.onOffline->setCheckable(true);
+    m_proxy->setAllMates(m_w.onOffline->isChecked());
+    m_w.tvMates->setModel(m_proxy);
     m_w.tvMates->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    if (m_w.bOnOffline && !m_w.bOnOffline->property("Tag").isValid())
-        m_w.bOnOffline->setProperty("Tag", 1);
+    connect(m_w.onOffline, &QAction::toggled, this, &MateTree::showView);
 }
 
-void MateTree::setImages(QList<QIcon> mateImages) {
-    m_mateImages = std::move(mateImages);
+void MateTree::setImages(const QList<QIcon>& mateImages) {
+    QList<QVariant> images;
+    for (const QIcon& icon : mateImages)
+        images.append(icon);
+    m_model->setImages(std::move(images));
 }
 
 void MateTree::follow(const RosterCommands& commands) {
     connect(&commands, &RosterCommands::groupCreated, this, &MateTree::AddGroupNode);
     connect(&commands, &RosterCommands::groupDeleted, this, &MateTree::removeGroupNode);
     connect(&commands, &RosterCommands::mateAdded, this,
-            [this](const QString& group, const MateRecord& record) {
-                AddMateNode(record, group, allMates());
-            });
+            [this](const QString& group, const MateRecord& record) { AddMateNode(record, group); });
     connect(&commands, &RosterCommands::mateDeleted, this, &MateTree::removeMateNode);
     connect(&commands, &RosterCommands::mateChanged, this,
             [this](const QString& group, const MateRecord& oldRecord, const MateRecord& record) {
@@ -132,53 +89,61 @@ void MateTree::follow(const RosterCommands& commands) {
             });
 }
 
-// The command acted on the remembered node; that node goes, and the position falls back
-// to the first node as it always has after a delete. Nobody chose that node, so no
+bool MateTree::allMates() const {
+    return m_proxy->allMates();
+}
+
+// The command acted on the remembered node; that node goes, and the first node is
+// remembered instead, as it always has been after a delete. Nobody chose that node, so no
 // rebuild carries it over.
 void MateTree::removeGroupNode(const QString& group) {
-    const int row = FindGroupNode(group);
-    if (row < 0)
+    const QModelIndex node = FindGroupNode(group);
+    if (!node.isValid())
         return;
-    QTreeWidgetItem* node = NodeAt(row);
     m_lastRemoved = choiceOf(node);
-    delete node;
-    if (NodeCount() > 0)
-        rememberedPosition = 0;
+    m_model->removeNode(m_proxy->mapToSource(node));
+    rememberFirstNode();
     forgetChoice();
 }
 
 void MateTree::removeMateNode(const QString& group, const QString& text) {
-    QTreeWidgetItem* node = rememberedItem();
-    if (!node || !node->parent() || node->text(0) != text || node->parent()->text(0) != group) {
-        const int row = FindGroupNode(group);
-        node = row < 0 ? nullptr : childWithText(NodeAt(row), text);
-    }
-    if (!node)
+    QModelIndex node = rememberedIndex();
+    if (!RosterModel::isMate(node) || textOf(node) != text || textOf(node.parent()) != group)
+        node = childWithText(FindGroupNode(group), text);
+    if (!node.isValid())
         return;
     // The entry is out of the list already; the choice still knows the mate's LFS name.
     const bool chosen =
         m_choice && m_choice->isMate && m_choice->group == group && m_choice->text == text;
     m_lastRemoved = chosen ? *m_choice : choiceOf(node);
-    QTreeWidgetItem* groupNode = node->parent();
-    if (groupNode->childCount() == 1)
-        SetItemImage(groupNode, 0, m_mateImages);
-    delete node;
-    if (NodeCount() > 0)
-        rememberedPosition = 0;
+    const QModelIndex groupNode = node.parent();
+    // The group's last node in this view: the state of what is left is not known.
+    if (m_proxy->rowCount(groupNode) == 1)
+        m_model->setGroupImage(m_proxy->mapToSource(groupNode), RosterModel::GroupNotKnown);
+    m_model->removeNode(m_proxy->mapToSource(node));
+    rememberFirstNode();
     forgetChoice();
 }
 
+QModelIndex MateTree::rememberedIndex() const {
+    if (m_remembered.isValid())
+        return m_proxy->mapFromSource(m_remembered);
+    return m_proxy->index(0, 0);
+}
+
 RosterNode MateTree::rememberedNode() const {
-    const QTreeWidgetItem* node = NodeAt(rememberedPosition);
+    const QModelIndex node = rememberedIndex();
+    if (!node.isValid())
+        throw PelmarkError(ErrorText::InvalidIndex());
     RosterNode ref;
-    ref.text = node->text(0);
-    ref.isMate = node->parent() != nullptr;
-    ref.group = ref.isMate ? node->parent()->text(0) : ref.text;
+    ref.text = textOf(node);
+    ref.isMate = RosterModel::isMate(node);
+    ref.group = node.data(RosterModel::GroupRole).toString();
     return ref;
 }
 
 std::optional<RosterNode> MateTree::rememberedMate() const {
-    if (NodeCount() == 0)
+    if (m_proxy->rowCount() == 0)
         return std::nullopt;
     const RosterNode node = rememberedNode();
     if (!node.isMate)
@@ -187,145 +152,56 @@ std::optional<RosterNode> MateTree::rememberedMate() const {
 }
 
 std::optional<QString> MateTree::shownMateText(QByteArrayView lfsName) const {
-    const QList<MateEntry>& mates = m_stats.mates;
-    for (int row = 0; row < NodeCount(); ++row) {
-        const QTreeWidgetItem* node = NodeAt(row);
-        const int entry = NodeEntry(node);
-        if (entry >= 0 && TrimBytes(mates.at(entry).record.lfsName()) == lfsName)
-            return node->text(0);
+    for (const QModelIndex& node : NodesInTreeOrder(*m_proxy)) {
+        if (RosterModel::isMate(node) &&
+            node.data(RosterModel::LfsNameRole).toByteArray() == lfsName)
+            return textOf(node);
     }
     return std::nullopt;
 }
 
-bool MateTree::allMates() const {
-    return !m_w.bOnOffline || m_w.bOnOffline->property("Tag").toInt() != 1;
-}
-
-int MateTree::NodeCount() const {
-    int count = 0;
-    for (int i = 0; i < m_w.tvMates->topLevelItemCount(); ++i)
-        count += subtreeSize(m_w.tvMates->topLevelItem(i));
-    return count;
-}
-
-QTreeWidgetItem* MateTree::NodeAt(int absoluteRow) const {
-    if (absoluteRow >= 0) {
-        int row = absoluteRow;
-        for (int i = 0; i < m_w.tvMates->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* root = m_w.tvMates->topLevelItem(i);
-            const int size = subtreeSize(root);
-            if (row < size)
-                return const_cast<QTreeWidgetItem*>(nodeWithin(root, row));
-            row -= size;
-        }
+QModelIndex MateTree::FindGroupNode(const QString& group) const {
+    for (int row = 0; row < m_proxy->rowCount(); ++row) {
+        const QModelIndex node = m_proxy->index(row, 0);
+        if (textOf(node) == group)
+            return node;
     }
-    throw PelmarkError(ErrorText::InvalidIndex());
+    return {};
 }
 
-int MateTree::AbsoluteRow(const QTreeWidgetItem* item) const {
-    if (!item || item->treeWidget() != m_w.tvMates)
-        return -1;
-    int row = 0;
-    for (const QTreeWidgetItem* node = item; node; node = node->parent()) {
-        row += rowsBefore(m_w.tvMates, node->parent(), node);
-        if (node->parent())
-            ++row; // the parent itself comes before its children
+QModelIndex MateTree::childWithText(const QModelIndex& group, const QString& text) const {
+    if (!group.isValid())
+        return {};
+    for (int row = 0; row < m_proxy->rowCount(group); ++row) {
+        const QModelIndex child = m_proxy->index(row, 0, group);
+        if (textOf(child) == text)
+            return child;
     }
-    return row;
-}
-
-int MateTree::FindGroupNode(const QString& group) const {
-    int row = 0;
-    for (int i = 0; i < m_w.tvMates->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* root = m_w.tvMates->topLevelItem(i);
-        if (root->text(0) == group)
-            return row;
-        row += subtreeSize(root);
-    }
-    return -1;
-}
-
-void MateTree::fillGroupNodes() {
-    m_w.tvMates->clear();
-    for (const QString& group : std::as_const(m_stats.groups)) {
-        auto* node = new MateNode(m_w.tvMates, QStringList{group});
-        SetItemImage(node, 0, m_mateImages);
-    }
-}
-
-void MateTree::sortTree() {
-    m_w.tvMates->sortItems(0, Qt::AscendingOrder);
+    return {};
 }
 
 void MateTree::AddGroupNode(const QString& group) {
     UpdateBracket bracket(m_w.tvMates);
-    QTreeWidgetItem* remembered = rememberedItem();
-    auto* node = new MateNode(m_w.tvMates, QStringList{group});
-    SetItemImage(node, 0, m_mateImages);
-    sortTree();
-    followNode(remembered);
+    holdRemembered();
+    m_model->addGroup(group);
 }
 
-QSet<QString> MateTree::cutGroupNames() const {
-    QSet<QString> cut;
-    for (const QString& group : std::as_const(m_stats.groups)) {
-        if (group.size() > MateEntry::GroupNameMax)
-            cut.insert(group.left(MateEntry::GroupNameMax));
-    }
-    return cut;
-}
-
-QTreeWidgetItem* MateTree::groupNodeForEntry(const QString& entryGroup,
-                                             const QSet<QString>& cutNames) const {
-    // An entry of a group whose name was cut to 50 characters cannot tell its group
-    // apart from one that is named by the cut text, so it gets no node at all rather
-    // than one under a foreign group. Such groups show as nodes without mates.
-    if (entryGroup.size() > MateEntry::GroupNameMax || cutNames.contains(entryGroup))
-        return nullptr;
-    const int row = FindGroupNode(entryGroup);
-    return row < 0 ? nullptr : NodeAt(row);
-}
-
-int MateTree::BuildMateNodes(bool allMates) {
+int MateTree::BuildMateNodes() {
     UpdateBracket bracket(m_w.tvMates);
-    const QSet<QString> cutNames = cutGroupNames();
-    const MateMatcher matcher(m_stats);
-    int online = 0;
-    QSet<QByteArray> hosts;
-    QTreeWidgetItem* groupNode = nullptr;
-    for (qsizetype i = 0; i < m_stats.mates.size(); ++i) {
-        const QString& group = m_stats.mates.at(i).group;
-        // Entries of one group stand together, so the node is looked up per run.
-        if (i == 0 || group != m_stats.mates.at(i - 1).group)
-            groupNode = groupNodeForEntry(group, cutNames);
-        if (groupNode &&
-            addMateEntryNode(matcher, m_stats.mates.at(i).record, groupNode, allMates, hosts))
-            ++online;
-    }
-    sortTree();
-    markServers(hosts);
+    const int online = m_model->rebuild(m_stats.groups, m_stats.mates, m_sightings);
+    if (!allMates())
+        expandOnlineGroups();
+    markServers(m_sightings.hostsWithMates());
     return online;
 }
 
-bool MateTree::addMateEntryNode(const MateMatcher& matcher, const MateRecord& record,
-                                QTreeWidgetItem* groupNode, bool allMates,
-                                QSet<QByteArray>& hosts) {
-    // Set once per group, not once per mate: every change repaints the node.
-    const int groupImage = ItemImage(groupNode);
-    if (groupImage != 2 && groupImage != 1)
-        SetItemImage(groupNode, 1, m_mateImages);
-    const bool online = matcher.IsMateOnline(TrimBytes(record.lfsName()));
-    if (allMates || online) {
-        auto* node = new MateNode(groupNode, QStringList{ToDisplay(record.displayName())});
-        SetItemImage(node, online ? 4 : 3, m_mateImages);
+// In the online-only view the groups with a mate online are open, the others closed.
+void MateTree::expandOnlineGroups() {
+    for (int row = 0; row < m_proxy->rowCount(); ++row) {
+        const QModelIndex group = m_proxy->index(row, 0);
+        if (group.data(RosterModel::ImageIndexRole).toInt() == RosterModel::MatesOnline)
+            m_w.tvMates->expand(group);
     }
-    if (online) {
-        hosts.insert(matcher.FindMateHost(record.trimmedDisplayName()));
-        SetItemImage(groupNode, 2, m_mateImages);
-        if (!allMates)
-            groupNode->setExpanded(true);
-    }
-    return online;
 }
 
 // The rows of the hosts with mates get image 2; the counter counts every such row.
@@ -335,97 +211,85 @@ void MateTree::markServers(const QSet<QByteArray>& hosts) {
         m_w.lSvrMates->setText(QStringLiteral("Servers with mates: %1").arg(marked));
 }
 
-void MateTree::AddMateNode(const MateRecord& record, const QString& group, bool allMates) {
-    const QSet<QString> cutNames = cutGroupNames();
-    if (group.size() > MateEntry::GroupNameMax)
-        return; // its entry carries a cut name; the build would not place it either
-    QTreeWidgetItem* groupNode = groupNodeForEntry(group, cutNames);
-    if (!groupNode)
-        return;
+void MateTree::AddMateNode(const MateRecord& record, const QString& group) {
+    // The roster has an entry more: who races where is asked again.
+    m_sightings = m_makeSightings();
     UpdateBracket bracket(m_w.tvMates);
-    QTreeWidgetItem* remembered = rememberedItem();
-    QSet<QByteArray> hosts;
-    if (addMateEntryNode(MateMatcher(m_stats), record, groupNode, allMates, hosts))
-        ++onlineMateCount;
-    if (m_w.lvServer)
-        m_w.lvServer->proxy().markMateHosts(hosts);
-    sortTree();
-    followNode(remembered);
+    holdRemembered();
+    const QModelIndex node = m_model->addMate(group, record, m_sightings);
+    if (!node.isValid() || !m_model->isOnline(node))
+        return;
+    ++onlineMateCount;
+    const auto seen = m_sightings.find(m_model->key(node));
+    if (m_w.lvServer && seen)
+        m_w.lvServer->proxy().markMateHosts({seen->host});
+    if (!allMates())
+        m_w.tvMates->expand(m_proxy->mapFromSource(node.parent()));
 }
 
 void MateTree::RenameMateNode(const MateRecord& oldRecord, const MateRecord& newRecord,
                               const QString& group) {
-    const int row = FindGroupNode(group);
-    if (row < 0)
-        return;
-    QTreeWidgetItem* node = childWithText(NodeAt(row), ToDisplay(oldRecord.trimmedDisplayName()));
-    if (!node)
+    const QModelIndex node =
+        childWithText(FindGroupNode(group), ToDisplay(oldRecord.trimmedDisplayName()));
+    if (!node.isValid())
         return;
     UpdateBracket bracket(m_w.tvMates);
-    QTreeWidgetItem* remembered = rememberedItem();
-    node->setText(0, ToDisplay(newRecord.trimmedDisplayName()));
-    sortTree();
-    followNode(remembered);
+    holdRemembered();
+    const bool remembered = m_remembered == m_proxy->mapToSource(node);
+    const QString text = ToDisplay(newRecord.trimmedDisplayName());
+    m_model->renameMate(m_proxy->mapToSource(node), text);
     // The remembered text is what Edit mate looks the mate up by.
-    if (remembered == node) {
-        rememberedDisplayName = node->text(0);
+    if (remembered) {
+        rememberedDisplayName = text;
         if (m_choice && m_choice->isMate)
-            m_choice->text = node->text(0);
+            m_choice->text = text;
     }
 }
 
-QTreeWidgetItem* MateTree::rememberedItem() const {
-    return rememberedPosition >= 0 && rememberedPosition < NodeCount() ? NodeAt(rememberedPosition)
-                                                                       : nullptr;
+// The first node, held from now on wherever the tree's changes move it.
+void MateTree::rememberFirstNode() {
+    m_remembered = m_proxy->mapToSource(m_proxy->index(0, 0));
 }
 
-void MateTree::followNode(const QTreeWidgetItem* remembered) {
-    // Sorting moves nodes; the remembered position must keep naming the node the
-    // user chose, or a following delete would act on another mate or group.
-    if (remembered)
-        rememberedPosition = AbsoluteRow(remembered);
+// A change is about to move nodes: the node the commands act on must stay the one it is
+// now, or a following delete would act on another mate or group.
+void MateTree::holdRemembered() {
+    if (!m_remembered.isValid())
+        rememberFirstNode();
 }
 
-MateTree::Choice MateTree::choiceOf(const QTreeWidgetItem* node) const {
+MateTree::Choice MateTree::choiceOf(const QModelIndex& node) const {
     Choice choice;
-    choice.isMate = node->parent() != nullptr;
-    choice.text = node->text(0);
-    choice.group = choice.isMate ? node->parent()->text(0) : choice.text;
-    const int entry = NodeEntry(node);
-    if (entry >= 0)
-        choice.lfsName = TrimBytes(m_stats.mates.at(entry).record.lfsName());
+    choice.isMate = RosterModel::isMate(node);
+    choice.text = textOf(node);
+    choice.group = node.data(RosterModel::GroupRole).toString();
+    choice.lfsName = node.data(RosterModel::LfsNameRole).toByteArray();
     return choice;
 }
 
 // A mate is found by its LFS name, which no edit changes, so a new nick in the file
-// still finds it; a node without an entry only by its text.
-QTreeWidgetItem* MateTree::findChoice(const Choice& choice) const {
-    const int row = FindGroupNode(choice.group);
-    if (row < 0)
-        return nullptr;
-    QTreeWidgetItem* groupNode = NodeAt(row);
-    if (!choice.isMate)
-        return groupNode;
+// still finds it; a mate without one only by its text.
+QModelIndex MateTree::findChoice(const Choice& choice) const {
+    const QModelIndex group = FindGroupNode(choice.group);
+    if (!choice.isMate || !group.isValid())
+        return group;
     if (choice.lfsName.isEmpty())
-        return childWithText(groupNode, choice.text);
-    const int entry = m_stats.FindMateByLfsName(choice.group, choice.lfsName);
-    return entry < 0
-               ? nullptr
-               : childWithText(groupNode, ToDisplay(m_stats.mates.at(entry).record.displayName()));
+        return childWithText(group, choice.text);
+    for (int row = 0; row < m_proxy->rowCount(group); ++row) {
+        const QModelIndex child = m_proxy->index(row, 0, group);
+        if (child.data(RosterModel::LfsNameRole).toByteArray() == choice.lfsName)
+            return child;
+    }
+    return {};
 }
 
-void MateTree::rememberNode(QTreeWidgetItem* node) {
-    if (node->parent())
-        rememberedGroup = node->parent()->text(0);
-    rememberedDisplayName = node->text(0);
-    rememberedPosition = AbsoluteRow(node);
-    // Making a node current scrolls to it, and scrolling opens its group: in the all-mates
-    // view every group must stay collapsed after a build.
-    QTreeWidget* tree = m_w.tvMates;
-    const bool autoScroll = tree->hasAutoScroll();
-    tree->setAutoScroll(false);
-    tree->setCurrentItem(node);
-    tree->setAutoScroll(autoScroll);
+void MateTree::rememberNode(const QModelIndex& node) {
+    if (RosterModel::isMate(node))
+        rememberedGroup = textOf(node.parent());
+    rememberedDisplayName = textOf(node);
+    m_remembered = m_proxy->mapToSource(node);
+    NoAutoScroll still(m_w.tvMates);
+    m_w.tvMates->setCurrentIndex(node);
 }
 
 void MateTree::forgetChoice() {
@@ -436,10 +300,10 @@ void MateTree::forgetChoice() {
 // A chosen node that is gone stays the choice: the commands refuse to act until the
 // user chooses again, or until a later build brings the node back.
 void MateTree::carryOver() {
-    QTreeWidgetItem* node = m_choice ? findChoice(*m_choice) : nullptr;
-    m_choiceGone = m_choice && !node;
-    if (!node) {
-        rememberedPosition = 0;
+    const QModelIndex node = m_choice ? findChoice(*m_choice) : QModelIndex();
+    m_choiceGone = m_choice && !node.isValid();
+    if (!node.isValid()) {
+        rememberFirstNode();
         rememberedDisplayName.clear();
         rememberedGroup.clear();
         return;
@@ -451,12 +315,10 @@ void MateTree::chooseRestored(const QString& group) {
     const std::optional<Choice> removed = std::exchange(m_lastRemoved, std::nullopt);
     if (m_choice && !m_choiceGone)
         return;
-    QTreeWidgetItem* node = removed && removed->group == group ? findChoice(*removed) : nullptr;
-    if (!node) {
-        const int row = FindGroupNode(group);
-        node = row < 0 ? nullptr : NodeAt(row);
-    }
-    if (!node)
+    QModelIndex node = removed && removed->group == group ? findChoice(*removed) : QModelIndex();
+    if (!node.isValid())
+        node = FindGroupNode(group);
+    if (!node.isValid())
         return;
     m_choice = choiceOf(node);
     m_choiceGone = false;
@@ -464,16 +326,17 @@ void MateTree::chooseRestored(const QString& group) {
 }
 
 MateTree::ViewState MateTree::viewState() const {
-    QTreeWidget* tree = m_w.tvMates;
+    QTreeView* tree = m_w.tvMates;
     ViewState state;
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        const QTreeWidgetItem* node = *it;
-        state.shape.append({node->parent() != nullptr, node->text(0), ItemImage(node)});
-    }
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        state.expanded.append(tree->topLevelItem(i)->isExpanded());
-    state.current = AbsoluteRow(tree->currentItem());
-    state.selected = tree->currentItem() && tree->currentItem()->isSelected();
+    const QModelIndexList nodes = NodesInTreeOrder(*m_proxy);
+    for (const QModelIndex& node : nodes)
+        state.shape.append({RosterModel::isMate(node), textOf(node),
+                            node.data(RosterModel::ImageIndexRole).toInt()});
+    for (int row = 0; row < m_proxy->rowCount(); ++row)
+        state.expanded.append(tree->isExpanded(m_proxy->index(row, 0)));
+    const QModelIndex current = tree->currentIndex();
+    state.current = current.isValid() ? int(nodes.indexOf(current)) : -1;
+    state.selected = current.isValid() && tree->selectionModel()->isSelected(current);
     state.scroll = tree->verticalScrollBar()->value();
     return state;
 }
@@ -481,20 +344,20 @@ MateTree::ViewState MateTree::viewState() const {
 // The same nodes again: nothing may move under the user's mouse, so what he opened,
 // closed, selected and scrolled to comes back. Any change gives the plain build.
 void MateTree::keepViewState(const ViewState& before) {
-    QTreeWidget* tree = m_w.tvMates;
+    QTreeView* tree = m_w.tvMates;
     if (viewState().shape != before.shape)
         return;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        tree->topLevelItem(i)->setExpanded(before.expanded.at(i));
-    const bool autoScroll = tree->hasAutoScroll();
-    tree->setAutoScroll(false);
-    if (before.current >= 0)
-        tree->setCurrentItem(NodeAt(before.current), 0,
-                             before.selected ? QItemSelectionModel::ClearAndSelect
-                                             : QItemSelectionModel::Clear);
-    else
-        tree->setCurrentItem(nullptr);
-    tree->setAutoScroll(autoScroll);
+    for (int row = 0; row < m_proxy->rowCount(); ++row)
+        tree->setExpanded(m_proxy->index(row, 0), before.expanded.at(row));
+    {
+        NoAutoScroll still(tree);
+        if (before.current >= 0)
+            tree->selectionModel()->setCurrentIndex(
+                NodesInTreeOrder(*m_proxy).at(before.current),
+                before.selected ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Clear);
+        else
+            tree->setCurrentIndex({});
+    }
     tree->doItemsLayout();
     tree->verticalScrollBar()->setValue(before.scroll);
 }
@@ -504,7 +367,6 @@ void MateTree::RebuildRoster() {
     // The all-mates view starts collapsed at every build, whatever was open before.
     const std::optional<ViewState> before =
         allMates() ? std::nullopt : std::optional<ViewState>(viewState());
-    m_w.tvMates->clear();
     // One profile that cannot be read must not hide the others: the tree is built from
     // what was loaded, and the error is told afterwards.
     std::optional<PelmarkError> failure;
@@ -513,8 +375,8 @@ void MateTree::RebuildRoster() {
     } catch (const PelmarkError& e) {
         failure = e;
     }
-    fillGroupNodes();
-    onlineMateCount = BuildMateNodes(allMates());
+    m_sightings = m_makeSightings();
+    onlineMateCount = BuildMateNodes();
     mateTotal = int(m_stats.mates.size());
     updateMateInfo();
     carryOver();
@@ -533,40 +395,37 @@ void MateTree::updateMateInfo() {
 }
 
 void MateTree::bOnOfflineClick() {
-    QAbstractButton* button = m_w.bOnOffline;
-    if (!button)
-        return;
-    button->setEnabled(false);
-    // Enabled again however the rebuild ends.
-    struct Reenable {
-        QAbstractButton* b;
-        ~Reenable() { b->setEnabled(true); }
-    } reenable{button};
+    m_w.onOffline->trigger();
+}
 
-    onlineMateCount = 0;
-    mateTotal = 0;
-    const int tag = button->property("Tag").toInt();
-    if (tag == 0 || tag == 1) {
-        const bool toAllMates = tag == 1;
-        button->setProperty("Tag", toAllMates ? 0 : 1);
-        UpdateBracket bracket(m_w.tvMates);
-        fillGroupNodes();
-        onlineMateCount = BuildMateNodes(toAllMates);
-        mateTotal = int(m_stats.mates.size());
-        carryOver();
-    }
+// The switch neither reads the files nor asks who races where again: it builds from the
+// lists as they are.
+void MateTree::showView(bool allMates) {
+    QAction* action = m_w.onOffline;
+    action->setEnabled(false);
+    // Enabled again however the build ends.
+    struct Reenable {
+        QAction* a;
+        ~Reenable() { a->setEnabled(true); }
+    } reenable{action};
+
+    UpdateBracket bracket(m_w.tvMates);
+    m_proxy->setAllMates(allMates);
+    onlineMateCount = BuildMateNodes();
+    mateTotal = int(m_stats.mates.size());
+    carryOver();
     updateMateInfo();
 }
 
 void MateTree::tvMatesMouseUp() {
-    const QList<QTreeWidgetItem*> selected = m_w.tvMates->selectedItems();
+    const QModelIndexList selected = m_w.tvMates->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
-    const QTreeWidgetItem* node = selected.first();
-    rememberedPosition = AbsoluteRow(node);
-    if (node->parent())
-        rememberedGroup = node->parent()->text(0);
-    rememberedDisplayName = node->text(0);
+    const QModelIndex node = selected.first();
+    m_remembered = m_proxy->mapToSource(node);
+    if (RosterModel::isMate(node))
+        rememberedGroup = textOf(node.parent());
+    rememberedDisplayName = textOf(node);
     m_choice = choiceOf(node);
     m_choiceGone = false;
 }
@@ -584,29 +443,17 @@ void MateTree::tvMatesKeyUp(int key) {
     }
 }
 
+// The host of the remembered mate's row in the server list; a group or a mate off line
+// selects nothing.
 void MateTree::tvMatesDblClick() {
-    const QTreeWidgetItem* node = NodeAt(rememberedPosition);
-    const QByteArray host = m_stats.FindMateHost(FromDisplay(node->text(0)));
-    if (host.isEmpty() || !m_w.lvServer)
+    const QModelIndex node = rememberedIndex();
+    if (!node.isValid())
+        throw PelmarkError(ErrorText::InvalidIndex());
+    if (!RosterModel::isMate(node) || !m_w.lvServer)
         return;
-    m_w.lvServer->selectCaption(ToDisplay(host));
-}
-
-int MateTree::NodeEntry(const QTreeWidgetItem* node) const {
-    if (!node || !node->parent())
-        return -1;
-    const QString group = node->parent()->text(0);
-    const QByteArray text = FromDisplay(node->text(0));
-    const int entry = m_stats.FindMate(text, group);
-    if (entry >= 0)
-        return entry;
-    // A node renamed by the dialog bears the trimmed display name until the next build.
-    for (qsizetype i = 0; i < m_stats.mates.size(); ++i) {
-        const MateEntry& e = m_stats.mates.at(i);
-        if (e.group == group && e.record.trimmedDisplayName() == text)
-            return int(i);
-    }
-    return -1;
+    const auto seen = m_sightings.find(m_model->key(m_proxy->mapToSource(node)));
+    if (seen && !seen->host.isEmpty())
+        m_w.lvServer->selectCaption(ToDisplay(seen->host));
 }
 
 void MateTree::enableNodeMenu() {
@@ -629,17 +476,17 @@ bool MateTree::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MateTree::openSelectedNodeMenu() {
-    const QList<QTreeWidgetItem*> selected = m_w.tvMates->selectedItems();
+    const QModelIndexList selected = m_w.tvMates->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
-    QTreeWidgetItem* node = selected.first();
-    m_w.tvMates->scrollToItem(node);
-    requestNodeMenu(node, m_w.tvMates->visualItemRect(node).center());
+    const QModelIndex node = selected.first();
+    m_w.tvMates->scrollTo(node);
+    requestNodeMenu(node, m_w.tvMates->visualRect(node).center());
 }
 
 void MateTree::tvMatesContextMenu(const QPoint& pos) {
-    QTreeWidgetItem* node = m_w.tvMates->itemAt(pos);
-    if (!node) {
+    const QModelIndex node = m_w.tvMates->indexAt(pos);
+    if (!node.isValid()) {
         // Below the nodes only what needs none is offered; the remembered node stays.
         Q_EMIT nodeMenuRequested({}, {}, m_w.tvMates->viewport()->mapToGlobal(pos));
         return;
@@ -648,11 +495,11 @@ void MateTree::tvMatesContextMenu(const QPoint& pos) {
 }
 
 // The menu's commands act on the remembered node, so the node becomes the chosen one.
-void MateTree::requestNodeMenu(QTreeWidgetItem* node, const QPoint& viewportPos) {
-    m_w.tvMates->setCurrentItem(node);
+void MateTree::requestNodeMenu(const QModelIndex& node, const QPoint& viewportPos) {
+    m_w.tvMates->setCurrentIndex(node);
     tvMatesMouseUp();
-    const bool isMate = node->parent() != nullptr;
-    Q_EMIT nodeMenuRequested(isMate ? node->parent()->text(0) : node->text(0),
-                             isMate ? node->text(0) : QString(),
+    const bool isMate = RosterModel::isMate(node);
+    Q_EMIT nodeMenuRequested(node.data(RosterModel::GroupRole).toString(),
+                             isMate ? textOf(node) : QString(),
                              m_w.tvMates->viewport()->mapToGlobal(viewportPos));
 }

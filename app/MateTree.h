@@ -2,77 +2,88 @@
 
 #include "MateRecord.h"
 #include "RosterCommands.h"
+#include "Sightings.h"
 
 #include <QIcon>
 #include <QList>
+#include <QModelIndex>
 #include <QObject>
+#include <QPersistentModelIndex>
 #include <QPoint>
-#include <QSet>
 #include <QString>
+#include <functional>
 #include <optional>
 
-class QAbstractButton;
-class QKeyEvent;
+class QAction;
 class QLabel;
-class QTreeWidget;
-class QTreeWidgetItem;
-class MateMatcher;
+class QTreeView;
 class ProfileStore;
 class QuillonPubStats;
+class RosterModel;
+class RosterViewProxy;
 class ServerListView;
 
-// The mate tree: group nodes at the root, their mates as children, status images,
-// the two views and the remembered node. It works on the main window's widgets and
-// follows what the roster commands change.
+// The mate tree: a RosterModel of the roster, shown through the view switch's proxy in
+// tvMates, the remembered node, and the counters and server marks of a build. It follows
+// what the roster commands change. Nodes are addressed by the view's indexes.
 class MateTree : public QObject {
     Q_OBJECT
 public:
     struct Widgets {
-        QTreeWidget* tvMates = nullptr;
+        QTreeView* tvMates = nullptr;
         ServerListView* lvServer = nullptr;
         QLabel* lMateInfo = nullptr;
         QLabel* lSvrMates = nullptr;
-        QAbstractButton* bOnOffline = nullptr; // its "Tag" property: 1 online-only, 0 all
+        QAction* onOffline = nullptr; // checked: all mates; not checked: online only
     };
+    // Who of the roster races where, made from the lists as they stand when it is asked
+    // for: the roster just loaded or changed, the hosts of the last refresh.
+    using SightingsMaker = std::function<Sightings()>;
 
     MateTree(Widgets widgets, QuillonPubStats& stats, const ProfileStore& store,
-             QObject* parent = nullptr);
-    void setImages(QList<QIcon> mateImages);
+             SightingsMaker sightings, QObject* parent = nullptr);
+    void setImages(const QList<QIcon>& mateImages);
     // Keeps the tree in step with what the commands change in the lists and files.
     void follow(const RosterCommands& commands);
 
-    // The view: the Tag of bOnOffline. All-mates when it is not 1.
+    // The view: all mates while onOffline is checked, online only otherwise.
     bool allMates() const;
 
-    // LoadRoster, the group nodes, BuildMateNodes, counters and lMateInfo. Throws the
-    // first error of a profile file that cannot be read, after building the tree of all
-    // the others (the unreadable group shows without mates).
+    // LoadRoster, the sightings, BuildMateNodes, counters and lMateInfo. Throws the first
+    // error of a profile file that cannot be read, after building the tree of all the
+    // others (the unreadable group shows without mates).
     // Afterwards the node the user chose is found again by its group and, for a mate, its
     // LFS name, and selected; when it has no node any more the remembered values are
     // cleared and the choice counts as gone (chosenGone). In the online-only view a
     // rebuild that gives the same nodes keeps the expansion, selection and scrolling.
     void RebuildRoster();
-    int FindGroupNode(const QString& group) const; // absolute row, or -1
+    // The first group node of that name as the view shows it, or an invalid index.
+    QModelIndex FindGroupNode(const QString& group) const;
     void AddGroupNode(const QString& group);
-    int BuildMateNodes(bool allMates);
-    void AddMateNode(const MateRecord& record, const QString& group, bool allMates);
+    // Every node anew from the lists, for the view's switch state. Returns the number of
+    // mate entries found online.
+    int BuildMateNodes();
+    void AddMateNode(const MateRecord& record, const QString& group);
     void RenameMateNode(const MateRecord& oldRecord, const MateRecord& newRecord,
                         const QString& group);
 
-    // Handlers of the tree and the view switch.
+    // Handlers of the tree and the view switch. A click on bOnOffline toggles onOffline,
+    // and the tree follows its check.
     void bOnOfflineClick();
     void tvMatesMouseUp();
     void tvMatesKeyUp(int key); // Qt::Key
-    void tvMatesDblClick();     // throws "Ungültiger Index" past the tree's end
+    void tvMatesDblClick();     // throws "Ungültiger Index" when the tree is empty
 
-    // The remembered node as plain values; throws "Ungültiger Index" when the position
-    // names no node.
+    // The node the commands act on, as the view's index: the one the user chose last, or
+    // after a delete, a rebuild that lost it, or at start, the first node. Invalid in an
+    // empty tree.
+    QModelIndex rememberedIndex() const;
+    // The remembered node as plain values; throws "Ungültiger Index" when it names no node.
     RosterNode rememberedNode() const;
     // The remembered node when it is a mate's; nothing for an empty tree or a group.
-    // Throws like rememberedNode when the position is past the end of a tree.
     std::optional<RosterNode> rememberedMate() const;
     // The node the user chose last was lost in a rebuild: the commands must act on nothing
-    // rather than on whatever node the remembered position names now.
+    // rather than on whatever node stands first now.
     bool chosenGone() const { return m_choice && m_choiceGone; }
     // After an undo: the user's choice stands when it still has its node; otherwise the
     // node the last delete removed is chosen where it came back, or else the group.
@@ -80,25 +91,16 @@ public:
     // The text of the first node the tree shows for the person, in tree order.
     std::optional<QString> shownMateText(QByteArrayView lfsName) const;
 
-    // Plain tree operations by absolute row (every node in tree order, expanded or not).
-    int NodeCount() const;
-    QTreeWidgetItem* NodeAt(int absoluteRow) const; // throws "Ungültiger Index"
-    int AbsoluteRow(const QTreeWidgetItem* item) const;
-
     // Counters of the last build.
     int onlineMateCount = 0;
     int mateTotal = 0;
 
-    // The remembered node.
-    int rememberedPosition = 0;
+    // The remembered node's texts: the node's own, and the group of the last mate chosen.
     QString rememberedDisplayName;
     QString rememberedGroup;
 
-    QTreeWidget* treeWidget() const { return m_w.tvMates; }
+    QTreeView* treeView() const { return m_w.tvMates; }
 
-    // The mate entry a mate node stands for, by its group and text (also after a rename
-    // in the dialog); -1 for a group node or when the roster has no such entry.
-    int NodeEntry(const QTreeWidgetItem* node) const;
     // Right clicks on the tree, and the Menu key on its selected node, ask for a node's
     // menu through nodeMenuRequested.
     void enableNodeMenu();
@@ -120,7 +122,7 @@ private:
         QString group;
         bool isMate = false;
         QString text;       // the node's text when chosen
-        QByteArray lfsName; // trimmed; empty for a group or a node without an entry
+        QByteArray lfsName; // trimmed; empty for a group
     };
     // What a refresh must not disturb when it brings the same nodes again.
     struct NodeShape {
@@ -137,33 +139,34 @@ private:
         int scroll = 0;
     };
 
+    void showView(bool allMates);
     void removeGroupNode(const QString& group);
     void removeMateNode(const QString& group, const QString& text);
-    void fillGroupNodes();
-    void sortTree();
-    QSet<QString> cutGroupNames() const;
-    QTreeWidgetItem* groupNodeForEntry(const QString& entryGroup,
-                                       const QSet<QString>& cutNames) const;
-    bool addMateEntryNode(const MateMatcher& matcher, const MateRecord& record,
-                          QTreeWidgetItem* groupNode, bool allMates, QSet<QByteArray>& hosts);
+    QModelIndex childWithText(const QModelIndex& group, const QString& text) const;
+    void expandOnlineGroups();
     void markServers(const QSet<QByteArray>& hosts);
     void updateMateInfo();
-    QTreeWidgetItem* rememberedItem() const; // nullptr when the position names no node
-    void followNode(const QTreeWidgetItem* remembered);
-    Choice choiceOf(const QTreeWidgetItem* node) const;
-    QTreeWidgetItem* findChoice(const Choice& choice) const;
+    void rememberFirstNode();
+    void holdRemembered();
+    Choice choiceOf(const QModelIndex& node) const;
+    QModelIndex findChoice(const Choice& choice) const;
     void carryOver();
-    void rememberNode(QTreeWidgetItem* node);
+    void rememberNode(const QModelIndex& node);
     void forgetChoice();
     ViewState viewState() const;
     void keepViewState(const ViewState& before);
     void openSelectedNodeMenu();
-    void requestNodeMenu(QTreeWidgetItem* node, const QPoint& viewportPos);
+    void requestNodeMenu(const QModelIndex& node, const QPoint& viewportPos);
 
     Widgets m_w;
     QuillonPubStats& m_stats;
     const ProfileStore& m_store;
-    QList<QIcon> m_mateImages;
+    SightingsMaker m_makeSightings;
+    Sightings m_sightings;
+    RosterModel* m_model;
+    RosterViewProxy* m_proxy;
+    // The model's row of the node the commands act on; none: the first node.
+    QPersistentModelIndex m_remembered;
     std::optional<Choice> m_choice;
     bool m_choiceGone = false;
     std::optional<Choice> m_lastRemoved; // what the last delete acted on, for its undo

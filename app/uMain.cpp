@@ -32,7 +32,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QToolButton>
-#include <QTreeWidget>
 
 namespace {
 
@@ -72,8 +71,11 @@ void TfMain::makePieces() {
     IdHTTPHighlights = &m_ticker->service().client();
     m_columns = new ColumnMemory(lvServer->header(), config, m_desktop, this);
     m_emptyNote = new EmptyListNote(lvServer, this);
-    m_mateTree = new MateTree({tvMates, lvServer, lMateInfo, lSvrMates, bOnOffline}, m_stats,
-                              *m_store, this);
+    m_commands = new MainCommands(this);
+    m_mateTree = new MateTree(
+        {tvMates, lvServer, lMateInfo, lSvrMates, m_commands->onOffline}, m_stats, *m_store,
+        [this] { return Sightings::make(m_stats.mates, m_stats.hosts, m_display->tracks()); },
+        this);
     m_mateTree->setImages(ilMateStatus);
     m_rosterCommands = new RosterCommands(m_stats, *m_store, m_desktop, this);
     m_mateTree->follow(*m_rosterCommands);
@@ -116,7 +118,6 @@ void TfMain::connectRefresh() {
 // Every command of the window in one place: the buttons, the tree's and the rows' menus,
 // the tray and the keys share one action per command.
 void TfMain::connectCommands() {
-    m_commands = new MainCommands(this);
     const MainCommands& c = *m_commands;
     const std::pair<QAbstractButton*, QAction*> buttons[] = {
         {bAddGroup, c.addGroup},  {bDelGroup, c.deleteGroup},
@@ -130,13 +131,9 @@ void TfMain::connectCommands() {
         MainCommands::drive(button, action);
     MateCommands* mates = m_mateCommands;
     const std::pair<QAction*, void (MateCommands::*)()> mateHandlers[] = {
-        {c.addGroup, &MateCommands::bAddGroupClick},
-        {c.deleteGroup, &MateCommands::bDelGroupClick},
-        {c.addMate, &MateCommands::bAddMateClick},
-        {c.deleteMate, &MateCommands::bDelMateClick},
-        {c.editMate, &MateCommands::bEditMateClick},
-        {c.onOffline, &MateCommands::bOnOfflineClick},
-        {c.undo, &MateCommands::undo}};
+        {c.addGroup, &MateCommands::bAddGroupClick}, {c.deleteGroup, &MateCommands::bDelGroupClick},
+        {c.addMate, &MateCommands::bAddMateClick},   {c.deleteMate, &MateCommands::bDelMateClick},
+        {c.editMate, &MateCommands::bEditMateClick}, {c.undo, &MateCommands::undo}};
     for (const auto& [action, handler] : mateHandlers)
         connect(action, &QAction::triggered, mates, handler);
     const std::pair<QAction*, void (TfMain::*)()> handlers[] = {

@@ -31,7 +31,7 @@ class QPushButton;
 class QSplitter;
 class QTimer;
 class QToolButton;
-class QTreeWidget;
+class QTreeView;
 class RosterCommands;
 class ServerFinder;
 class TfLegends;
@@ -130,7 +130,7 @@ public:
     QLabel* lOccupied = nullptr;
     QLabel* lSvrMates = nullptr;
     QLabel* lPlayersOnline = nullptr;
-    QTreeWidget* tvMates = nullptr;
+    QTreeView* tvMates = nullptr;
     ServerListView* lvServer = nullptr;
     QToolButton* bAddGroup = nullptr;
     QToolButton* bDelGroup = nullptr;

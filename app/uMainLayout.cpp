@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -202,7 +202,6 @@ void TfMain::CreateControls() {
                               QStringLiteral("Starts the game without joining a host"));
     bOnOffline = pictureButton(pRightTop, Glyph::OnOffline, 12, 93,
                                QStringLiteral("Shows only the mates who race now, or all mates"));
-    bOnOffline->setProperty("Tag", 1);
     bJoinMate = pictureButton(pRightTop, Glyph::JoinMate, 138, 93,
                               QStringLiteral("Starts the game on the host of the chosen mate"));
     bJoinPW = pictureButton(pRightTop, Glyph::JoinPW, 168, 93,
@@ -215,7 +214,7 @@ void TfMain::CreateControls() {
                  bSettings, bEditMate, bStartLFS});
     rightColumn->addWidget(pRightTop);
 
-    tvMates = new QTreeWidget(pRight);
+    tvMates = new QTreeView(pRight);
     setUpMateTree(tvMates);
     tvMates->setAccessibleName(QStringLiteral("Mates"));
     rightColumn->addWidget(tvMates, 1);

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     store.read(*root);
     const QJsonObject saved = store.toJson();
     for (auto it = saved.begin(); it != saved.end(); ++it) {
-        const std::optional<Sighting> s = store.find(FromDisplay(it.key()));
+        const std::optional<LastSighting> s = store.find(FromDisplay(it.key()));
         if (!s || s->since > s->seen)
             std::abort();
         (void)SightingText(s, false, QLocale::c());

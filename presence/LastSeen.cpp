@@ -23,8 +23,8 @@ QString isoTime(const QDateTime& time) {
     return time.toUTC().toString(Qt::ISODate);
 }
 
-std::optional<Sighting> sightingFrom(const QJsonObject& o) {
-    Sighting s;
+std::optional<LastSighting> sightingFrom(const QJsonObject& o) {
+    LastSighting s;
     s.seen = QDateTime::fromString(o.value(SeenKey).toString(), Qt::ISODate);
     s.since = QDateTime::fromString(o.value(SinceKey).toString(), Qt::ISODate);
     const QString host = o.value(HostKey).toString();
@@ -49,7 +49,7 @@ void LastSeenStore::read(const QJsonObject& root) {
     m_online.clear();
     for (auto it = root.begin(); it != root.end(); ++it) {
         const QByteArray name = TrimBytes(FromDisplay(it.key()));
-        const std::optional<Sighting> s = sightingFrom(it.value().toObject());
+        const std::optional<LastSighting> s = sightingFrom(it.value().toObject());
         if (!name.isEmpty() && s)
             m_sightings.insert(name, *s);
     }
@@ -60,7 +60,7 @@ bool LastSeenStore::record(const QDateTime& now, const QList<OnlineMate>& online
     QSet<QByteArray> seen;
     for (const OnlineMate& mate : online) {
         seen.insert(mate.lfsName);
-        Sighting s{now, now, mate.host.left(MaxNameBytes), mate.track.left(MaxNameBytes)};
+        LastSighting s{now, now, mate.host.left(MaxNameBytes), mate.track.left(MaxNameBytes)};
         const auto old = m_sightings.constFind(mate.lfsName);
         if (old != m_sightings.constEnd() && m_online.contains(mate.lfsName))
             s.since = old->since;
@@ -114,14 +114,15 @@ QJsonObject LastSeenStore::toJson() const {
     return root;
 }
 
-std::optional<Sighting> LastSeenStore::find(const QByteArray& lfsName) const {
+std::optional<LastSighting> LastSeenStore::find(const QByteArray& lfsName) const {
     const auto it = m_sightings.constFind(TrimBytes(lfsName));
     if (it == m_sightings.constEnd())
         return std::nullopt;
     return *it;
 }
 
-QString SightingText(const std::optional<Sighting>& sighting, bool online, const QLocale& locale) {
+QString SightingText(const std::optional<LastSighting>& sighting, bool online,
+                     const QLocale& locale) {
     if (!sighting)
         return QStringLiteral("Not seen online yet");
     const QString where =

@@ -13,12 +13,12 @@ class QLocale;
 struct OnlineMate;
 
 // Where and when a mate was last seen online.
-struct Sighting {
+struct LastSighting {
     QDateTime seen;  // the last refresh that saw him
     QDateTime since; // the first refresh of that stretch online
     QByteArray host;
     QByteArray track;
-    bool operator==(const Sighting& other) const = default;
+    bool operator==(const LastSighting& other) const = default;
 };
 
 // The last sighting of every mate ever seen online, by trimmed LFS name, kept in a file
@@ -45,14 +45,14 @@ public:
     // What is not saved yet, for the end of a run.
     bool saveUnsaved();
 
-    std::optional<Sighting> find(const QByteArray& lfsName) const;
+    std::optional<LastSighting> find(const QByteArray& lfsName) const;
     // Seen by the last recorded refresh.
     bool isOnline(const QByteArray& lfsName) const { return m_online.contains(lfsName); }
     const QString& path() const { return m_path; }
 
 private:
     QString m_path;
-    QHash<QByteArray, Sighting> m_sightings;
+    QHash<QByteArray, LastSighting> m_sightings;
     QSet<QByteArray> m_online;
     bool m_unsaved = false; // times of mates still online moved on
     bool m_urgent = false;  // a mate came, went or moved
@@ -61,4 +61,5 @@ private:
 
 // The mate node's tooltip: "Online on HOST (TRACK) since HH:MM", "Last seen DATE TIME on
 // HOST (TRACK)" in the locale's short format, or "Not seen online yet".
-QString SightingText(const std::optional<Sighting>& sighting, bool online, const QLocale& locale);
+QString SightingText(const std::optional<LastSighting>& sighting, bool online,
+                     const QLocale& locale);

@@ -1,38 +1,42 @@
 #pragma once
 
-#include "ItemImages.h"
 #include "MateTree.h"
 #include "RosterCommands.h"
 #include "RosterFiles.h"
 #include "ServerListView.h"
 #include "TrackNaming.h"
+#include "TreeRows.h"
 
+#include <QAction>
 #include <QLabel>
-#include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <memory>
 
 // The roster suites' window side: the widgets the tree works on, over RosterFiles.
 namespace RosterFixture {
 
 struct Roster : RosterFiles {
-    QTreeWidget tvMates;
+    QTreeView tvMates;
     ServerListView lvServer;
     QLabel lMateInfo{QStringLiteral("Ready")};
     QLabel lSvrMates;
-    QPushButton bOnOffline;
+    QAction onOffline; // checked: all mates
     std::unique_ptr<MateTree> tree;
     std::unique_ptr<RosterCommands> commands;
 
     explicit Roster(bool makeGroupsDir = true) : RosterFiles(makeGroupsDir) {
-        bOnOffline.setProperty("Tag", 1);
         tree = std::make_unique<MateTree>(
-            MateTree::Widgets{&tvMates, &lvServer, &lMateInfo, &lSvrMates, &bOnOffline}, stats,
-            store);
+            MateTree::Widgets{&tvMates, &lvServer, &lMateInfo, &lSvrMates, &onOffline}, stats,
+            store, [this] { return Sightings::make(stats.mates, stats.hosts, TrackTable()); });
         commands = std::make_unique<RosterCommands>(stats, store, desktop);
         tree->follow(*commands);
     }
 
+    // The view, switched as bOnOffline switches it.
+    void showAllMates(bool all) {
+        if (onOffline.isChecked() != all)
+            onOffline.trigger();
+    }
     // Occupied rows with these captions, in this order.
     void servers(const QList<QByteArray>& captions) {
         HostList hosts;
@@ -55,42 +59,25 @@ struct Roster : RosterFiles {
             return std::nullopt;
         return commands->EditMatePreset(tree->rememberedDisplayName, tree->rememberedGroup);
     }
-    QTreeWidgetItem* groupNode(const QString& name) const {
-        const int row = tree->FindGroupNode(name);
-        return row < 0 ? nullptr : tree->NodeAt(row);
-    }
+
+    // What the view shows.
+    const QAbstractItemModel& shown() const { return *tvMates.model(); }
+    QModelIndex nodeAt(int row) const { return TreeRows::at(shown(), row); }
+    int rememberedRow() const { return TreeRows::rowOf(tree->rememberedIndex()); }
+    QModelIndex groupNode(const QString& name) const { return tree->FindGroupNode(name); }
     // Chooses the node as a mouse release would.
-    void choose(QTreeWidgetItem* node) {
-        tvMates.setCurrentItem(node);
+    void choose(const QModelIndex& node) {
+        tvMates.setCurrentIndex(node);
         tree->tvMatesMouseUp();
     }
     void chooseMate(const QString& group, const QString& text) {
-        QTreeWidgetItem* g = groupNode(group);
-        for (int i = 0; g && i < g->childCount(); ++i) {
-            if (g->child(i)->text(0) == text)
-                return choose(g->child(i));
-        }
-        qFatal("no such mate node");
+        const QModelIndex node = TreeRows::child(groupNode(group), text);
+        if (!node.isValid())
+            qFatal("no such mate node");
+        choose(node);
     }
     // "Group[image](child[image] child[image])" for every root, in tree order.
-    QString outline() const {
-        QStringList parts;
-        for (int i = 0; i < tvMates.topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* g = tvMates.topLevelItem(i);
-            QString s = QStringLiteral("%1[%2]").arg(g->text(0)).arg(ItemImage(g));
-            if (g->isExpanded())
-                s += QLatin1Char('+');
-            QStringList children;
-            for (int j = 0; j < g->childCount(); ++j)
-                children << QStringLiteral("%1[%2]")
-                                .arg(g->child(j)->text(0))
-                                .arg(ItemImage(g->child(j)));
-            if (!children.isEmpty())
-                s += QLatin1Char('(') + children.join(QLatin1Char(' ')) + QLatin1Char(')');
-            parts << s;
-        }
-        return parts.join(QLatin1Char(' '));
-    }
+    QString outline() const { return TreeRows::outline(tvMates); }
 };
 
 } // namespace RosterFixture

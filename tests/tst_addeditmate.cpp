@@ -7,6 +7,10 @@
 #include "uAddEditMate.h"
 
 #include "ServerListView.h"
+#include "Sightings.h"
+#include "TrackNaming.h"
+
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -14,7 +18,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <memory>
 
 // A real roster on a temporary groups folder, with the dialog on top of it.
@@ -23,11 +27,11 @@ struct Roster {
     QString groupsDir = dir.filePath(QStringLiteral("groups")) + QLatin1Char('/');
     ProfileStore store{groupsDir};
     QuillonPubStats stats;
-    QTreeWidget tvMates;
+    QTreeView tvMates;
     ServerListView lvServer;
     QLabel lMateInfo;
     QLabel lSvrMates;
-    QPushButton bOnOffline;
+    QAction onOffline;
     FakeDesktop desktop;
     std::unique_ptr<MateTree> tree;
     std::unique_ptr<RosterCommands> commands;
@@ -37,10 +41,10 @@ struct Roster {
         QDir().mkpath(groupsDir);
         for (const QString& g : groups)
             store.CreateProfile(g);
-        bOnOffline.setProperty("Tag", 0); // all mates
         tree = std::make_unique<MateTree>(
-            MateTree::Widgets{&tvMates, &lvServer, &lMateInfo, &lSvrMates, &bOnOffline}, stats,
-            store);
+            MateTree::Widgets{&tvMates, &lvServer, &lMateInfo, &lSvrMates, &onOffline}, stats,
+            store, [this] { return Sightings::make(stats.mates, stats.hosts, TrackTable()); });
+        onOffline.trigger(); // all mates
         tree->setImages(Pictures::MateStatusImages());
         lvServer.setImages(Pictures::ServerStatusImages());
         tree->RebuildRoster();

@@ -24,7 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cerrno>
@@ -139,17 +139,19 @@ struct ProgramFolder {
         window->highlightsServer = DeadService;
         window->tCheckLFS->stop(); // it would switch the refresh timer on again
         window->tAutoRefresh->stop();
-        window->bOnOffline->setProperty("Tag", 0); // every mate has a node
+        window->bOnOffline->click(); // every mate has a node
         window->mateTree().RebuildRoster();
         dialog = window->mateCommands().addEditMateDialog();
     }
 
-    QTreeWidgetItem* groupNode(const QString& group) const {
-        const int row = window->mateTree().FindGroupNode(group);
-        return row < 0 ? nullptr : window->mateTree().NodeAt(row);
+    QModelIndex groupNode(const QString& group) const {
+        return window->mateTree().FindGroupNode(group);
     }
-    void choose(QTreeWidgetItem* node) {
-        window->tvMates->setCurrentItem(node);
+    QModelIndex mateNode(const QString& group, int row) const {
+        return window->tvMates->model()->index(row, 0, groupNode(group));
+    }
+    void choose(const QModelIndex& node) {
+        window->tvMates->setCurrentIndex(node);
         window->mateTree().tvMatesMouseUp();
     }
 };
@@ -240,7 +242,7 @@ void tst_Faults::serviceFault_keepsRows() {
     QCOMPARE(window.lSvrCount->text() + window.lOccupied->text() + window.lPlayersOnline->text(),
              countersBefore);
     QCOMPARE(window.stats().hosts.size(), hostsBefore);
-    QCOMPARE(window.mateTree().FindGroupNode(QStringLiteral("Late")) >= 0, rebuildsRoster);
+    QCOMPARE(window.mateTree().FindGroupNode(QStringLiteral("Late")).isValid(), rebuildsRoster);
     QVERIFY(!window.refresh().isWaiting());
 
     // With the fault gone the next tick refreshes as usual.
@@ -253,7 +255,7 @@ void tst_Faults::serviceFault_keepsRows() {
     QVERIFY(window.lvServer->rowCount() > 0);
     QCOMPARE(window.lSvrCount->text(),
              QStringLiteral("Servers online: %1").arg(window.lvServer->rowCount()));
-    QVERIFY(window.mateTree().FindGroupNode(QStringLiteral("Late")) >= 0);
+    QVERIFY(window.mateTree().FindGroupNode(QStringLiteral("Late")).isValid());
 }
 
 // ---- the file system --------------------------------------------------------------
@@ -345,7 +347,7 @@ void tst_Faults::rosterCommand_onBrokenFolder_losesNothing() {
         break;
     }
     case Command::EditMate: {
-        f.choose(f.groupNode(Crew)->child(3));
+        f.choose(f.mateNode(Crew, 3));
         const MateTree& tree = f.window->mateTree();
         const auto preset = f.window->rosterCommands().EditMatePreset(tree.rememberedDisplayName,
                                                                       tree.rememberedGroup);
@@ -361,7 +363,7 @@ void tst_Faults::rosterCommand_onBrokenFolder_losesNothing() {
         break;
     }
     case Command::DeleteMate:
-        f.choose(f.groupNode(Crew)->child(0));
+        f.choose(f.mateNode(Crew, 0));
         f.window->mateCommands().bDelMateClick();
         break;
     }

@@ -7,6 +7,7 @@
 #include "SingleByteText.h"
 #include "StatSim.h"
 #include "Tmpfs.h"
+#include "TreeRows.h"
 #include "WindowWaits.h"
 #include "uMain.h"
 
@@ -21,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 #include <memory>
 
 namespace {
@@ -171,7 +171,7 @@ private Q_SLOTS:
         const QByteArray file = p.read(QStringLiteral("data/groups/Crew.profile"));
         QCOMPARE(file.size(), MateRecord::Size);
         QCOMPARE(MateRecord::fromBytes(file).lfsName(), racer);
-        QCOMPARE(w.mateTree().NodeCount(), 2); // Crew and the new mate, online
+        QCOMPARE(TreeRows::count(*w.tvMates->model()), 2); // Crew and the new mate, online
         QVERIFY(p.list()
                     .rows()
                     .toolTip(p.list().modelRow(row))

@@ -22,7 +22,7 @@ struct JoinWorld {
     Launcher launcher{roster.desktop, roster.stats, [this] { return lfsPath; }};
 
     explicit JoinWorld(const HostList& hosts) {
-        roster.bOnOffline.setProperty("Tag", 0);
+        roster.showAllMates(true);
         roster.group(QStringLiteral("Friends"), {Mate("alex", "Al"), Mate("bobby", "Bob")});
         roster.stats.hosts = hosts;
         roster.tree->RebuildRoster();
@@ -174,23 +174,23 @@ private Q_SLOTS:
         QVERIFY(world.desktop().messages.isEmpty());
     }
 
-    void joinMate_emptyTree_doesNothingEvenPastTheEnd() {
+    void joinMate_emptyTree_doesNothing() {
         JoinWorld world({});
-        world.roster.tvMates.clear();
-        world.roster.tree->rememberedPosition = 5;
+        QVERIFY(QFile::remove(world.roster.path(QStringLiteral("Friends"))));
+        world.roster.tree->RebuildRoster();
         world.joinMate(false);
         QVERIFY(world.desktop().starts.isEmpty());
     }
 
-    void joinMate_positionPastTheEnd_throwsInvalidIndex() {
+    // The chosen mate left the file while his host still lists him: no other node stands
+    // in for him.
+    void joinMate_chosenMateGoneInARebuild_joinsNothing() {
         JoinWorld world({Host("My Host", {"alex"})});
-        world.roster.tree->rememberedPosition = world.roster.tree->NodeCount();
-        try {
-            world.joinMate(false);
-            QFAIL("no error");
-        } catch (const PelmarkError& e) {
-            QCOMPARE(e.message(), QStringLiteral("Ungültiger Index"));
-        }
+        world.chooseAl();
+        world.roster.group(QStringLiteral("Friends"), {Mate("bobby", "Bob")});
+        world.roster.tree->RebuildRoster();
+        QVERIFY(world.roster.tree->chosenGone());
+        world.joinMate(false);
         QVERIFY(world.desktop().starts.isEmpty());
     }
 

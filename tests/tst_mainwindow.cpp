@@ -1,5 +1,4 @@
 #include "IniFile.h"
-#include "ItemImages.h"
 #include "MainWindowFixture.h"
 #include "MateRecord.h"
 #include "MateTree.h"
@@ -9,7 +8,7 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -279,7 +278,9 @@ private Q_SLOTS:
         QCOMPARE(f.desktop.messages, QStringList{"LFS.exe not found. Please check settings!"});
 
         QWidget* tree = w.tvMates->viewport();
-        w.mateTree().rememberedPosition = 5; // names no node
+        // The remembered node names no node only in an empty tree.
+        QVERIFY(QFile::remove(f.dir.filePath(QStringLiteral("data/groups/Friends.profile"))));
+        w.mateTree().RebuildRoster();
         QTest::mouseDClick(tree, Qt::RightButton, {}, QPoint(5, tree->height() - 3));
         QVERIFY(f.desktop.errors.isEmpty());
         QTest::mouseDClick(tree, Qt::LeftButton, {}, QPoint(5, tree->height() - 3));
@@ -315,7 +316,7 @@ private Q_SLOTS:
         TfMain& w = f.start();
         QCOMPARE(f.desktop.errors.size(), 1);
         QCOMPARE(w.lSvrCount->text(), QStringLiteral("lSvrCount"));
-        QCOMPARE(w.tvMates->topLevelItemCount(), 1);
+        QCOMPARE(w.tvMates->model()->rowCount(), 1);
         QCOMPARE(w.lMateInfo->text(), QStringLiteral("Online mates: 0/1"));
         QVERIFY(w.tScrollHighlights->isActive());
         QVERIFY(w.tAutoRefresh->isActive());
@@ -323,7 +324,7 @@ private Q_SLOTS:
         f.serviceDown = false;
         f.hostsReply = threeHosts();
         Refresh(w);
-        QCOMPARE(w.tvMates->topLevelItemCount(), 1);
+        QCOMPARE(w.tvMates->model()->rowCount(), 1);
         QCOMPARE(w.lMateInfo->text(), QStringLiteral("Online mates: 0/1"));
         QVERIFY(w.tScrollHighlights->isActive());
     }

@@ -17,7 +17,7 @@ private Q_SLOTS:
     void matcher_answersAsTheScans();
     void matcher_marksTheRowsTheScanMarks();
     void build_racerInTwoGroups_countsTwiceMarksOneRow();
-    void build_blankedNames_onlineButNoRowMarked();
+    void build_blankedNames_rowsMarkedByStoredLfsName();
     void build_emptyRoster_zeroCounters();
 };
 
@@ -138,16 +138,17 @@ void TestMatching::build_racerInTwoGroups_countsTwiceMarksOneRow() {
     QCOMPARE(f.lSvrMates.text(), QStringLiteral("Servers with mates: 1"));
 }
 
-void TestMatching::build_blankedNames_onlineButNoRowMarked() {
+void TestMatching::build_blankedNames_rowsMarkedByStoredLfsName() {
     Roster f;
-    // Online by the trimmed LFS name, but the host look-up goes by the untrimmed one.
+    // Online by the trimmed LFS name, but the host look-up goes by the LFS name as stored;
+    // the nick plays no part in it.
     f.group(QStringLiteral("a"), {Mate(" Pad "), Mate("Nico", " Nick ")});
-    f.stats.hosts << Host("H", {"Pad", "Nico"});
-    f.servers({"H"});
+    f.stats.hosts << Host("H", {"Pad"}) << Host("N", {"Nico"});
+    f.servers({"H", "N"});
     f.tree->RebuildRoster();
     QCOMPARE(f.tree->onlineMateCount, 2);
-    QCOMPARE(f.serverImages(), QList<int>{1});
-    QCOMPARE(f.lSvrMates.text(), QStringLiteral("Servers with mates: 0"));
+    QCOMPARE(f.serverImages(), (QList<int>{1, 2}));
+    QCOMPARE(f.lSvrMates.text(), QStringLiteral("Servers with mates: 1"));
 }
 
 void TestMatching::build_emptyRoster_zeroCounters() {

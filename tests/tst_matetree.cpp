@@ -56,7 +56,7 @@ void TestMateTree::views() {
     QFETCH(QString, outline);
     Roster f;
     friendsWorkEmpty(f);
-    f.bOnOffline.setProperty("Tag", tag);
+    f.showAllMates(tag != 1);
     f.tree->RebuildRoster();
     QCOMPARE(f.outline(), outline);
     QCOMPARE(f.lMateInfo.text(), QStringLiteral("Online mates: 1/3"));
@@ -74,26 +74,21 @@ void TestMateTree::viewSwitchTwice_restoresStartView() {
     f.group(QStringLiteral("Later"), {Mate("B")});
 
     f.tree->bOnOfflineClick();
-    QCOMPARE(f.bOnOffline.property("Tag").toInt(), 0);
-    QVERIFY(f.bOnOffline.isEnabled());
+    QVERIFY(f.onOffline.isChecked());
+    QVERIFY(f.onOffline.isEnabled());
     QCOMPARE(f.outline(), QStringLiteral("Empty[0] Friends[2](A[3] B[4]) Work[1](C[3])"));
     QCOMPARE(f.lMateInfo.text(), QStringLiteral("Online mates: 1/3"));
 
     f.tree->bOnOfflineClick();
-    QCOMPARE(f.bOnOffline.property("Tag").toInt(), 1);
+    QVERIFY(!f.onOffline.isChecked());
     QCOMPARE(f.outline(), start);
     QCOMPARE(f.lMateInfo.text(), QStringLiteral("Online mates: 1/3"));
-
-    f.bOnOffline.setProperty("Tag", 7);
-    f.tree->bOnOfflineClick();
-    QCOMPARE(f.outline(), start);
-    QCOMPARE(f.lMateInfo.text(), QStringLiteral("Online mates: 0/0"));
 }
 
 void TestMateTree::nodeText_nickOrLfsName() {
     Roster f;
     f.group(QStringLiteral("g"), {Mate("Robert", "Bob"), Mate("Carl"), Mate("Dan", "  ")});
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     f.tree->RebuildRoster();
     QCOMPARE(f.outline(), QStringLiteral("g[1](  [3] Bob[3] Carl[3])"));
 }
@@ -103,9 +98,7 @@ void TestMateTree::treeOrder_caseSensitive() {
     for (const char* name : {"beta", "Beta", "alpha", "Alpha"})
         f.group(QString::fromLatin1(name));
     f.tree->RebuildRoster();
-    QStringList order;
-    for (int i = 0; i < f.tvMates.topLevelItemCount(); ++i)
-        order << f.tvMates.topLevelItem(i)->text(0);
+    const QStringList order = TreeRows::groupTexts(f.shown());
     // Whatever the locale puts first, the two spellings stay apart and grouped by letter.
     QCOMPARE(order.size(), 4);
     QCOMPARE(order.mid(0, 2).join(QLatin1Char(',')).toLower(), QStringLiteral("alpha,alpha"));
@@ -115,20 +108,15 @@ void TestMateTree::treeOrder_caseSensitive() {
 void TestMateTree::nodeAt_absoluteRowsCountCollapsedChildren() {
     Roster f;
     friendsWorkEmpty(f);
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     f.tree->RebuildRoster();
-    QCOMPARE(f.tree->NodeCount(), 6);
+    QCOMPARE(TreeRows::count(f.shown()), 6);
     const QStringList expected{"Empty", "Friends", "A", "B", "Work", "C"};
-    for (int row = 0; row < expected.size(); ++row) {
-        QTreeWidgetItem* node = f.tree->NodeAt(row);
-        QCOMPARE(node->text(0), expected[row]);
-        QCOMPARE(f.tree->AbsoluteRow(node), row);
-    }
-    QCOMPARE(f.tree->FindGroupNode(QStringLiteral("Work")), 4);
-    QCOMPARE(f.tree->FindGroupNode(QStringLiteral("work")), -1);
-    QCOMPARE(f.tree->FindGroupNode(QStringLiteral("A")), -1); // only roots are groups
-    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.tree->NodeAt(6));
-    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.tree->NodeAt(-1));
+    for (int row = 0; row < expected.size(); ++row)
+        QCOMPARE(TreeRows::text(f.nodeAt(row)), expected[row]);
+    QCOMPARE(TreeRows::rowOf(f.tree->FindGroupNode(QStringLiteral("Work"))), 4);
+    QVERIFY(!f.tree->FindGroupNode(QStringLiteral("work")).isValid());
+    QVERIFY(!f.tree->FindGroupNode(QStringLiteral("A")).isValid()); // only roots are groups
 }
 
 void TestMateTree::longGroupName_entriesSkipped() {
@@ -139,12 +127,12 @@ void TestMateTree::longGroupName_entriesSkipped() {
     f.group(QStringLiteral("Plain"), {Mate("P")});
     f.stats.hosts << Host("H", {"Long", "Short", "P"});
     f.servers({"H"});
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     f.tree->RebuildRoster();
     // Neither group's mates can be told apart, so neither lands anywhere.
-    QCOMPARE(f.groupNode(cut)->childCount(), 0);
-    QCOMPARE(f.groupNode(cut + QStringLiteral("_long_tail"))->childCount(), 0);
-    QCOMPARE(f.groupNode(QStringLiteral("Plain"))->childCount(), 1);
+    QCOMPARE(f.shown().rowCount(f.groupNode(cut)), 0);
+    QCOMPARE(f.shown().rowCount(f.groupNode(cut + QStringLiteral("_long_tail"))), 0);
+    QCOMPARE(f.shown().rowCount(f.groupNode(QStringLiteral("Plain"))), 1);
     QCOMPARE(f.lMateInfo.text(), QStringLiteral("Online mates: 1/3"));
 }
 
@@ -177,13 +165,13 @@ void TestMateTree::keyUp_onlyArrowsRemember() {
     QFETCH(bool, remembers);
     Roster f;
     friendsWorkEmpty(f);
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     f.tree->RebuildRoster();
     f.chooseMate(QStringLiteral("Friends"), QStringLiteral("A"));
-    QCOMPARE(f.tree->rememberedPosition, 2);
-    f.tvMates.setCurrentItem(f.tree->NodeAt(4)); // the selection moves to Work
+    QCOMPARE(f.rememberedRow(), 2);
+    f.tvMates.setCurrentIndex(f.nodeAt(4)); // the selection moves to Work
     f.tree->tvMatesKeyUp(key);
-    QCOMPARE(f.tree->rememberedPosition, remembers ? 4 : 2);
+    QCOMPARE(f.rememberedRow(), remembers ? 4 : 2);
     QCOMPARE(f.tree->rememberedDisplayName,
              remembers ? QStringLiteral("Work") : QStringLiteral("A"));
     // Choosing a group keeps the group of the last mate chosen.
@@ -194,7 +182,7 @@ void TestMateTree::dblClick_selectsHostRowOrNothing() {
     Roster f;
     friendsWorkEmpty(f);
     f.servers({"HOST B", "Quiet"}); // first row, other case
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     f.tree->RebuildRoster();
 
     f.chooseMate(QStringLiteral("Friends"), QStringLiteral("A")); // offline
@@ -206,66 +194,68 @@ void TestMateTree::dblClick_selectsHostRowOrNothing() {
     QCOMPARE(f.lvServer.selectedRow(), 0);
     QCOMPARE(f.lvServer.currentIndex().row(), 0);
 
-    f.tree->rememberedPosition = 99;
-    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.tree->tvMatesDblClick());
+    // Only an empty tree leaves the remembered node without a node.
+    Roster empty;
+    empty.tree->RebuildRoster();
+    QVERIFY_THROWS_EXCEPTION(PelmarkError, empty.tree->tvMatesDblClick());
 }
 
 void TestMateTree::rebuild_carriesRememberedNodeOver() {
     Roster f;
     friendsWorkEmpty(f);
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     // Shown, as in the window: only a visible tree scrolls to its current node.
     f.tvMates.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.tvMates));
     f.tree->RebuildRoster();
     f.chooseMate(QStringLiteral("Work"), QStringLiteral("C"));
-    QCOMPARE(f.tree->rememberedPosition, 5);
+    QCOMPARE(f.rememberedRow(), 5);
 
     // A new group sorting first pushes C down a row; its group stays collapsed.
     f.group(QStringLiteral("Aces"), {Mate("Z")});
     f.tree->RebuildRoster();
-    QCOMPARE(f.tree->rememberedPosition, 7);
-    QCOMPARE(f.tree->NodeAt(7)->text(0), QStringLiteral("C"));
-    QCOMPARE(f.tvMates.currentItem(), f.tree->NodeAt(7));
+    QCOMPARE(f.rememberedRow(), 7);
+    QCOMPARE(TreeRows::text(f.nodeAt(7)), QStringLiteral("C"));
+    QCOMPARE(f.tvMates.currentIndex(), f.nodeAt(7));
     QCOMPARE(f.tree->rememberedGroup, QStringLiteral("Work"));
     QVERIFY2(!f.outline().contains(QLatin1Char('+')), qPrintable(f.outline()));
 
     // A group node is followed by its name, through the view switch too.
     f.choose(f.groupNode(QStringLiteral("Work")));
     f.tree->bOnOfflineClick(); // online only: Aces and Friends lose rows
-    QCOMPARE(f.tree->NodeAt(f.tree->rememberedPosition)->text(0), QStringLiteral("Work"));
+    QCOMPARE(TreeRows::text(f.tree->rememberedIndex()), QStringLiteral("Work"));
     QCOMPARE(f.tree->rememberedDisplayName, QStringLiteral("Work"));
 }
 
 void TestMateTree::rebuild_clearsRememberedNodeWhenGone() {
     Roster f;
     friendsWorkEmpty(f);
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     f.tree->RebuildRoster();
     f.chooseMate(QStringLiteral("Work"), QStringLiteral("C"));
     f.tree->bOnOfflineClick(); // C is offline: no node in the online-only view
-    QCOMPARE(f.tree->rememberedPosition, 0);
+    QCOMPARE(f.rememberedRow(), 0);
     QVERIFY(f.tree->rememberedDisplayName.isEmpty());
     QVERIFY(f.tree->rememberedGroup.isEmpty());
-    QVERIFY(f.tvMates.selectedItems().isEmpty());
+    QVERIFY(f.tvMates.selectionModel()->selectedIndexes().isEmpty());
 
     // Never chosen: a rebuild selects nothing.
     f.tree->RebuildRoster();
-    QVERIFY(f.tvMates.selectedItems().isEmpty());
+    QVERIFY(f.tvMates.selectionModel()->selectedIndexes().isEmpty());
 }
 
 void TestMateTree::rebuild_findsChosenMateByLfsName_untilItIsGone() {
     Roster f;
     f.group(QStringLiteral("Work"), {Mate("Robert", "Bob"), Mate("Carl")});
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     f.tree->RebuildRoster();
     f.chooseMate(QStringLiteral("Work"), QStringLiteral("Bob"));
 
     // Another nick in the file: still the same person, under its new text.
     f.group(QStringLiteral("Work"), {Mate("Robert", "Zoe"), Mate("Carl")});
     f.tree->RebuildRoster();
-    QCOMPARE(f.tvMates.currentItem()->text(0), QStringLiteral("Zoe"));
-    QCOMPARE(f.tree->NodeAt(f.tree->rememberedPosition)->text(0), QStringLiteral("Zoe"));
+    QCOMPARE(TreeRows::text(f.tvMates.currentIndex()), QStringLiteral("Zoe"));
+    QCOMPARE(TreeRows::text(f.tree->rememberedIndex()), QStringLiteral("Zoe"));
     QCOMPARE(f.tree->rememberedDisplayName, QStringLiteral("Zoe"));
     QVERIFY(!f.tree->chosenGone());
 
@@ -273,11 +263,11 @@ void TestMateTree::rebuild_findsChosenMateByLfsName_untilItIsGone() {
     f.group(QStringLiteral("Work"), {Mate("Carl")});
     f.tree->RebuildRoster();
     QVERIFY(f.tree->chosenGone());
-    QVERIFY(f.tvMates.selectedItems().isEmpty());
+    QVERIFY(f.tvMates.selectionModel()->selectedIndexes().isEmpty());
     f.group(QStringLiteral("Work"), {Mate("Robert", "Bob"), Mate("Carl")});
     f.tree->RebuildRoster();
     QVERIFY(!f.tree->chosenGone());
-    QCOMPARE(f.tvMates.currentItem()->text(0), QStringLiteral("Bob"));
+    QCOMPARE(TreeRows::text(f.tvMates.currentIndex()), QStringLiteral("Bob"));
 }
 
 // The nodes under the mouse stay put: what the user closed, selected (also without a
@@ -295,31 +285,32 @@ void TestMateTree::onlineView_refreshWithoutChange_movesNothing() {
     f.tvMates.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.tvMates));
     f.tree->RebuildRoster();
-    f.groupNode(QStringLiteral("G02"))->setExpanded(false);
+    f.tvMates.collapse(f.groupNode(QStringLiteral("G02")));
     f.chooseMate(QStringLiteral("G05"), QStringLiteral("B5"));
-    const int remembered = f.tree->rememberedPosition;
-    QTreeWidgetItem* selected = f.groupNode(QStringLiteral("G20"))->child(1);
-    f.tvMates.setCurrentItem(selected);
-    f.tvMates.scrollToItem(selected, QAbstractItemView::PositionAtCenter);
-    const int row = f.tree->AbsoluteRow(selected);
+    const int remembered = f.rememberedRow();
+    const QModelIndex selected = f.shown().index(1, 0, f.groupNode(QStringLiteral("G20")));
+    f.tvMates.setCurrentIndex(selected);
+    f.tvMates.scrollTo(selected, QAbstractItemView::PositionAtCenter);
+    const int row = TreeRows::rowOf(selected);
     const int scroll = f.tvMates.verticalScrollBar()->value();
     QVERIFY(scroll > 0);
-    const auto topNode = [&] { return f.tree->AbsoluteRow(f.tvMates.itemAt(QPoint(1, 1))); };
+    const auto topNode = [&] { return TreeRows::rowOf(f.tvMates.indexAt(QPoint(1, 1))); };
     const int top = topNode();
 
     f.tree->RebuildRoster();
     QCOMPARE(f.tvMates.verticalScrollBar()->value(), scroll);
     QCOMPARE(topNode(), top);
-    QCOMPARE(f.tree->AbsoluteRow(f.tvMates.currentItem()), row);
-    QCOMPARE(f.tvMates.selectedItems(), QList<QTreeWidgetItem*>{f.tvMates.currentItem()});
-    QVERIFY(!f.groupNode(QStringLiteral("G02"))->isExpanded());
-    QCOMPARE(f.tree->rememberedPosition, remembered);
+    QCOMPARE(TreeRows::rowOf(f.tvMates.currentIndex()), row);
+    QCOMPARE(f.tvMates.selectionModel()->selectedIndexes(),
+             QModelIndexList{f.tvMates.currentIndex()});
+    QVERIFY(!f.tvMates.isExpanded(f.groupNode(QStringLiteral("G02"))));
+    QCOMPARE(f.rememberedRow(), remembered);
 
     // A mate gone offline is a change: the build's own expansion and selection again.
     f.stats.hosts.first() = Host("H", online.mid(1));
     f.tree->RebuildRoster();
-    QVERIFY(f.groupNode(QStringLiteral("G02"))->isExpanded());
-    QCOMPARE(f.tvMates.currentItem()->text(0), QStringLiteral("B5"));
+    QVERIFY(f.tvMates.isExpanded(f.groupNode(QStringLiteral("G02"))));
+    QCOMPARE(TreeRows::text(f.tvMates.currentIndex()), QStringLiteral("B5"));
 }
 
 void TestMateTree::addMateNode_sortedPlaceAndImages() {
@@ -327,23 +318,26 @@ void TestMateTree::addMateNode_sortedPlaceAndImages() {
     friendsWorkEmpty(f);
     f.tree->RebuildRoster(); // online only
     f.choose(f.groupNode(QStringLiteral("Work")));
-    QCOMPARE(f.tree->rememberedPosition, 3);
+    QCOMPARE(f.rememberedRow(), 3);
 
     f.stats.hosts << Host("Quiet", {"Aaron"});
     f.stats.mates << MateEntry::make(QStringLiteral("Empty"), Mate("Aaron"));
-    f.tree->AddMateNode(Mate("Aaron"), QStringLiteral("Empty"), false);
-    f.tree->AddMateNode(Mate("Off"), QStringLiteral("Work"), false);
-    f.tree->AddMateNode(Mate("Y"), QStringLiteral("Missing"), false);
+    f.tree->AddMateNode(Mate("Aaron"), QStringLiteral("Empty"));
+    f.tree->AddMateNode(Mate("Off"), QStringLiteral("Work"));
+    f.tree->AddMateNode(Mate("Y"), QStringLiteral("Missing"));
     QCOMPARE(f.outline(), QStringLiteral("Empty[2]+(Aaron[4]) Friends[2]+(B[4]) Work[1]"));
     QCOMPARE(f.tree->onlineMateCount, 2);
     QCOMPARE(f.lMateInfo.text(), QStringLiteral("Online mates: 1/3")); // left to the next build
     QCOMPARE(f.serverImages(), (QList<int>{2, 2}));
     // The remembered group moved down a row with the new node above it.
-    QCOMPARE(f.tree->rememberedPosition, 4);
-    QCOMPARE(f.tree->NodeAt(4)->text(0), QStringLiteral("Work"));
+    QCOMPARE(f.rememberedRow(), 4);
+    QCOMPARE(TreeRows::text(f.nodeAt(4)), QStringLiteral("Work"));
 
-    f.tree->AddMateNode(Mate("Abe"), QStringLiteral("Friends"), true);
-    QCOMPARE(f.outline(), QStringLiteral("Empty[2]+(Aaron[4]) Friends[2]+(Abe[3] B[4]) Work[1]"));
+    // In the all-mates view an offline mate has a node; the switch built from the lists.
+    f.showAllMates(true);
+    f.tree->AddMateNode(Mate("Abe"), QStringLiteral("Friends"));
+    QCOMPARE(f.outline(),
+             QStringLiteral("Empty[2](Aaron[4]) Friends[2](A[3] Abe[3] B[4]) Work[1](C[3])"));
 }
 
 void TestMateTree::addMateNode_offlineKeepsOnlineGroupImage() {
@@ -353,7 +347,7 @@ void TestMateTree::addMateNode_offlineKeepsOnlineGroupImage() {
     f.stats.hosts << Host("H", {"B"});
     f.tree->RebuildRoster();
     f.stats.mates << MateEntry::make(QStringLiteral("Friends"), Mate("Late"));
-    f.tree->AddMateNode(Mate("Late"), QStringLiteral("Friends"), false);
+    f.tree->AddMateNode(Mate("Late"), QStringLiteral("Friends"));
     f.tree->bOnOfflineClick();
     QCOMPARE(f.outline(), QStringLiteral("Friends[2](B[4] Late[3]) Work[1](C[3])"));
 }
@@ -362,14 +356,14 @@ void TestMateTree::renameMateNode_movesAndFollowsRemembered() {
     Roster f;
     f.group(QStringLiteral("g"), {Mate("Robert", "Bob"), Mate("Carl"), Mate("Zed")});
     f.stats.hosts << Host("H", {"Robert"});
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     f.tree->RebuildRoster();
     f.chooseMate(QStringLiteral("g"), QStringLiteral("Bob"));
-    QCOMPARE(f.tree->rememberedPosition, 1);
+    QCOMPARE(f.rememberedRow(), 1);
 
     f.tree->RenameMateNode(Mate("Robert", "Bob"), Mate("Robert", " Xavier "), QStringLiteral("g"));
     QCOMPARE(f.outline(), QStringLiteral("g[2](Carl[3] Xavier[4] Zed[3])"));
-    QCOMPARE(f.tree->rememberedPosition, 2);
+    QCOMPARE(f.rememberedRow(), 2);
     QCOMPARE(f.tree->rememberedDisplayName, QStringLiteral("Xavier"));
 
     // No node with the old text, or no such group: nothing changes.

@@ -296,7 +296,7 @@ void TestPresence::lastSeen_movesSavedAtOnceTimesEveryPeriod() {
     const auto savedSeen = [&](const QByteArray& name) {
         LastSeenStore file(path);
         file.load();
-        const std::optional<Sighting> s = file.find(name);
+        const std::optional<LastSighting> s = file.find(name);
         return s ? s->seen : QDateTime();
     };
     const auto at = [](qint64 secs) { return T0.addSecs(secs); };
@@ -328,7 +328,7 @@ void TestPresence::lastSeen_movesSavedAtOnceTimesEveryPeriod() {
 void TestPresence::sightingText_threeForms() {
     const QLocale locale(QLocale::English, QLocale::UnitedStates);
     const QDateTime since(QDate(2024, 5, 4), QTime(18, 7));
-    const Sighting s{since.addSecs(600), since, "Host <b>", "Blackwood"};
+    const LastSighting s{since.addSecs(600), since, "Host <b>", "Blackwood"};
     QCOMPARE(SightingText(s, true, locale),
              QStringLiteral("Online on Host <b> (Blackwood) since 18:07"));
     QCOMPARE(SightingText(s, false, locale),

@@ -5,6 +5,7 @@
 #include "MateTree.h"
 #include "OnlineMates.h"
 #include "Pictures.h"
+#include "RosterModel.h"
 #include "StatSim.h"
 #include "WindowWaits.h"
 #include "uMain.h"
@@ -25,7 +26,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 
@@ -105,12 +106,12 @@ struct Program {
         }
         return {};
     }
-    QTreeWidgetItem* newcomerNode() const {
-        for (QTreeWidgetItemIterator it(window->tvMates); *it; ++it) {
-            if ((*it)->text(0) == QString::fromLatin1(NewcomerNick))
-                return *it;
+    QModelIndex newcomerNode() const {
+        for (const QModelIndex& node : NodesInTreeOrder(*window->tvMates->model())) {
+            if (node.data().toString() == QString::fromLatin1(NewcomerNick))
+                return node;
         }
-        return nullptr;
+        return {};
     }
 };
 
@@ -236,10 +237,10 @@ void TestPresenceBus::rightClick_remembersNodeAndKeepsChoice() {
     QVERIFY(StartUp(*program.window));
     program.window->resize(900, 600);
     program.window->show();
-    QTreeWidget* tree = program.window->tvMates;
-    QTreeWidgetItem* node = program.newcomerNode();
-    QVERIFY(node);
-    tree->scrollToItem(node);
+    QTreeView* tree = program.window->tvMates;
+    const QModelIndex node = program.newcomerNode();
+    QVERIFY(node.isValid());
+    tree->scrollTo(node);
 
     // Choose "Never" in the menu the right click opens.
     QTimer::singleShot(0, [] {
@@ -252,7 +253,7 @@ void TestPresenceBus::rightClick_remembersNodeAndKeepsChoice() {
         choices->actions().at(2)->trigger();
         menu->close();
     });
-    program.window->mateTree().tvMatesContextMenu(tree->visualItemRect(node).center());
+    program.window->mateTree().tvMatesContextMenu(tree->visualRect(node).center());
     QCOMPARE(program.window->mateTree().rememberedDisplayName, QString::fromLatin1(NewcomerNick));
     QCOMPARE(program.window->mateTree().rememberedGroup, QStringLiteral("Friends"));
     QCOMPARE(program.window->presence().choices().mateAlert(QStringLiteral("Friends"), Newcomer),

@@ -2,6 +2,7 @@
 
 #include "PelmarkError.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -14,7 +15,7 @@ void friendsWork(Roster& f) {
     f.group(QStringLiteral("Work"), {Mate("C", "Cee"), Mate("D")});
     f.stats.hosts << Host("H", {"Robert"});
     f.servers({"H"});
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     f.tree->RebuildRoster();
 }
 
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void editMatePreset_nothingForGroupOrEmptyTree();
     void applyMate_nickOnly_inPlaceAndRenamed();
     void applyMate_changedLfsName_storesNothing();
+    void rosterModel_consistentThroughBuildsSwitchesAndCommands();
 };
 
 void TestRosterCommands::createGroup_refusals_data() {
@@ -77,7 +79,7 @@ void TestRosterCommands::createGroup_refusals() {
     QCOMPARE(f.desktop.beeps, beeps);
     QCOMPARE(QDir(f.groupsDir).entryList(QDir::Files | QDir::Hidden), filesBefore);
     QCOMPARE(f.stats.groups.size(), 2);
-    QCOMPARE(f.tvMates.topLevelItemCount(), 2);
+    QCOMPARE(f.shown().rowCount(), 2);
     QCOMPARE(created.count(), 0);
 }
 
@@ -85,7 +87,7 @@ void TestRosterCommands::createGroup_trimmedSortedEmitted() {
     Roster f;
     friendsWork(f);
     f.chooseMate(QStringLiteral("Work"), QStringLiteral("D"));
-    QCOMPARE(f.tree->rememberedPosition, 5);
+    QCOMPARE(f.rememberedRow(), 5);
     QSignalSpy created(f.commands.get(), &RosterCommands::groupCreated);
     f.desktop.answers.enqueue(QStringLiteral("  Guild \t"));
     f.commands->CreateGroup();
@@ -95,12 +97,12 @@ void TestRosterCommands::createGroup_trimmedSortedEmitted() {
     QCOMPARE(ReadFile(f.path(QStringLiteral("Guild"))), QByteArray());
     QVERIFY(QFile::exists(f.path(QStringLiteral("Guild"))));
     QCOMPARE(f.stats.groups.last(), QStringLiteral("Guild"));
-    QCOMPARE(f.tvMates.topLevelItem(1)->text(0), QStringLiteral("Guild"));
-    QCOMPARE(ItemImage(f.tvMates.topLevelItem(1)), 0);
+    QCOMPARE(TreeRows::text(f.shown().index(1, 0)), QStringLiteral("Guild"));
+    QCOMPARE(TreeRows::image(f.shown().index(1, 0)), 0);
     QCOMPARE(created.count(), 1);
     QCOMPARE(created[0][0].toString(), QStringLiteral("Guild"));
-    // The remembered mate is still the one the position names.
-    QCOMPARE(f.tree->NodeAt(f.tree->rememberedPosition)->text(0), QStringLiteral("D"));
+    // The remembered mate is still the one chosen.
+    QCOMPARE(TreeRows::text(f.tree->rememberedIndex()), QStringLiteral("D"));
 }
 
 void TestRosterCommands::createGroup_cancelled_nothing() {
@@ -137,7 +139,7 @@ void TestRosterCommands::deleteGroup_removesFileNodeEntries() {
     QCOMPARE(f.stats.groups, QStringList{"Friends"});
     QCOMPARE(f.stats.mates.size(), 2);
     QCOMPARE(f.outline(), QStringLiteral("Friends[2](A[3] Bob[4])"));
-    QCOMPARE(f.tree->rememberedPosition, 0);
+    QCOMPARE(f.rememberedRow(), 0);
     QCOMPARE(deleted.count(), 1);
     f.tree->RebuildRoster();
     QCOMPARE(f.outline(), QStringLiteral("Friends[2](A[3] Bob[4])"));
@@ -159,14 +161,14 @@ void TestRosterCommands::deleteMate_groupImageAndRememberedPosition() {
     Roster f;
     f.group(QStringLiteral("Solo"), {Mate("S")});
     f.group(QStringLiteral("Trio"), {Mate("T1"), Mate("T2"), Mate("T3")});
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     f.tree->RebuildRoster();
 
     f.chooseMate(QStringLiteral("Trio"), QStringLiteral("T2"));
     f.DeleteMate();
     QCOMPARE(f.outline(), QStringLiteral("Solo[1](S[3]) Trio[1](T1[3] T3[3])"));
     QCOMPARE(ReadFile(f.path(QStringLiteral("Trio"))), RecordsBytes({Mate("T1"), Mate("T3")}));
-    QCOMPARE(f.tree->rememberedPosition, 0);
+    QCOMPARE(f.rememberedRow(), 0);
     // Position 0 is the Solo group: Add mate offers it, Edit mate does nothing.
     QCOMPARE(f.AddMateGroup(), QStringLiteral("Solo"));
     QVERIFY(!f.EditMatePreset());
@@ -196,7 +198,7 @@ void TestRosterCommands::deleteMate_failedRewrite_changesNothing() {
     QVERIFY_THROWS_EXCEPTION(PelmarkError, f.DeleteMate());
     QCOMPARE(f.stats.mates.size(), 4);
     QCOMPARE(f.outline(), before);
-    QCOMPARE(f.tree->rememberedPosition, 5);
+    QCOMPARE(f.rememberedRow(), 5);
 }
 
 void TestRosterCommands::invalidPosition_throws() {
@@ -204,11 +206,6 @@ void TestRosterCommands::invalidPosition_throws() {
     QVERIFY(!f.EditMatePreset()); // empty tree: silently nothing
     QVERIFY_THROWS_EXCEPTION(PelmarkError, f.DeleteGroup());
     QVERIFY_THROWS_EXCEPTION(PelmarkError, f.AddMateGroup());
-    friendsWork(f);
-    f.tree->rememberedPosition = 6;
-    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.DeleteMate());
-    QVERIFY_THROWS_EXCEPTION(PelmarkError, f.EditMatePreset());
-    QCOMPARE(f.stats.mates.size(), 4);
     QCOMPARE(f.desktop.beeps, 0);
 }
 
@@ -275,7 +272,7 @@ void TestRosterCommands::editMatePreset_fieldsAndPlaceholders() {
     QFETCH(QByteArray, shownHomepage);
     Roster f;
     f.group(QStringLiteral("g"), {MateRecord::make(" Lfs", " Nick ", team, homepage)});
-    f.bOnOffline.setProperty("Tag", 0);
+    f.showAllMates(true);
     f.tree->RebuildRoster();
     f.chooseMate(QStringLiteral("g"), QStringLiteral(" Nick "));
     const auto preset = f.EditMatePreset();
@@ -313,7 +310,7 @@ void TestRosterCommands::applyMate_nickOnly_inPlaceAndRenamed() {
     // The carried-over choice leaves its group collapsed, as every group of this view.
     QCOMPARE(f.outline(), QStringLiteral("Friends[2](A[3] Aaa[4]) Work[1](Cee[3] D[3])"));
     QCOMPARE(f.stats.mates[1].record.nick(), QByteArray("Aaa"));
-    QCOMPARE(f.tree->NodeAt(f.tree->rememberedPosition)->text(0), QStringLiteral("Aaa"));
+    QCOMPARE(TreeRows::text(f.tree->rememberedIndex()), QStringLiteral("Aaa"));
     // Emptying the nick shows the LFS name.
     QVERIFY(f.commands->ApplyMate(QStringLiteral("Friends"), Mate("Robert")));
     QCOMPARE(f.outline(), QStringLiteral("Friends[2](A[3] Robert[4]) Work[1](Cee[3] D[3])"));
@@ -336,6 +333,50 @@ void TestRosterCommands::applyMate_changedLfsName_storesNothing() {
         PelmarkError, f.commands->ApplyMate(QStringLiteral("Friends"), Mate("Robert", "New")));
     QCOMPARE(f.stats.mates[1].record.nick(), QByteArray("Bob"));
     QCOMPARE(f.outline(), before);
+}
+
+// The model and the view's proxy under Qt's model tester while the tree is built, switched
+// and changed by every command; the changes leave the tree a build would make.
+void TestRosterCommands::rosterModel_consistentThroughBuildsSwitchesAndCommands() {
+    Roster f;
+    const auto mode = QAbstractItemModelTester::FailureReportingMode::QtTest;
+    auto* proxy = qobject_cast<QSortFilterProxyModel*>(f.tvMates.model());
+    QVERIFY(proxy && qobject_cast<RosterModel*>(proxy->sourceModel()));
+    QAbstractItemModelTester model(proxy->sourceModel(), mode);
+    QAbstractItemModelTester view(proxy, mode);
+    friendsWork(f); // all mates
+    f.showAllMates(false);
+    f.tree->RebuildRoster();
+    f.showAllMates(true);
+
+    using R = RosterCommands::AddResult;
+    for (const char* name : {"Zoo", "Aces", "Mid"}) {
+        f.desktop.answers.enqueue(QString::fromLatin1(name));
+        f.commands->CreateGroup();
+    }
+    QCOMPARE(f.commands->AddMate(QStringLiteral("Work"), Mate("Dan", "Bee")), R::Added);
+    QCOMPARE(f.commands->AddMate(QStringLiteral("Mid"), Mate("Robert")), R::Added); // online
+    QVERIFY(f.commands->ApplyMate(QStringLiteral("Work"), Mate("C", "Zulu")));      // moves down
+    QVERIFY(f.commands->ApplyMate(QStringLiteral("Work"), Mate("D", "Abe")));       // moves up
+    f.chooseMate(QStringLiteral("Friends"), QStringLiteral("A"));
+    f.DeleteMate();
+    f.choose(f.groupNode(QStringLiteral("Zoo")));
+    f.DeleteGroup();
+    const QString changed = f.outline();
+    QCOMPARE(changed, QStringLiteral("Aces[0] Friends[2](Bob[4]) Mid[2](Robert[4]) "
+                                     "Work[1](Abe[3] Bee[3] Zulu[3])"));
+    f.tree->RebuildRoster();
+    QCOMPARE(f.outline(), changed);
+
+    f.commands->Undo(); // Zoo back
+    f.tree->RebuildRoster();
+    f.showAllMates(false);
+    QCOMPARE(f.commands->AddMate(QStringLiteral("Zoo"), Mate("Robert")), R::Added);
+    QCOMPARE(f.commands->AddMate(QStringLiteral("Zoo"), Mate("Off")), R::Added);
+    f.chooseMate(QStringLiteral("Mid"), QStringLiteral("Robert"));
+    f.DeleteMate();
+    QCOMPARE(f.outline(), QStringLiteral("Aces[0] Friends[2]+(Bob[4]) Mid[0]+ Work[1] "
+                                         "Zoo[2]+(Robert[4])"));
 }
 
 QTEST_MAIN(TestRosterCommands)

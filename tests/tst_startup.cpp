@@ -16,7 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <sys/stat.h>
 
 namespace {
@@ -61,7 +61,7 @@ private Q_SLOTS:
         QVERIFY2(desktop.errors.first().contains(QLatin1String("Dir.profile")),
                  qPrintable(desktop.errors.first()));
         QCOMPARE(window.lvServer->rowCount(), 1);
-        QCOMPARE(window.tvMates->topLevelItemCount(), 3);
+        QCOMPARE(window.tvMates->model()->rowCount(), 3);
         QCOMPARE(window.lMateInfo->text(), QStringLiteral("Online mates: 1/1"));
     }
 

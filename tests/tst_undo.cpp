@@ -4,6 +4,7 @@
 #include "RosterCommands.h"
 #include "TemporaryHome.h"
 #include "Tmpfs.h"
+#include "TreeRows.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -12,7 +13,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 
 #include <unistd.h>
@@ -37,14 +38,11 @@ QByteArray readBytes(const QString& path) {
 }
 
 // What the tree shows, group by group.
-QStringList nodeTexts(const QTreeWidget& tree) {
+QStringList nodeTexts(const QTreeView& tree) {
     QStringList texts;
-    for (int g = 0; g < tree.topLevelItemCount(); ++g) {
-        const QTreeWidgetItem* group = tree.topLevelItem(g);
-        texts << group->text(0);
-        for (int m = 0; m < group->childCount(); ++m)
-            texts << QStringLiteral("  ") + group->child(m)->text(0);
-    }
+    for (const QModelIndex& node : NodesInTreeOrder(*tree.model()))
+        texts << (node.parent().isValid() ? QStringLiteral("  ") : QString()) +
+                     TreeRows::text(node);
     return texts;
 }
 
@@ -71,7 +69,7 @@ struct UndoWindow {
         f.writeFile(QStringLiteral("data/groups/Work.profile"),
                     MateRecord::make("boss", {}, {}, {}).bytes());
         TfMain& w = f.create();
-        w.bOnOffline->setProperty("Tag", 0); // every mate has a node
+        w.bOnOffline->click(); // every mate has a node
         w.mateTree().RebuildRoster();
     }
     ~UndoWindow() {
@@ -96,21 +94,20 @@ struct UndoWindow {
     }
     bool deleteGroup(const QString& group) {
         window().mateTree().RebuildRoster();
-        const int row = window().mateTree().FindGroupNode(group);
-        if (row < 0)
+        const QModelIndex node = window().mateTree().FindGroupNode(group);
+        if (!node.isValid())
             return false;
-        choose(window().mateTree().NodeAt(row));
+        choose(node);
         window().bDelGroup->click();
         return true;
     }
     TfMain& window() { return *f.window; }
-    void choose(QTreeWidgetItem* node) {
-        window().tvMates->setCurrentItem(node);
+    void choose(const QModelIndex& node) {
+        window().tvMates->setCurrentIndex(node);
         window().mateTree().tvMatesMouseUp();
     }
-    QTreeWidgetItem* friendsNode() {
-        return window().mateTree().NodeAt(window().mateTree().FindGroupNode(Friends));
-    }
+    QModelIndex friendsNode() { return window().mateTree().FindGroupNode(Friends); }
+    QModelIndex firstFriend() { return window().tvMates->model()->index(0, 0, friendsNode()); }
     // The last item of a node's menu.
     QAction* menuUndo(const QString& mateText) {
         m_menu = window().presence().nodeMenu(Friends, mateText);
@@ -180,7 +177,7 @@ void TestUndo::deleteGroup_toTrash_ctrlZBringsItBack() {
     u.choose(u.friendsNode());
     w.bDelGroup->click();
     QVERIFY(!QFile::exists(path));
-    QCOMPARE(w.mateTree().FindGroupNode(Friends), -1);
+    QVERIFY(!w.mateTree().FindGroupNode(Friends).isValid());
     QVERIFY(u.f.desktop.inputs.isEmpty()); // nothing asked
     QVERIFY(u.f.desktop.messages.isEmpty());
     QVERIFY(u.f.desktop.errors.isEmpty());
@@ -221,7 +218,7 @@ void TestUndo::mateChange_undoInTreeMenu_restoresFile() {
     QVERIFY(!undo->isEnabled()); // nothing done yet
 
     if (change == QLatin1String("deleted")) {
-        u.choose(u.friendsNode()->child(0));
+        u.choose(u.firstFriend());
         w.bDelMate->click();
     } else if (change == QLatin1String("added")) {
         QCOMPARE(w.rosterCommands().AddMate(Friends, MateRecord::make("newbie", {}, {}, {})),
@@ -232,7 +229,7 @@ void TestUndo::mateChange_undoInTreeMenu_restoresFile() {
     QVERIFY(u.f.readFile(FriendsFile) != friendsBytes());
     QVERIFY(nodeTexts(*w.tvMates) != treeBefore);
 
-    undo = u.menuUndo(u.friendsNode()->child(0)->text(0));
+    undo = u.menuUndo(TreeRows::text(u.firstFriend()));
     QCOMPARE(undo->text(), QStringLiteral("Undo"));
     QVERIFY(undo->isEnabled());
     undo->trigger();
@@ -264,7 +261,7 @@ void TestUndo::undo_whereAFileTookThePlace_keepsBoth() {
     if (groupDeleted) {
         QVERIFY(u.deleteGroup(Friends));
     } else {
-        u.choose(u.friendsNode()->child(0));
+        u.choose(u.firstFriend());
         w.bDelMate->click();
     }
     const QByteArray newer = MateRecord::make("newcomer", {}, {}, {}).bytes();
@@ -280,7 +277,7 @@ void TestUndo::undo_whereAFileTookThePlace_keepsBoth() {
                                         "it is; the undone version is saved as \"%1.profile\".")
                              .arg(keptAs)));
     QVERIFY(u.f.desktop.errors.isEmpty());
-    QVERIFY(w.mateTree().FindGroupNode(keptAs) >= 0);
+    QVERIFY(w.mateTree().FindGroupNode(keptAs).isValid());
     QVERIFY(!w.rosterCommands().canUndo());
     QVERIFY(QDir(u.home.trash() + QStringLiteral("/files")).isEmpty());
 }

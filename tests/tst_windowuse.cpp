@@ -30,7 +30,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWindow>
 
 namespace {
@@ -51,8 +51,8 @@ QStringList hostQueries(FakeService& service) {
     return queries;
 }
 
-QTreeWidgetItem* firstMate(QTreeWidget* tree) {
-    return tree->topLevelItemCount() > 0 ? tree->topLevelItem(0)->child(0) : nullptr;
+QModelIndex firstMate(const QTreeView* tree) {
+    return tree->model()->index(0, 0, tree->model()->index(0, 0));
 }
 
 // Opens a menu through `open` and chooses the item of that text. The menu's item texts
@@ -95,20 +95,20 @@ QStringList chooseInOpenedMenu(const std::function<void()>& open, const QString&
 }
 
 // Right-clicks the node (none: below the nodes).
-QStringList chooseInMenu(TfMain& w, QTreeWidgetItem* node, const QString& item,
+QStringList chooseInMenu(TfMain& w, const QModelIndex& node, const QString& item,
                          std::function<void(QWidget*)> whileModal = {},
                          const std::function<void()>& whileOpen = {}) {
     return chooseInOpenedMenu(
         [&] {
             QWidget* viewport = w.tvMates->viewport();
-            w.mateTree().tvMatesContextMenu(node ? w.tvMates->visualItemRect(node).center()
-                                                 : QPoint(5, viewport->height() - 3));
+            w.mateTree().tvMatesContextMenu(node.isValid() ? w.tvMates->visualRect(node).center()
+                                                           : QPoint(5, viewport->height() - 3));
         },
         item, std::move(whileModal), whileOpen);
 }
 
 // The Menu key as the window delivers it: at the current node, in the tree's coordinates.
-void pressMenuKey(QTreeWidget* tree) {
+void pressMenuKey(QTreeView* tree) {
     const QPoint pos = tree->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
     QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, tree->mapToGlobal(pos));
     QApplication::sendEvent(tree, &event);
@@ -164,12 +164,12 @@ private Q_SLOTS:
         QTest::keyClick(w.lvServer, Qt::Key_Return);
         QCOMPARE(f.desktop.messages, QStringList{"LFS.exe not found. Please check settings!"});
 
-        QTreeWidgetItem* mate = firstMate(w.tvMates);
-        QVERIFY(mate);
+        const QModelIndex mate = firstMate(w.tvMates);
+        QVERIFY(mate.isValid());
         w.tvMates->setFocus();
-        w.tvMates->setCurrentItem(mate->parent());
+        w.tvMates->setCurrentIndex(mate.parent());
         QTest::keyClick(w.tvMates, Qt::Key_Down); // the tree remembers the node at its key up
-        QCOMPARE(w.tvMates->currentItem(), mate);
+        QCOMPARE(w.tvMates->currentIndex(), mate);
         QCOMPARE(w.lvServer->selectedCaption(), QStringLiteral("New S2"));
         QTest::keyClick(w.tvMates, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(w.lvServer->selectedCaption(), QStringLiteral("Busy S2"));
@@ -278,12 +278,11 @@ private Q_SLOTS:
         w.resize(900, 600);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const auto group = [&](const QString& name) {
-            return w.mateTree().NodeAt(w.mateTree().FindGroupNode(name));
-        };
-        QCOMPARE(group("Friends")->childCount(), 2);
-        QTreeWidgetItem* mateB = group("Friends")->child(1);
-        QCOMPARE(mateB->text(0), QStringLiteral("b"));
+        const auto group = [&](const QString& name) { return w.mateTree().FindGroupNode(name); };
+        const QAbstractItemModel& nodes = *w.tvMates->model();
+        QCOMPARE(nodes.rowCount(group("Friends")), 2);
+        const QModelIndex mateB = nodes.index(1, 0, group("Friends"));
+        QCOMPARE(mateB.data().toString(), QStringLiteral("b"));
 
         const QStringList mateItems{
             "Join mate",   "Join mate with server password...",  "Edit mate...",
@@ -314,17 +313,16 @@ private Q_SLOTS:
                               "Undo"}));
         QCOMPARE(addGroup, QStringLiteral("Work"));
 
-        QCOMPARE(chooseInMenu(w, nullptr, "Create group..."),
-                 (QStringList{"Create group...", "Undo"}));
+        QCOMPARE(chooseInMenu(w, {}, "Create group..."), (QStringList{"Create group...", "Undo"}));
         QCOMPARE(f.desktop.inputs.size(), 2);
         QCOMPARE(f.desktop.inputs.last().caption, QStringLiteral("Create a new group"));
 
-        chooseInMenu(w, group("Friends")->child(1), "Delete mate");
+        chooseInMenu(w, nodes.index(1, 0, group("Friends")), "Delete mate");
         QCOMPARE(f.readFile("data/groups/Friends.profile"),
                  MateRecord::make("a", "", "", "").bytes());
         chooseInMenu(w, group("Work"), "Delete group");
         QVERIFY(!QFile::exists(f.dir.filePath("data/groups/Work.profile")));
-        QCOMPARE(w.mateTree().FindGroupNode("Work"), -1);
+        QVERIFY(!w.mateTree().FindGroupNode("Work").isValid());
         QVERIFY(f.desktop.errors.isEmpty());
     }
 
@@ -347,7 +345,7 @@ private Q_SLOTS:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QByteArray friends = f.readFile("data/groups/Friends.profile");
-        QTreeWidgetItem* work = w.mateTree().NodeAt(w.mateTree().FindGroupNode("Work"));
+        const QModelIndex work = w.mateTree().FindGroupNode("Work");
         chooseInMenu(w, work, item, {}, [&] {
             QVERIFY(QFile::rename(f.dir.filePath("data/groups/Work.profile"),
                                   f.dir.filePath("Work.profile")));
@@ -355,7 +353,7 @@ private Q_SLOTS:
         });
         QCOMPARE(f.desktop.beeps, 1);
         QCOMPARE(f.readFile("data/groups/Friends.profile"), friends);
-        QCOMPARE(w.mateTree().NodeAt(0)->text(0), QStringLiteral("Friends"));
+        QCOMPARE(w.tvMates->model()->index(0, 0).data().toString(), QStringLiteral("Friends"));
         QVERIFY(!QFile::exists(w.presence().choicesPath())); // no alert choice written
         QVERIFY(!w.rosterCommands().canUndo());
         QVERIFY(f.desktop.errors.isEmpty());
@@ -372,28 +370,25 @@ private Q_SLOTS:
         w.resize(900, 600);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w)); // Ctrl+Z is the window's shortcut
-        const auto group = [&](const QString& name) {
-            const int row = w.mateTree().FindGroupNode(name);
-            return row < 0 ? nullptr : w.mateTree().NodeAt(row);
-        };
+        const auto group = [&](const QString& name) { return w.mateTree().FindGroupNode(name); };
         chooseInMenu(w, group("Work"), "Delete group");
-        QVERIFY(!group("Work"));
+        QVERIFY(!group("Work").isValid());
         w.activateWindow(); // the menu took it
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keyClick(w.tvMates, Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(group("Work"));
-        QCOMPARE(w.tvMates->selectedItems(), QList<QTreeWidgetItem*>{group("Work")});
+        QVERIFY(group("Work").isValid());
+        QCOMPARE(w.tvMates->selectionModel()->selectedIndexes(), QModelIndexList{group("Work")});
 
         const QByteArray friends = f.readFile("data/groups/Friends.profile");
         QCOMPARE(chooseInOpenedMenu([&] { pressMenuKey(w.tvMates); }, "Delete group").first(),
                  QStringLiteral("Add mate..."));
-        QVERIFY(!group("Work"));
+        QVERIFY(!group("Work").isValid());
         QCOMPARE(f.readFile("data/groups/Friends.profile"), friends);
 
         w.tvMates->clearSelection();
         QCOMPARE(chooseInOpenedMenu([&] { pressMenuKey(w.tvMates); }, "Delete group"),
                  QStringList());
-        QVERIFY(group("Friends"));
+        QVERIFY(group("Friends").isValid());
         QVERIFY(f.desktop.errors.isEmpty());
     }
 
