@@ -21,6 +21,7 @@
 #include "SingleByteText.h"
 #include "Ticker.h"
 #include "WindowKeys.h"
+#include "WindowPlace.h"
 #include "uLegends.h"
 #include "uMoreSettings.h"
 #include "uSettings.h"
@@ -51,8 +52,6 @@ TfMain::TfMain(Desktop& desktop, const QString& exePath, QWidget* parent)
 TfMain::TfMain(Desktop& desktop, const AppPaths& appPaths, QWidget* parent)
     : QWidget(parent), config(appPaths.configPath), paths(appPaths), m_desktop(desktop) {
     defaultService = PublicService;
-    statsServer = defaultService;
-    highlightsServer = defaultService;
     m_store = std::make_unique<ProfileStore>(paths.groupsDir);
 
     CreateControls();
@@ -70,6 +69,7 @@ void TfMain::makePieces() {
     tScrollHighlights = m_ticker->timer();
     IdHTTPHighlights = &m_ticker->service().client();
     m_columns = new ColumnMemory(lvServer->header(), config, m_desktop, this);
+    m_place = new WindowPlace(this, spLeft, config, m_desktop);
     m_emptyNote = new EmptyListNote(lvServer, this);
     m_commands = new MainCommands(this);
     m_mateTree = new MateTree(
@@ -226,6 +226,7 @@ void TfMain::FormCreate() {
         // The settings with the service's addresses and the additions' options, once.
         config.readAll(defaultService);
         m_columns->apply();
+        m_place->restore();
         m_refresh->applyInterval();
         SortServerList();
     });
@@ -287,14 +288,15 @@ void TfMain::rebuildRoster(bool afterHostList) {
 
 void TfMain::SortServerList() {
     // A hand-edited settings file may hold any column.
-    const int column =
-        (sortColumn >= 0 && sortColumn < ServerListModel::ColumnCount) ? sortColumn : 0;
-    lvServer->sortRows(column, sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    const int column = (config.sortColumn >= 0 && config.sortColumn < ServerListModel::ColumnCount)
+                           ? config.sortColumn
+                           : 0;
+    lvServer->sortRows(column, config.sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void TfMain::lvServerColumnClick(int column) {
     guarded([&] {
-        config.writeSortOrder(column, column == sortColumn ? !sortDescending : false);
+        config.writeSortOrder(column, column == config.sortColumn ? !config.sortDescending : false);
         SortServerList();
     });
 }

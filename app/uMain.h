@@ -37,6 +37,7 @@ class ServerFinder;
 class TfLegends;
 class TfSettings;
 class Ticker;
+class WindowPlace;
 
 // The main window. It wires the controls to the work of the folders' libraries.
 class TfMain : public QWidget {
@@ -59,16 +60,12 @@ public:
     // Settings, kept in memory; only config reads and writes the file.
     ProgramSettings config;
     AppSettings& settings = config.app;
-    int& sortColumn = config.sortColumn;
-    bool& sortDescending = config.sortDescending;
 
     const AppPaths paths;
     const QString& dataDir = paths.dataDir;
 
     // Service addresses (section SERVICE); defaultService when the keys are missing.
     QString defaultService;
-    QString& statsServer = config.statsServer;
-    QString& highlightsServer = config.highlightsServer;
 
     // Refresh (server list).
     void lvServerColumnClick(int column);
@@ -94,7 +91,6 @@ public:
     QuillonPubStats& stats() { return m_stats; }
     MateTree& mateTree() { return *m_mateTree; }
     RosterCommands& rosterCommands() { return *m_rosterCommands; }
-    Desktop& desktop() { return m_desktop; }
     MatePresence& presence() { return *m_presence; }
     ServerFinder& finder() { return *m_finder; }
     MateCommands& mateCommands() { return *m_mateCommands; }
@@ -188,6 +184,7 @@ private:
     MatePresence* m_presence = nullptr;
     ServerFinder* m_finder = nullptr;
     ColumnMemory* m_columns = nullptr;
+    WindowPlace* m_place = nullptr;
     EmptyListNote* m_emptyNote = nullptr;
     RefreshController* m_refresh = nullptr;
     Ticker* m_ticker = nullptr;

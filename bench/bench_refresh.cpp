@@ -214,7 +214,7 @@ void BM_RefreshRatio(benchmark::State& state) {
 void BM_RefreshServerList(benchmark::State& state) {
     World world(int(state.range(0)));
     HostListService& service = world.window->refresh().service();
-    const QString address = world.window->statsServer;
+    const QString address = world.window->config.statsServer;
     for (auto _ : state) {
         QEventLoop loop;
         QObject::connect(&service, &HostListService::finished, &loop, &QEventLoop::quit);
@@ -236,7 +236,7 @@ void BM_SortServerList(benchmark::State& state) {
     TfMain& window = *world.window;
     for (auto _ : state) {
         // Alternate the direction so that every round really moves the rows.
-        window.sortDescending = !window.sortDescending;
+        window.config.sortDescending = !window.config.sortDescending;
         window.SortServerList();
     }
 }

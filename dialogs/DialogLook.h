@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <initializer_list>
 
+class QScreen;
 class QWidget;
 
 // The dialogs' classic 8 pt face. The fallbacks are of the same narrow build, so that
@@ -23,5 +24,9 @@ inline QFont DialogFont(int pixelSize = 11,
 void SetUpToolDialog(QWidget* dialog, const QString& caption, int width, int height);
 // Keyboard focus moves through the widgets in the order given.
 void SetTabChain(std::initializer_list<QWidget*> widgets);
-// Moves the dialog to the middle of its parent (or of the screen without one).
+// Moves the dialog to the middle of the window it opens over (its parent's, or the
+// nearest shown one above; the screen without one), wholly on that window's screen.
 void CentreOnParent(QWidget* dialog);
+// Moves the window, as little as it takes, to lie wholly in the screen's available area
+// (its top-left corner where it is larger).
+void KeepOnScreen(QWidget* window, const QScreen* screen);

@@ -135,8 +135,8 @@ struct ProgramFolder {
     void open() {
         window = std::make_unique<TfMain>(desktop, root + QStringLiteral("/Pelmark2"));
         window->defaultService = DeadService;
-        window->statsServer = DeadService;
-        window->highlightsServer = DeadService;
+        window->config.statsServer = DeadService;
+        window->config.highlightsServer = DeadService;
         window->tCheckLFS->stop(); // it would switch the refresh timer on again
         window->tAutoRefresh->stop();
         window->bOnOffline->click(); // every mate has a node

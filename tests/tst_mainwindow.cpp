@@ -300,8 +300,8 @@ private Q_SLOTS:
         QCOMPARE(w.settings.interval, 70000u);
         QCOMPARE(w.settings.country, QStringLiteral("All countries"));
         QCOMPARE(w.settings.numHighlights, 20);
-        QCOMPARE(w.sortColumn, 0);
-        QVERIFY(!w.sortDescending);
+        QCOMPARE(w.config.sortColumn, 0);
+        QVERIFY(!w.config.sortDescending);
         QVERIFY(!QFile::exists(f.configPath()));
         w.close();
         QVERIFY(!QFile::exists(f.configPath()));

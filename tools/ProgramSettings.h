@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 // The settings file's contents as the program uses them, and the only way to the file:
@@ -29,6 +30,16 @@ public:
     // SORT: the server list's sort column and direction.
     int sortColumn = 0;
     bool sortDescending = false;
+    // WINDOW: the main window's place as the user left it. Nothing is kept until the
+    // window has once closed somewhere else than where it opened.
+    struct WindowPlace {
+        bool kept = false;
+        QRect geometry; // the normal (not maximised) one: the frame's corner, the inner size
+        bool maximised = false;
+        QList<int> splitter; // the widths of the splitter's panes, left to right
+        bool operator==(const WindowPlace&) const = default;
+    };
+    WindowPlace window;
     static constexpr int MaxColumns = 16;
     static constexpr int MaxColumnWidth = 4000; // a hand-edited width beyond it is ignored
 
@@ -51,6 +62,8 @@ public:
     void writeColumnWidths(const QList<int>& widths);
     // Writes SORT and takes it into memory once written (throws when it cannot be).
     void writeSortOrder(int column, bool descending);
+    // Writes WINDOW and takes it into memory once written (throws when it cannot be).
+    void writeWindowPlace(const WindowPlace& place);
 
 Q_SIGNALS:
     void appSettingsChanged();
