@@ -5,6 +5,7 @@
 #include "ProfileStore.h"
 #include "QuillonPubStats.h"
 #include "ServerListView.h"
+#include "SightingsSource.h"
 #include "SingleByteText.h"
 
 #include <QAbstractButton>
@@ -106,8 +107,8 @@ QTreeWidgetItem* childWithText(QTreeWidgetItem* parent, const QString& text) {
 } // namespace
 
 MateTree::MateTree(Widgets widgets, QuillonPubStats& stats, const ProfileStore& store,
-                   QObject* parent)
-    : QObject(parent), m_w(widgets), m_stats(stats), m_store(store) {
+                   SightingsSource& sightings, QObject* parent)
+    : QObject(parent), m_w(widgets), m_stats(stats), m_store(store), m_sightings(sightings) {
     m_w.tvMates->setSortingEnabled(false);
     m_w.tvMates->setEditTriggers(QAbstractItemView::NoEditTriggers);
     if (m_w.bOnOffline && !m_w.bOnOffline->property("Tag").isValid())
@@ -289,38 +290,35 @@ QTreeWidgetItem* MateTree::groupNodeForEntry(const QString& entryGroup,
 int MateTree::BuildMateNodes(bool allMates) {
     UpdateBracket bracket(m_w.tvMates);
     const QSet<QString> cutNames = cutGroupNames();
-    const MateMatcher matcher(m_stats);
+    const Sightings& sightings = m_sightings.current();
     int online = 0;
-    QSet<QByteArray> hosts;
     QTreeWidgetItem* groupNode = nullptr;
     for (qsizetype i = 0; i < m_stats.mates.size(); ++i) {
-        const QString& group = m_stats.mates.at(i).group;
+        const MateEntry& entry = m_stats.mates.at(i);
         // Entries of one group stand together, so the node is looked up per run.
-        if (i == 0 || group != m_stats.mates.at(i - 1).group)
-            groupNode = groupNodeForEntry(group, cutNames);
+        if (i == 0 || entry.group != m_stats.mates.at(i - 1).group)
+            groupNode = groupNodeForEntry(entry.group, cutNames);
         if (groupNode &&
-            addMateEntryNode(matcher, m_stats.mates.at(i).record, groupNode, allMates, hosts))
+            addMateEntryNode(sightings.find(MateKey::of(entry)), entry.record, groupNode, allMates))
             ++online;
     }
     sortTree();
-    markServers(hosts);
+    markServers(sightings.hostsWithMates());
     return online;
 }
 
-bool MateTree::addMateEntryNode(const MateMatcher& matcher, const MateRecord& record,
-                                QTreeWidgetItem* groupNode, bool allMates,
-                                QSet<QByteArray>& hosts) {
+bool MateTree::addMateEntryNode(const std::optional<MateSighting>& seen, const MateRecord& record,
+                                QTreeWidgetItem* groupNode, bool allMates) {
     // Set once per group, not once per mate: every change repaints the node.
     const int groupImage = ItemImage(groupNode);
     if (groupImage != 2 && groupImage != 1)
         SetItemImage(groupNode, 1, m_mateImages);
-    const bool online = matcher.IsMateOnline(TrimBytes(record.lfsName()));
+    const bool online = seen && seen->online;
     if (allMates || online) {
         auto* node = new MateNode(groupNode, QStringList{ToDisplay(record.displayName())});
         SetItemImage(node, online ? 4 : 3, m_mateImages);
     }
     if (online) {
-        hosts.insert(matcher.FindMateHost(record.trimmedDisplayName()));
         SetItemImage(groupNode, 2, m_mateImages);
         if (!allMates)
             groupNode->setExpanded(true);
@@ -344,11 +342,13 @@ void MateTree::AddMateNode(const MateRecord& record, const QString& group, bool 
         return;
     UpdateBracket bracket(m_w.tvMates);
     QTreeWidgetItem* remembered = rememberedItem();
-    QSet<QByteArray> hosts;
-    if (addMateEntryNode(MateMatcher(m_stats), record, groupNode, allMates, hosts))
+    // The commands' follower has made the sightings for the new mate already.
+    const std::optional<MateSighting> seen =
+        m_sightings.current().find(MateKey::of(MateEntry::make(group, record)));
+    if (addMateEntryNode(seen, record, groupNode, allMates))
         ++onlineMateCount;
-    if (m_w.lvServer)
-        m_w.lvServer->proxy().markMateHosts(hosts);
+    if (m_w.lvServer && seen && seen->marksHost)
+        m_w.lvServer->proxy().markMateHosts({seen->host});
     sortTree();
     followNode(remembered);
 }
@@ -513,6 +513,7 @@ void MateTree::RebuildRoster() {
     } catch (const PelmarkError& e) {
         failure = e;
     }
+    m_sightings.remake();
     fillGroupNodes();
     onlineMateCount = BuildMateNodes(allMates());
     mateTotal = int(m_stats.mates.size());
@@ -585,11 +586,13 @@ void MateTree::tvMatesKeyUp(int key) {
 }
 
 void MateTree::tvMatesDblClick() {
-    const QTreeWidgetItem* node = NodeAt(rememberedPosition);
-    const QByteArray host = m_stats.FindMateHost(FromDisplay(node->text(0)));
-    if (host.isEmpty() || !m_w.lvServer)
+    const int entry = NodeEntry(NodeAt(rememberedPosition));
+    if (entry < 0 || !m_w.lvServer)
         return;
-    m_w.lvServer->selectCaption(ToDisplay(host));
+    const std::optional<MateSighting> seen =
+        m_sightings.current().find(MateKey::of(m_stats.mates.at(entry)));
+    if (seen && !seen->host.isEmpty())
+        m_w.lvServer->selectCaption(ToDisplay(seen->host));
 }
 
 int MateTree::NodeEntry(const QTreeWidgetItem* node) const {

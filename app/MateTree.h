@@ -16,10 +16,11 @@ class QKeyEvent;
 class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
-class MateMatcher;
 class ProfileStore;
 class QuillonPubStats;
 class ServerListView;
+class SightingsSource;
+struct MateSighting;
 
 // The mate tree: group nodes at the root, their mates as children, status images,
 // the two views and the remembered node. It works on the main window's widgets and
@@ -35,8 +36,9 @@ public:
         QAbstractButton* bOnOffline = nullptr; // its "Tag" property: 1 online-only, 0 all
     };
 
+    // sightings: who races where; the tree has it made anew whenever it loads the roster.
     MateTree(Widgets widgets, QuillonPubStats& stats, const ProfileStore& store,
-             QObject* parent = nullptr);
+             SightingsSource& sightings, QObject* parent = nullptr);
     void setImages(QList<QIcon> mateImages);
     // Keeps the tree in step with what the commands change in the lists and files.
     void follow(const RosterCommands& commands);
@@ -144,8 +146,8 @@ private:
     QSet<QString> cutGroupNames() const;
     QTreeWidgetItem* groupNodeForEntry(const QString& entryGroup,
                                        const QSet<QString>& cutNames) const;
-    bool addMateEntryNode(const MateMatcher& matcher, const MateRecord& record,
-                          QTreeWidgetItem* groupNode, bool allMates, QSet<QByteArray>& hosts);
+    bool addMateEntryNode(const std::optional<MateSighting>& seen, const MateRecord& record,
+                          QTreeWidgetItem* groupNode, bool allMates);
     void markServers(const QSet<QByteArray>& hosts);
     void updateMateInfo();
     QTreeWidgetItem* rememberedItem() const; // nullptr when the position names no node
@@ -163,6 +165,7 @@ private:
     Widgets m_w;
     QuillonPubStats& m_stats;
     const ProfileStore& m_store;
+    SightingsSource& m_sightings;
     QList<QIcon> m_mateImages;
     std::optional<Choice> m_choice;
     bool m_choiceGone = false;

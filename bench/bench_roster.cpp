@@ -6,6 +6,7 @@
 #include "ProfileStore.h"
 #include "QuillonPubStats.h"
 #include "ServerListView.h"
+#include "SightingsSource.h"
 #include "SingleByteText.h"
 #include "TrackNaming.h"
 
@@ -75,7 +76,9 @@ void BM_RebuildRoster(benchmark::State& state) {
     QPushButton bOnOffline;
     bOnOffline.setProperty("Tag", int(state.range(0)));
     ProfileStore store(groupsDir);
-    MateTree tree({&tvMates, &lvServer, &lMateInfo, &lSvrMates, &bOnOffline}, stats, store);
+    SightingsSource sightings(stats);
+    MateTree tree({&tvMates, &lvServer, &lMateInfo, &lSvrMates, &bOnOffline}, stats, store,
+                  sightings);
 
     for (auto _ : state)
         tree.RebuildRoster();

@@ -24,11 +24,9 @@ void Launcher::StartLFS() {
     LaunchLFS(QString());
 }
 
-void Launcher::JoinMate(const QString& mateText, bool alwaysAskPassword) {
-    const QByteArray host = m_stats.FindMateHost(FromDisplay(mateText));
-    if (host.isEmpty())
-        return;
-    joinHost(host, alwaysAskPassword);
+void Launcher::JoinMate(const QByteArray& mateHost, bool alwaysAskPassword) {
+    if (!mateHost.isEmpty())
+        joinHost(mateHost, alwaysAskPassword);
 }
 
 void Launcher::JoinServer(const std::optional<QString>& selectedHost, bool alwaysAskPassword) {

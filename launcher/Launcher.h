@@ -19,8 +19,8 @@ public:
     // Starts the game with the parameter string, or says that it is not found.
     void LaunchLFS(const QString& parameters);
     void StartLFS();
-    // The host of the mate whose tree node bears that text (his display name).
-    void JoinMate(const QString& mateText, bool alwaysAskPassword);
+    // "Join mate": the host the chosen mate races on; empty while he races nowhere.
+    void JoinMate(const QByteArray& mateHost, bool alwaysAskPassword);
     // selectedHost: the Name text of the selected server row; none when no row is.
     void JoinServer(const std::optional<QString>& selectedHost, bool alwaysAskPassword);
 

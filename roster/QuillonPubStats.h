@@ -3,9 +3,7 @@
 #include "HostRecord.h"
 #include "MateRecord.h"
 
-#include <QHash>
 #include <QList>
-#include <QSet>
 #include <QStringList>
 
 // The program's three shared lists and the look-ups on them. The main window owns
@@ -25,33 +23,8 @@ public:
     // Removes the first entry with the same group and LFS name.
     void RemoveMate(const MateEntry& entry);
 
-    // True when an S1 or S2 host lists the name among its racers (slots trimmed).
-    bool IsMateOnline(QByteArrayView name) const;
-    int FindMateByDisplayName(QByteArrayView displayName) const;
+    // First entry of that group whose display name is exactly this one; -1 when none.
     int FindMate(QByteArrayView displayName, const QString& group) const;
-    // The host of the last host in the list that lists the mate; empty when none.
-    QByteArray FindMateHost(QByteArrayView displayName) const;
     // The private flag of the first host with exactly that name; false when none.
     bool HostNeedsPassword(QByteArrayView hostName) const;
-};
-
-// The matching of one tree build: the answers of IsMateOnline and FindMateHost from
-// one pass over the hosts instead of one per mate (1,000 mates on 1,000 hosts took
-// seconds). Valid only while the lists it was made from stay as they are.
-class MateMatcher {
-public:
-    explicit MateMatcher(const QuillonPubStats& stats);
-    bool IsMateOnline(QByteArrayView name) const;
-    QByteArray FindMateHost(QByteArrayView displayName) const;
-
-private:
-    struct Racer {
-        bool online = false; // listed by an S1 or S2 host
-        QByteArray lastHost; // the last host listing it, of any version type
-    };
-    const QuillonPubStats& m_stats;
-    // Only the mates' trimmed LFS names are kept: the hosts list far more racers than
-    // the roster has mates.
-    QHash<QByteArray, Racer> m_racers;
-    QHash<QByteArray, int> m_firstByDisplayName; // display name -> first entry
 };

@@ -5,6 +5,7 @@
 #include "RosterCommands.h"
 #include "RosterFiles.h"
 #include "ServerListView.h"
+#include "SightingsSource.h"
 #include "TrackNaming.h"
 
 #include <QLabel>
@@ -21,6 +22,7 @@ struct Roster : RosterFiles {
     QLabel lMateInfo{QStringLiteral("Ready")};
     QLabel lSvrMates;
     QPushButton bOnOffline;
+    SightingsSource sightings{stats};
     std::unique_ptr<MateTree> tree;
     std::unique_ptr<RosterCommands> commands;
 
@@ -28,8 +30,9 @@ struct Roster : RosterFiles {
         bOnOffline.setProperty("Tag", 1);
         tree = std::make_unique<MateTree>(
             MateTree::Widgets{&tvMates, &lvServer, &lMateInfo, &lSvrMates, &bOnOffline}, stats,
-            store);
+            store, sightings);
         commands = std::make_unique<RosterCommands>(stats, store, desktop);
+        sightings.follow(*commands); // first, as the main window has it
         tree->follow(*commands);
     }
 

@@ -4,6 +4,7 @@
 #include "ProfileStore.h"
 #include "QuillonPubStats.h"
 #include "RosterCommands.h"
+#include "SightingsSource.h"
 #include "uAddEditMate.h"
 
 #include "ServerListView.h"
@@ -28,6 +29,7 @@ struct Roster {
     QLabel lMateInfo;
     QLabel lSvrMates;
     QPushButton bOnOffline;
+    SightingsSource sightings{stats};
     FakeDesktop desktop;
     std::unique_ptr<MateTree> tree;
     std::unique_ptr<RosterCommands> commands;
@@ -40,11 +42,12 @@ struct Roster {
         bOnOffline.setProperty("Tag", 0); // all mates
         tree = std::make_unique<MateTree>(
             MateTree::Widgets{&tvMates, &lvServer, &lMateInfo, &lSvrMates, &bOnOffline}, stats,
-            store);
+            store, sightings);
         tree->setImages(Pictures::MateStatusImages());
         lvServer.setImages(Pictures::ServerStatusImages());
         tree->RebuildRoster();
         commands = std::make_unique<RosterCommands>(stats, store, desktop);
+        sightings.follow(*commands); // first, as the main window has it
         tree->follow(*commands);
         dialog = std::make_unique<TfAddEditMate>(stats, *commands, desktop);
     }

@@ -27,10 +27,17 @@ struct JoinWorld {
         roster.stats.hosts = hosts;
         roster.tree->RebuildRoster();
     }
-    // Join mate as the main window hands the chosen node over.
+    // Join mate as the main window hands the chosen node's host over: the sighting of
+    // the node's entry.
     void joinMate(bool alwaysAskPassword) {
-        if (const std::optional<RosterNode> mate = roster.tree->rememberedMate())
-            launcher.JoinMate(mate->text, alwaysAskPassword);
+        if (!roster.tree->rememberedMate())
+            return;
+        const int entry =
+            roster.tree->NodeEntry(roster.tree->NodeAt(roster.tree->rememberedPosition));
+        const std::optional<MateSighting> seen =
+            entry < 0 ? std::nullopt
+                      : roster.sightings.current().find(MateKey::of(roster.stats.mates.at(entry)));
+        launcher.JoinMate(seen ? seen->host : QByteArray(), alwaysAskPassword);
     }
     void chooseAl() { roster.chooseMate(QStringLiteral("Friends"), QStringLiteral("Al")); }
     FakeDesktop& desktop() { return roster.desktop; }

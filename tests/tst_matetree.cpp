@@ -331,6 +331,7 @@ void TestMateTree::addMateNode_sortedPlaceAndImages() {
 
     f.stats.hosts << Host("Quiet", {"Aaron"});
     f.stats.mates << MateEntry::make(QStringLiteral("Empty"), Mate("Aaron"));
+    f.sightings.remake(); // as the commands' follower does once the entry is in the list
     f.tree->AddMateNode(Mate("Aaron"), QStringLiteral("Empty"), false);
     f.tree->AddMateNode(Mate("Off"), QStringLiteral("Work"), false);
     f.tree->AddMateNode(Mate("Y"), QStringLiteral("Missing"), false);
