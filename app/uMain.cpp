@@ -73,15 +73,15 @@ void TfMain::makePieces() {
     IdHTTPHighlights = &m_ticker->service().client();
     m_columns = new ColumnMemory(lvServer->header(), config, m_desktop, this);
     m_emptyNote = new EmptyListNote(lvServer, this);
-    m_sightings = new SightingsSource(m_stats, this);
+    m_sightings = new SightingsSource(m_stats, m_refresh->hosts(), this);
     m_mateTree = new MateTree({tvMates, lvServer, lMateInfo, lSvrMates, bOnOffline}, m_stats,
                               *m_store, *m_sightings, this);
     m_mateTree->setImages(ilMateStatus);
     m_rosterCommands = new RosterCommands(m_stats, *m_store, m_desktop, this);
     m_sightings->follow(*m_rosterCommands); // before the tree, which reads what it makes
     m_mateTree->follow(*m_rosterCommands);
-    m_launcher =
-        std::make_unique<Launcher>(m_desktop, m_stats, [this] { return settings.lfsPath; });
+    m_launcher = std::make_unique<Launcher>(m_desktop, m_refresh->hosts(),
+                                            [this] { return settings.lfsPath; });
     m_gameWatch = new GameWatch([this] { return m_launcher->IsGameRunning(); }, this);
     tCheckLFS = m_gameWatch->timer();
     m_mateCommands = new MateCommands(
@@ -91,9 +91,9 @@ void TfMain::makePieces() {
                                   std::make_unique<DBusNotifier>(), this);
     m_finder = new ServerFinder(
         {lvServer, pClientBottom, &config, m_rosterCommands, &m_stats, &m_desktop, dataDir}, this);
-    m_display = std::make_unique<RefreshDisplay>(RefreshDisplay::Parts{
-        lvServer, lSvrCount, lOccupied, lPlayersOnline, m_emptyNote, m_presence, m_finder, &m_stats,
-        m_refresh, &m_desktop, paths.tracksPath});
+    m_display = std::make_unique<RefreshDisplay>(
+        RefreshDisplay::Parts{lvServer, lSvrCount, lOccupied, lPlayersOnline, m_emptyNote,
+                              m_presence, m_finder, m_refresh, &m_desktop, paths.tracksPath});
     m_sightings->setTracks(&m_display->tracks());
 }
 
@@ -184,7 +184,6 @@ TfMain::~TfMain() {
     delete m_settings.data();
     // The shared lists go in the reverse order of their creation.
     m_stats.mates.clear();
-    m_stats.hosts.clear();
     m_stats.groups.clear();
 }
 

@@ -66,17 +66,18 @@ void BM_RebuildRoster(benchmark::State& state) {
     writeGroups(groupsDir);
 
     QuillonPubStats stats;
+    HostList hosts;
     for (int h = 0; h < Hosts; ++h)
-        stats.hosts << makeHost(h);
+        hosts << makeHost(h);
     QTreeWidget tvMates;
     ServerListView lvServer;
-    lvServer.rows().refill(stats.hosts, TrackTable());
+    lvServer.rows().refill(hosts, TrackTable());
     QLabel lMateInfo;
     QLabel lSvrMates;
     QPushButton bOnOffline;
     bOnOffline.setProperty("Tag", int(state.range(0)));
     ProfileStore store(groupsDir);
-    SightingsSource sightings(stats);
+    SightingsSource sightings(stats, hosts);
     MateTree tree({&tvMates, &lvServer, &lMateInfo, &lSvrMates, &bOnOffline}, stats, store,
                   sightings);
 

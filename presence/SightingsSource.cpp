@@ -4,8 +4,9 @@
 #include "RosterCommands.h"
 #include "TrackNaming.h"
 
-SightingsSource::SightingsSource(const QuillonPubStats& stats, QObject* parent)
-    : QObject(parent), m_stats(stats) {}
+SightingsSource::SightingsSource(const QuillonPubStats& stats, const HostList& hosts,
+                                 QObject* parent)
+    : QObject(parent), m_stats(stats), m_hosts(hosts) {}
 
 void SightingsSource::follow(const RosterCommands& commands) {
     const auto again = [this] { remake(); };
@@ -16,7 +17,7 @@ void SightingsSource::follow(const RosterCommands& commands) {
 }
 
 const Sightings& SightingsSource::remake() {
-    m_current = Sightings::make(m_stats.mates, m_stats.hosts, m_tracks ? *m_tracks : m_noTracks);
+    m_current = Sightings::make(m_stats.mates, m_hosts, m_tracks ? *m_tracks : m_noTracks);
     Q_EMIT changed(m_current);
     return m_current;
 }

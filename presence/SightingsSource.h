@@ -13,7 +13,8 @@ class RosterCommands;
 class SightingsSource : public QObject {
     Q_OBJECT
 public:
-    explicit SightingsSource(const QuillonPubStats& stats, QObject* parent = nullptr);
+    // stats: the roster; hosts: the host list of the last refresh.
+    SightingsSource(const QuillonPubStats& stats, const HostList& hosts, QObject* parent = nullptr);
     // The track names of the last list shown; without them every track is "n/a".
     void setTracks(const TrackTable* tracks) { m_tracks = tracks; }
     // Every change the commands make to the roster is followed at once. Connected before
@@ -29,6 +30,7 @@ Q_SIGNALS:
 
 private:
     const QuillonPubStats& m_stats;
+    const HostList& m_hosts;
     const TrackTable* m_tracks = nullptr;
     TrackTable m_noTracks;
     Sightings m_current;

@@ -35,11 +35,3 @@ int QuillonPubStats::FindMate(QByteArrayView displayName, const QString& group) 
     }
     return -1;
 }
-
-bool QuillonPubStats::HostNeedsPassword(QByteArrayView hostName) const {
-    for (const HostRecord& host : hosts) {
-        if (host.name == hostName)
-            return host.isPrivate();
-    }
-    return false;
-}

@@ -1,18 +1,16 @@
 #pragma once
 
-#include "HostRecord.h"
 #include "MateRecord.h"
 
 #include <QList>
 #include <QStringList>
 
-// The program's three shared lists and the look-ups on them. The main window owns
-// the single instance. Look-ups answer indices, never pointers, so that no caller
-// keeps a reference into a list across a wait.
+// The roster's two shared lists and the look-ups on them (the host list is the refresh
+// controller's). The main window owns the single instance. Look-ups answer indices,
+// never pointers, so that no caller keeps a reference into a list across a wait.
 class QuillonPubStats {
 public:
     QStringList groups;     // one name per profile file, in file-system order
-    HostList hosts;         // the last successful decode
     QList<MateEntry> mates; // all groups' entries, group by group
 
     // First entry of that group whose LFS name equals the record's; -1 when none.
@@ -25,6 +23,4 @@ public:
 
     // First entry of that group whose display name is exactly this one; -1 when none.
     int FindMate(QByteArrayView displayName, const QString& group) const;
-    // The private flag of the first host with exactly that name; false when none.
-    bool HostNeedsPassword(QByteArrayView hostName) const;
 };

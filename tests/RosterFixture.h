@@ -22,7 +22,7 @@ struct Roster : RosterFiles {
     QLabel lMateInfo{QStringLiteral("Ready")};
     QLabel lSvrMates;
     QPushButton bOnOffline;
-    SightingsSource sightings{stats};
+    SightingsSource sightings{stats, hosts};
     std::unique_ptr<MateTree> tree;
     std::unique_ptr<RosterCommands> commands;
 

@@ -24,12 +24,13 @@ struct Roster {
     QString groupsDir = dir.filePath(QStringLiteral("groups")) + QLatin1Char('/');
     ProfileStore store{groupsDir};
     QuillonPubStats stats;
+    HostList hosts;
     QTreeWidget tvMates;
     ServerListView lvServer;
     QLabel lMateInfo;
     QLabel lSvrMates;
     QPushButton bOnOffline;
-    SightingsSource sightings{stats};
+    SightingsSource sightings{stats, hosts};
     FakeDesktop desktop;
     std::unique_ptr<MateTree> tree;
     std::unique_ptr<RosterCommands> commands;

@@ -19,12 +19,12 @@ struct JoinWorld {
     QTemporaryDir gameDir;
     FakeGame game = FakeGame::create(gameDir.path());
     QString lfsPath = game.path;
-    Launcher launcher{roster.desktop, roster.stats, [this] { return lfsPath; }};
+    Launcher launcher{roster.desktop, roster.hosts, [this] { return lfsPath; }};
 
     explicit JoinWorld(const HostList& hosts) {
         roster.bOnOffline.setProperty("Tag", 0);
         roster.group(QStringLiteral("Friends"), {Mate("alex", "Al"), Mate("bobby", "Bob")});
-        roster.stats.hosts = hosts;
+        roster.hosts = hosts;
         roster.tree->RebuildRoster();
     }
     // Join mate as the main window hands the chosen node's host over: the sighting of

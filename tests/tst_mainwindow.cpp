@@ -38,7 +38,7 @@ private Q_SLOTS:
         QCOMPARE(w.lOccupied->text(), QStringLiteral("Servers occupied: 1"));
         QCOMPARE(w.lPlayersOnline->text(), QStringLiteral("Players online: 5"));
         QCOMPARE(f.column(5), (QStringList{"05/24", "00/24"}));
-        QCOMPARE(w.stats().hosts.size(), 4);
+        QCOMPARE(w.refresh().hosts().size(), 4);
     }
 
     void rowTexts() {
@@ -136,7 +136,7 @@ private Q_SLOTS:
         f.start();
         // A stable sort whose comparison swaps its operands for descending order.
         QList<QStringList> reference;
-        for (const HostRecord& h : f.window->stats().hosts)
+        for (const HostRecord& h : f.window->refresh().hosts())
             reference << ServerRowTexts(h, TrackTable());
         std::stable_sort(reference.begin(), reference.end(),
                          [&](const QStringList& a, const QStringList& b) {
@@ -165,7 +165,7 @@ private Q_SLOTS:
         TfMain& w = f.start();
         const TrackTable tracks = TrackTable::load(w.dataDir + QStringLiteral("Tracks.data"));
         QList<QStringList> expected;
-        for (const HostRecord& h : w.stats().hosts)
+        for (const HostRecord& h : w.refresh().hosts())
             expected << ServerRowTexts(h, tracks);
         QCOMPARE(w.lvServer->rowCount(), expected.size());
         for (int i = 0; i < expected.size(); ++i) {
@@ -208,7 +208,7 @@ private Q_SLOTS:
         QCOMPARE(f.desktop.messages, QStringList{"Could not refresh."});
         QCOMPARE(w.lvServer->rowCount(), 2);
         QCOMPARE(w.lSvrCount->text(), QStringLiteral("Servers online: 2"));
-        QCOMPARE(w.stats().hosts.size(), 3);
+        QCOMPARE(w.refresh().hosts().size(), 3);
         QCOMPARE(w.lMateInfo->text(), QStringLiteral("Online mates: 0/0")); // roster rebuilt
     }
 

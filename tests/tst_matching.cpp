@@ -95,13 +95,12 @@ void TestMatching::findMate_needsGroupAndExactDisplayName() {
 }
 
 void TestMatching::hostNeedsPassword_firstHostDecides() {
-    QuillonPubStats stats;
-    QVERIFY(!stats.HostNeedsPassword("Club"));
-    stats.hosts << Host("Club", {}, 2, true) << Host("Club", {}, 2, false)
-                << Host("Open", {}, 2, false);
-    QVERIFY(stats.HostNeedsPassword("Club"));
-    QVERIFY(!stats.HostNeedsPassword("club")); // exact here, unlike the row captions
-    QVERIFY(!stats.HostNeedsPassword("Open"));
+    HostList hosts;
+    QVERIFY(!HostNeedsPassword(hosts, "Club"));
+    hosts << Host("Club", {}, 2, true) << Host("Club", {}, 2, false) << Host("Open", {}, 2, false);
+    QVERIFY(HostNeedsPassword(hosts, "Club"));
+    QVERIFY(!HostNeedsPassword(hosts, "club")); // exact here, unlike the row captions
+    QVERIFY(!HostNeedsPassword(hosts, "Open"));
 }
 
 void TestMatching::markMateHost_caseInsensitiveFirstRowIncluded() {
@@ -160,7 +159,7 @@ void TestMatching::build_racerInTwoGroups_countsTwiceMarksOneRow() {
     Roster f;
     f.group(QStringLiteral("a"), {Mate("Alex")});
     f.group(QStringLiteral("b"), {Mate("Alex", "Al")});
-    f.stats.hosts << Host("Track day", {"Alex"});
+    f.hosts << Host("Track day", {"Alex"});
     f.servers({"Other", "Track day"});
     f.tree->RebuildRoster();
     QCOMPARE(f.tree->onlineMateCount, 2);
@@ -173,7 +172,7 @@ void TestMatching::build_blankedNames_onlineButNoRowMarked() {
     Roster f;
     // Online by the trimmed LFS name, but the host look-up goes by the untrimmed one.
     f.group(QStringLiteral("a"), {Mate(" Pad "), Mate("Nico", " Nick ")});
-    f.stats.hosts << Host("H", {"Pad", "Nico"});
+    f.hosts << Host("H", {"Pad", "Nico"});
     f.servers({"H"});
     f.tree->RebuildRoster();
     QCOMPARE(f.tree->onlineMateCount, 2);
@@ -183,7 +182,7 @@ void TestMatching::build_blankedNames_onlineButNoRowMarked() {
 
 void TestMatching::build_emptyRoster_zeroCounters() {
     Roster f;
-    f.stats.hosts << Host("H", {"Alex"});
+    f.hosts << Host("H", {"Alex"});
     f.servers({"H"});
     QCOMPARE(f.lMateInfo.text(), QStringLiteral("Ready"));
     f.tree->RebuildRoster();

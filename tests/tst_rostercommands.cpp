@@ -12,7 +12,7 @@ namespace {
 void friendsWork(Roster& f) {
     f.group(QStringLiteral("Friends"), {Mate("A"), Mate("Robert", "Bob")});
     f.group(QStringLiteral("Work"), {Mate("C", "Cee"), Mate("D")});
-    f.stats.hosts << Host("H", {"Robert"});
+    f.hosts << Host("H", {"Robert"});
     f.servers({"H"});
     f.bOnOffline.setProperty("Tag", 0);
     f.tree->RebuildRoster();
