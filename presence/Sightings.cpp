@@ -88,6 +88,7 @@ Sightings Sightings::make(const QList<MateEntry>& roster, const HostList& hosts,
             known->hostIndex = racer->host;
             known->slot = racer->slot;
         }
+        // The tree looked the host up by the trimmed display name among the stored ones.
         const bool marks = entry.record.displayName() == entry.record.trimmedDisplayName();
         if (racer->online && marks && !known->host.isEmpty() && !known->marksHost) {
             known->marksHost = true;
