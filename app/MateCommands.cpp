@@ -4,7 +4,10 @@
 #include "ErrorHandler.h"
 #include "Launcher.h"
 #include "MateTree.h"
+#include "QuillonPubStats.h"
 #include "RosterCommands.h"
+#include "RosterModel.h"
+#include "SightingsSource.h"
 #include "uAddEditMate.h"
 
 #include <QKeyEvent>
@@ -15,7 +18,6 @@ MateCommands::MateCommands(Parts parts, QObject* parent) : QObject(parent), m_pa
     connect(m_parts.roster, &RosterCommands::undone, this, [this](const QString& group) {
         guarded([&] { m_parts.tree->RebuildRoster(); });
         m_parts.tree->chooseRestored(group); // the Menu key then opens the restored node's menu
-        Q_EMIT treeRebuilt();
     });
     // Double clicks are taken from the viewport: only the left button acts, and also
     // where no node is (below the last one).
@@ -89,20 +91,28 @@ void MateCommands::tvMatesDblClick() {
     });
 }
 
+// The host of the entry behind the chosen mate node: by its group and LFS name, since
+// two mates may bear the same nick.
+QByteArray MateCommands::chosenMateHost() const {
+    const MateTree& tree = *m_parts.tree;
+    if (!tree.rememberedMate())
+        return {};
+    const QModelIndex node = tree.rememberedIndex();
+    const MateKey key{node.data(RosterModel::GroupRole).toString(),
+                      node.data(RosterModel::LfsNameRole).toByteArray()};
+    const std::optional<MateSighting> seen = m_parts.sightings->current().find(key);
+    return seen ? seen->host : QByteArray();
+}
+
 void MateCommands::joinMate(bool alwaysAskPassword) {
     guarded([&] {
-        if (chosenNodeGone())
-            return;
-        if (const std::optional<RosterNode> mate = m_parts.tree->rememberedMate())
-            m_parts.launcher->JoinMate(mate->text, alwaysAskPassword);
+        if (!chosenNodeGone())
+            m_parts.launcher->JoinMate(chosenMateHost(), alwaysAskPassword);
     });
 }
 
-void MateCommands::joinMateByLfsName(const QByteArray& lfsName) {
-    guarded([&] {
-        if (const std::optional<QString> text = m_parts.tree->shownMateText(lfsName))
-            m_parts.launcher->JoinMate(*text, false);
-    });
+void MateCommands::joinMateHost(const QByteArray& host) {
+    guarded([&] { m_parts.launcher->JoinMate(host, false); });
 }
 
 void MateCommands::undo() {

@@ -10,6 +10,7 @@ class MateTree;
 class QuillonPubStats;
 class QWidget;
 class RosterCommands;
+class SightingsSource;
 class TfAddEditMate;
 
 // What the buttons, menus and keys do with the node the user chose in the mate tree:
@@ -23,6 +24,7 @@ public:
         RosterCommands* roster = nullptr;
         Launcher* launcher = nullptr;
         QuillonPubStats* stats = nullptr;
+        const SightingsSource* sightings = nullptr;
         Desktop* desktop = nullptr;
         QWidget* window = nullptr; // the dialogs' parent
     };
@@ -37,15 +39,11 @@ public:
     void bEditMateClick();
     void tvMatesDblClick(); // the double click on the tree
     void joinMate(bool alwaysAskPassword);
-    // Joins the host of the person's first node in the tree, as "Join mate" would on it.
-    void joinMateByLfsName(const QByteArray& lfsName);
+    // Joins a mate's host as "Join mate" does (the tray's list); nothing for none.
+    void joinMateHost(const QByteArray& host);
     void undo();
     // "Add mate" / "Edit mate", made when first opened: most runs open it seldom, if ever.
     TfAddEditMate* addEditMateDialog();
-
-Q_SIGNALS:
-    // The tree was rebuilt from the files (after an undo).
-    void treeRebuilt();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -53,6 +51,7 @@ protected:
 private:
     template <typename Body> void guarded(Body&& body);
     bool chosenNodeGone();
+    QByteArray chosenMateHost() const;
 
     Parts m_parts;
     QPointer<TfAddEditMate> m_addEditMate;

@@ -4,12 +4,13 @@
 #include "MainCommands.h"
 #include "MateTray.h"
 #include "MateTree.h"
+#include "OnlineMates.h"
 #include "PlainText.h"
 #include "ProgramSettings.h"
 #include "QuillonPubStats.h"
 #include "RosterModel.h"
+#include "Sightings.h"
 #include "SingleByteText.h"
-#include "TrackNaming.h"
 #include "uMoreSettings.h"
 
 #include <QActionGroup>
@@ -64,24 +65,11 @@ QString MatePresence::lastSeenPath() const {
     return m_c.dataDir + QStringLiteral("LastSeen.json");
 }
 
-QList<RosterMate> MatePresence::rosterMates() const {
-    QList<RosterMate> roster;
-    const QList<MateEntry>& mates = (*m_c.stats).mates;
-    roster.reserve(mates.size());
-    for (const MateEntry& e : mates)
-        roster.append({e.group, e.record.lfsName(), e.record.displayName()});
-    return roster;
-}
-
-void MatePresence::afterRefresh(const TrackTable& tracks, const QDateTime& now) {
+void MatePresence::afterRefresh(const Sightings& sightings, const QDateTime& now) {
     const PresenceOptions& options = m_c.settings->options;
     m_watch.setDampingMinutes(options.dampingMinutes);
-    const QList<RosterMate> roster = rosterMates();
-    const HostList& hosts = (*m_c.stats).hosts;
-    const QSet<QByteArray> persons = RosterNames(roster);
-    const QList<OnlineMate> online = FindOnlineMates(roster, persons, hosts, tracks);
-    // Only the mates among the racers matter: a set of every racer costs more than the
-    // rest of the refresh together.
+    const QSet<QByteArray>& persons = sightings.persons();
+    const QList<OnlineMate> online = OnlinePersons(sightings, (*m_c.stats).mates);
     QSet<QByteArray> matesOnline;
     matesOnline.reserve(online.size());
     for (const OnlineMate& mate : online)
@@ -210,7 +198,7 @@ void MatePresence::showNodeMenu(const QString& group, const QString& mateText,
 void MatePresence::saveChoices() {
     Guarded((*m_c.desktop), [&] {
         // Choices of groups and mates that are gone go with the next change.
-        m_choices.prune((*m_c.stats).groups, rosterMates());
+        m_choices.prune((*m_c.stats).groups, (*m_c.stats).mates);
         m_choices.save(choicesPath());
     });
 }

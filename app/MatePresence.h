@@ -4,7 +4,6 @@
 #include "ArrivalWatch.h"
 #include "LastSeen.h"
 #include "Notifier.h"
-#include "OnlineMates.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -18,8 +17,8 @@ class ProgramSettings;
 class QMenu;
 class QModelIndex;
 class QuillonPubStats;
+class Sightings;
 class TfMoreSettings;
-class TrackTable;
 
 // The mates-online alerts, the last-seen tooltips and the tray icon. The work is done by
 // the presence library; this connects it to the window it is given, and asks for joins
@@ -39,8 +38,8 @@ public:
     MatePresence(Context context, std::unique_ptr<Notifier> notifier, QObject* parent = nullptr);
     ~MatePresence() override;
 
-    // After a refresh that decoded a host list, once the roster has been rebuilt.
-    void afterRefresh(const TrackTable& tracks,
+    // After a refresh that decoded a host list, with the sightings of the rebuilt roster.
+    void afterRefresh(const Sightings& sightings,
                       const QDateTime& now = QDateTime::currentDateTime());
     // The "More settings..." dialog tells whether a notification service was found.
     void attachMoreSettings(TfMoreSettings* dialog);
@@ -65,15 +64,14 @@ public:
     void showHost(const QString& host);
 
 Q_SIGNALS:
-    // The person's host is to be joined as "Join mate" joins it.
-    void joinRequested(const QByteArray& lfsName);
+    // A mate's host is to be joined as "Join mate" joins it.
+    void joinRequested(const QByteArray& host);
     void showHostRequested(const QString& host);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QList<RosterMate> rosterMates() const;
     void showNodeMenu(const QString& group, const QString& mateText, const QPoint& globalPos);
     void saveChoices();
     void showWindow();

@@ -178,9 +178,9 @@ void MateTray::rebuildMenu() {
         const OnlineMate& mate = online.at(i);
         const QString text =
             ToDisplay(mate.displayName) + QStringLiteral(" \u2014 ") + ToDisplay(mate.host);
-        const QByteArray lfsName = mate.lfsName;
+        const QByteArray host = mate.host;
         connect(m_menu->addAction(MenuText(text)), &QAction::triggered, this,
-                [this, lfsName] { Q_EMIT joinRequested(lfsName); });
+                [this, host] { Q_EMIT joinRequested(host); });
     }
     if (online.size() > MaxMenuMates) {
         m_menu->addAction(QStringLiteral("%1 more online").arg(online.size() - MaxMenuMates))

@@ -59,7 +59,7 @@ public:
 
 Q_SIGNALS:
     void showRequested();
-    void joinRequested(const QByteArray& lfsName);
+    void joinRequested(const QByteArray& host); // a mate's, as "Join mate" joins it
     void favouriteJoinRequested(const QByteArray& host);
 
 private:

@@ -58,10 +58,9 @@ QString textOf(const QModelIndex& node) {
 } // namespace
 
 MateTree::MateTree(Widgets widgets, QuillonPubStats& stats, const ProfileStore& store,
-                   SightingsMaker sightings, QObject* parent)
-    : QObject(parent), m_w(widgets), m_stats(stats), m_store(store),
-      m_makeSightings(std::move(sightings)), m_model(new RosterModel(this)),
-      m_proxy(new RosterViewProxy(this)) {
+                   SightingsSource& sightings, QObject* parent)
+    : QObject(parent), m_w(widgets), m_stats(stats), m_store(store), m_sightings(sightings),
+      m_model(new RosterModel(this)), m_proxy(new RosterViewProxy(this)) {
     m_proxy->setRosterModel(m_model);
     m_w.onOffline->setCheckable(true);
     m_proxy->setAllMates(m_w.onOffline->isChecked());
@@ -188,10 +187,10 @@ void MateTree::AddGroupNode(const QString& group) {
 
 int MateTree::BuildMateNodes() {
     UpdateBracket bracket(m_w.tvMates);
-    const int online = m_model->rebuild(m_stats.groups, m_stats.mates, m_sightings);
+    const int online = m_model->rebuild(m_stats.groups, m_stats.mates, m_sightings.current());
     if (!allMates())
         expandOnlineGroups();
-    markServers(m_sightings.hostsWithMates());
+    markServers(m_sightings.current().hostsWithMates());
     return online;
 }
 
@@ -212,16 +211,15 @@ void MateTree::markServers(const QSet<QByteArray>& hosts) {
 }
 
 void MateTree::AddMateNode(const MateRecord& record, const QString& group) {
-    // The roster has an entry more: who races where is asked again.
-    m_sightings = m_makeSightings();
+    // The commands' follower has made the sightings for the new mate already.
     UpdateBracket bracket(m_w.tvMates);
     holdRemembered();
-    const QModelIndex node = m_model->addMate(group, record, m_sightings);
+    const QModelIndex node = m_model->addMate(group, record, m_sightings.current());
     if (!node.isValid() || !m_model->isOnline(node))
         return;
     ++onlineMateCount;
-    const auto seen = m_sightings.find(m_model->key(node));
-    if (m_w.lvServer && seen)
+    const auto seen = m_sightings.current().find(m_model->key(node));
+    if (m_w.lvServer && seen && seen->marksHost)
         m_w.lvServer->proxy().markMateHosts({seen->host});
     if (!allMates())
         m_w.tvMates->expand(m_proxy->mapFromSource(node.parent()));
@@ -375,7 +373,7 @@ void MateTree::RebuildRoster() {
     } catch (const PelmarkError& e) {
         failure = e;
     }
-    m_sightings = m_makeSightings();
+    m_sightings.remake();
     onlineMateCount = BuildMateNodes();
     mateTotal = int(m_stats.mates.size());
     updateMateInfo();
@@ -451,7 +449,7 @@ void MateTree::tvMatesDblClick() {
         throw PelmarkError(ErrorText::InvalidIndex());
     if (!RosterModel::isMate(node) || !m_w.lvServer)
         return;
-    const auto seen = m_sightings.find(m_model->key(m_proxy->mapToSource(node)));
+    const auto seen = m_sightings.current().find(m_model->key(m_proxy->mapToSource(node)));
     if (seen && !seen->host.isEmpty())
         m_w.lvServer->selectCaption(ToDisplay(seen->host));
 }

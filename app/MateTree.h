@@ -2,7 +2,7 @@
 
 #include "MateRecord.h"
 #include "RosterCommands.h"
-#include "Sightings.h"
+#include "SightingsSource.h"
 
 #include <QIcon>
 #include <QList>
@@ -36,12 +36,10 @@ public:
         QLabel* lSvrMates = nullptr;
         QAction* onOffline = nullptr; // checked: all mates; not checked: online only
     };
-    // Who of the roster races where, made from the lists as they stand when it is asked
-    // for: the roster just loaded or changed, the hosts of the last refresh.
-    using SightingsMaker = std::function<Sightings()>;
-
+    // sightings: who of the roster races where; the tree remakes it after loading the
+    // roster, and the commands' follower after each change (before the tree follows).
     MateTree(Widgets widgets, QuillonPubStats& stats, const ProfileStore& store,
-             SightingsMaker sightings, QObject* parent = nullptr);
+             SightingsSource& sightings, QObject* parent = nullptr);
     void setImages(const QList<QIcon>& mateImages);
     // Keeps the tree in step with what the commands change in the lists and files.
     void follow(const RosterCommands& commands);
@@ -161,8 +159,7 @@ private:
     Widgets m_w;
     QuillonPubStats& m_stats;
     const ProfileStore& m_store;
-    SightingsMaker m_makeSightings;
-    Sightings m_sightings;
+    SightingsSource& m_sightings;
     RosterModel* m_model;
     RosterViewProxy* m_proxy;
     // The model's row of the node the commands act on; none: the first node.

@@ -6,7 +6,6 @@
 #include "HostListQuery.h"
 #include "MatePresence.h"
 #include "MateTray.h"
-#include "QuillonPubStats.h"
 #include "RefreshController.h"
 #include "ServerFinder.h"
 #include "ServerListView.h"
@@ -17,8 +16,7 @@ bool RefreshDisplay::show(const HostListResult& result) {
     if (result.hasList()) {
         m_parts.note->succeeded();
         m_parts.presence->tray()->setOnline();
-        m_parts.stats->hosts = result.hosts;
-        fillRows();
+        fillRows(result.hosts);
         return true;
     }
     if (result.outcome == HostListResult::Outcome::ServiceText)
@@ -39,12 +37,12 @@ bool RefreshDisplay::show(const HostListResult& result) {
     return true;
 }
 
-void RefreshDisplay::fillRows() {
+void RefreshDisplay::fillRows(const HostList& hosts) {
     m_tracks = TrackTable::load(m_parts.tracksPath);
     ServerListView* list = m_parts.list;
     list->setUpdatesEnabled(false);
     // One reset; the order follows in the proxy before anything is painted.
-    const ServerListModel::Counts counts = list->rows().refill(m_parts.stats->hosts, m_tracks);
+    const ServerListModel::Counts counts = list->rows().refill(hosts, m_tracks);
     m_parts.finder->rowsRefilled();
     list->setUpdatesEnabled(true);
     // Laid out now, before the repaint: a layout the view leaves for later comes after

@@ -8,7 +8,6 @@ class Desktop;
 class EmptyListNote;
 class MatePresence;
 class QLabel;
-class QuillonPubStats;
 class ServerFinder;
 class ServerListView;
 class RefreshController;
@@ -27,7 +26,6 @@ public:
         EmptyListNote* note = nullptr;
         MatePresence* presence = nullptr;
         ServerFinder* finder = nullptr;
-        QuillonPubStats* stats = nullptr;
         const RefreshController* refresh = nullptr;
         Desktop* desktop = nullptr;
         QString tracksPath;
@@ -44,7 +42,7 @@ public:
     const TrackTable& tracks() const { return m_tracks; }
 
 private:
-    void fillRows();
+    void fillRows(const HostList& hosts);
 
     Parts m_parts;
     TrackTable m_tracks;

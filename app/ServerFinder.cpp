@@ -8,6 +8,7 @@
 #include "QuillonPubStats.h"
 #include "RosterCommands.h"
 #include "ServerListView.h"
+#include "Sightings.h"
 #include "SingleByteText.h"
 
 #include <QAction>
@@ -53,11 +54,6 @@ ServerFinder::ServerFinder(Context context, QObject* parent)
     connect(m_c.view, &ServerListView::rowMenuRequested, this, [this](int row, const QPoint& at) {
         Guarded(*m_c.desktop, [&] { rowMenu(row)->exec(at); });
     });
-    // A mate added from here or anywhere else names his racer's line at once.
-    connect(m_c.commands, &RosterCommands::groupDeleted, this, &ServerFinder::rosterChanged);
-    connect(m_c.commands, &RosterCommands::mateAdded, this, &ServerFinder::rosterChanged);
-    connect(m_c.commands, &RosterCommands::mateDeleted, this, &ServerFinder::rosterChanged);
-    connect(m_c.commands, &RosterCommands::mateChanged, this, &ServerFinder::rosterChanged);
     // The rows the filters leave can change with every refresh, sort or typed letter.
     ServerSortProxy& shown = m_c.view->proxy();
     for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
@@ -163,20 +159,15 @@ void ServerFinder::rowsRefilled() {
     tellFavouritesOnline();
 }
 
-void ServerFinder::rosterChanged() {
-    // Every refresh reloads the roster from the files; it seldom differs from the last one.
-    const QList<MateEntry>& roster = m_c.stats->mates;
-    const auto sameEntry = [](const MateEntry& a, const MateEntry& b) {
-        return a.group == b.group && a.record.bytes() == b.record.bytes();
-    };
-    if (m_namedRoster && std::equal(roster.begin(), roster.end(), m_lastRoster.begin(),
-                                    m_lastRoster.end(), sameEntry))
-        return;
-    m_lastRoster = roster;
-    m_namedRoster = true;
-    QHash<QByteArray, ServerListModel::MateLabel> mates;
+void ServerFinder::showMates(const Sightings& sightings) {
+    // The roster gives the names the lines show; the sightings say where each entry races.
+    ServerListModel::RowMates mates;
+    mates.hosts = sightings.hostsWithMates();
     for (const MateEntry& entry : m_c.stats->mates) {
-        mates[TrimBytes(entry.record.lfsName())].add(entry.record.displayName(), entry.group);
+        const std::optional<MateSighting> seen = sightings.find(MateKey::of(entry));
+        if (seen && seen->marksHost)
+            mates.racers[ServerListModel::RacerLine(seen->hostIndex, seen->slot)].add(
+                entry.record.displayName(), entry.group);
     }
     if (!m_c.view->rows().setMates(std::move(mates)))
         return;

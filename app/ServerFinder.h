@@ -1,7 +1,6 @@
 #pragma once
 
 #include "FavouriteHosts.h"
-#include "MateRecord.h"
 #include "ServerFilterOptions.h"
 
 #include <QObject>
@@ -20,6 +19,7 @@ class QWidget;
 class QuillonPubStats;
 class RosterCommands;
 class ServerListView;
+class Sightings;
 
 // Finding a race in the server list: the filter field with its standing filters, the
 // count of the rows shown, the rows' context menu and the favourite hosts. It works on the
@@ -48,8 +48,8 @@ public:
     const FavouriteHosts& favourites() const { return m_favourites; }
     // After a refill of the rows: the tray's favourites online.
     void rowsRefilled();
-    // After the roster changed: the mates named in the rows, and the rows they keep shown.
-    void rosterChanged();
+    // New sightings: the mates named in the rows, and the rows they keep shown.
+    void showMates(const Sightings& sightings);
     // The window's commands, offered in the rows' menu.
     void setCommands(const MainCommands& commands) { m_commands = &commands; }
     // The filter field takes the focus with its text selected, to type over (Ctrl+F).
@@ -79,6 +79,4 @@ private:
     FavouriteHosts m_favourites;
     QWidget* m_bar = nullptr;
     QList<QAction*> m_standingActions;
-    QList<MateEntry> m_lastRoster; // the roster the rows name
-    bool m_namedRoster = false;
 };

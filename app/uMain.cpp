@@ -18,6 +18,7 @@
 #include "RefreshDisplay.h"
 #include "RosterCommands.h"
 #include "ServerFinder.h"
+#include "SightingsSource.h"
 #include "SingleByteText.h"
 #include "Ticker.h"
 #include "WindowKeys.h"
@@ -72,26 +73,28 @@ void TfMain::makePieces() {
     m_place = new WindowPlace(this, spLeft, config, m_desktop);
     m_emptyNote = new EmptyListNote(lvServer, this);
     m_commands = new MainCommands(this);
-    m_mateTree = new MateTree(
-        {tvMates, lvServer, lMateInfo, lSvrMates, m_commands->onOffline}, m_stats, *m_store,
-        [this] { return Sightings::make(m_stats.mates, m_stats.hosts, m_display->tracks()); },
-        this);
+    m_sightings = new SightingsSource(m_stats, m_refresh->hosts(), this);
+    m_mateTree = new MateTree({tvMates, lvServer, lMateInfo, lSvrMates, m_commands->onOffline},
+                              m_stats, *m_store, *m_sightings, this);
     m_mateTree->setImages(ilMateStatus);
     m_rosterCommands = new RosterCommands(m_stats, *m_store, m_desktop, this);
+    m_sightings->follow(*m_rosterCommands); // before the tree, which reads what it makes
     m_mateTree->follow(*m_rosterCommands);
-    m_launcher =
-        std::make_unique<Launcher>(m_desktop, m_stats, [this] { return settings.lfsPath; });
+    m_launcher = std::make_unique<Launcher>(m_desktop, m_refresh->hosts(),
+                                            [this] { return settings.lfsPath; });
     m_gameWatch = new GameWatch([this] { return m_launcher->IsGameRunning(); }, this);
     tCheckLFS = m_gameWatch->timer();
     m_mateCommands = new MateCommands(
-        {m_mateTree, m_rosterCommands, m_launcher.get(), &m_stats, &m_desktop, this}, this);
+        {m_mateTree, m_rosterCommands, m_launcher.get(), &m_stats, m_sightings, &m_desktop, this},
+        this);
     m_presence = new MatePresence({this, m_mateTree, &m_stats, &config, &m_desktop, dataDir},
                                   std::make_unique<DBusNotifier>(), this);
     m_finder = new ServerFinder(
         {lvServer, pClientBottom, &config, m_rosterCommands, &m_stats, &m_desktop, dataDir}, this);
-    m_display = std::make_unique<RefreshDisplay>(RefreshDisplay::Parts{
-        lvServer, lSvrCount, lOccupied, lPlayersOnline, m_emptyNote, m_presence, m_finder, &m_stats,
-        m_refresh, &m_desktop, paths.tracksPath});
+    m_display = std::make_unique<RefreshDisplay>(
+        RefreshDisplay::Parts{lvServer, lSvrCount, lOccupied, lPlayersOnline, m_emptyNote,
+                              m_presence, m_finder, m_refresh, &m_desktop, paths.tracksPath});
+    m_sightings->setTracks(&m_display->tracks());
 }
 
 void TfMain::connectRefresh() {
@@ -108,7 +111,7 @@ void TfMain::connectRefresh() {
     connect(m_emptyNote, &EmptyListNote::identKeyRequested, this, &TfMain::enterIdentKey);
     connect(m_finder, &ServerFinder::favouritesOnline, m_presence->tray(),
             &MateTray::setFavourites);
-    connect(m_mateCommands, &MateCommands::treeRebuilt, m_finder, &ServerFinder::rosterChanged);
+    connect(m_sightings, &SightingsSource::changed, m_finder, &ServerFinder::showMates);
     connect(m_presence, &MatePresence::showHostRequested, lvServer, &ServerListView::selectCaption);
     connect(&config, &ProgramSettings::appSettingsChanged, this,
             [this] { lCountry->setText(Bounded(settings.country, MaxLabelText)); });
@@ -157,8 +160,7 @@ void TfMain::connectCommandFollowers() {
     connect(m_rosterCommands, &RosterCommands::undoAvailable, c.undo, &QAction::setEnabled);
     m_presence->setCommands(c);
     m_finder->setCommands(c);
-    connect(m_presence, &MatePresence::joinRequested, m_mateCommands,
-            &MateCommands::joinMateByLfsName);
+    connect(m_presence, &MatePresence::joinRequested, m_mateCommands, &MateCommands::joinMateHost);
     connect(m_presence->tray(), &MateTray::favouriteJoinRequested, this, &TfMain::joinHost);
     auto* keys = new WindowKeys(this);
     keys->onEnter(lvServer, [this] { m_commands->join->trigger(); });
@@ -177,7 +179,6 @@ TfMain::~TfMain() {
     delete m_settings.data();
     // The shared lists go in the reverse order of their creation.
     m_stats.mates.clear();
-    m_stats.hosts.clear();
     m_stats.groups.clear();
 }
 
@@ -277,9 +278,8 @@ void TfMain::rebuildRoster(bool afterHostList) {
     } catch (const PelmarkError& e) {
         failure = e; // an unreadable group; the others are in the tree
     }
-    m_finder->rosterChanged(); // the roster's mates as the files hold them now
     if (afterHostList)
-        m_presence->afterRefresh(m_display->tracks());
+        m_presence->afterRefresh(m_sightings->current());
     if (failure)
         throw *failure;
 }

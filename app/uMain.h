@@ -34,6 +34,7 @@ class QToolButton;
 class QTreeView;
 class RosterCommands;
 class ServerFinder;
+class SightingsSource;
 class TfLegends;
 class TfSettings;
 class Ticker;
@@ -183,6 +184,7 @@ private:
     QPointer<TfSettings> m_settings;
     MatePresence* m_presence = nullptr;
     ServerFinder* m_finder = nullptr;
+    SightingsSource* m_sightings = nullptr; // who of the roster races where
     ColumnMemory* m_columns = nullptr;
     WindowPlace* m_place = nullptr;
     EmptyListNote* m_emptyNote = nullptr;

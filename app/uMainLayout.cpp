@@ -147,19 +147,14 @@ void TfMain::CreateControls() {
     lPlayersOnline = plainLabel(pStatus, QStringLiteral("lPlayersOnline"));
     statusRow->addSpacing(5);
     statusRow->addWidget(lSvrCount);
-    statusRow->addSpacing(5);
-    statusRow->addWidget(statusSeparator(pStatus));
-    statusRow->addSpacing(5);
-    statusRow->addWidget(lOccupied);
-    statusRow->addSpacing(5);
-    statusRow->addWidget(statusSeparator(pStatus));
-    statusRow->addSpacing(5);
-    statusRow->addWidget(lSvrMates);
-    statusRow->addSpacing(5);
-    statusRow->addWidget(statusSeparator(pStatus));
-    statusRow->addWidget(statusSeparator(pStatus));
-    statusRow->addSpacing(5);
-    statusRow->addWidget(lPlayersOnline);
+    for (QLabel* counter : {lOccupied, lSvrMates, lPlayersOnline}) {
+        statusRow->addSpacing(5);
+        statusRow->addWidget(statusSeparator(pStatus));
+        if (counter == lPlayersOnline) // two bevels stand before the players' count
+            statusRow->addWidget(statusSeparator(pStatus));
+        statusRow->addSpacing(5);
+        statusRow->addWidget(counter);
+    }
     statusRow->addStretch(1);
     QVBoxLayout* bottomColumn = columnLayout(pClientBottom);
     bottomColumn->addWidget(pStatus);

@@ -81,7 +81,7 @@ public:
         const TrackTable tracks =
             TrackTable::load(m_dir.filePath(QStringLiteral("data/Tracks.data")));
         QList<QStringList> rows;
-        for (const HostRecord& host : std::as_const(window->stats().hosts))
+        for (const HostRecord& host : std::as_const(window->refresh().hosts()))
             if (host.isListed())
                 rows << ServerRowTexts(host, tracks);
         return rows;

@@ -6,6 +6,7 @@
 #include "QuillonPubStats.h"
 #include "RosterModel.h"
 #include "ServerListView.h"
+#include "SightingsSource.h"
 #include "SingleByteText.h"
 #include "TrackNaming.h"
 
@@ -65,17 +66,19 @@ void BM_RebuildRoster(benchmark::State& state) {
     writeGroups(groupsDir);
 
     QuillonPubStats stats;
+    HostList hosts;
     for (int h = 0; h < Hosts; ++h)
-        stats.hosts << makeHost(h);
+        hosts << makeHost(h);
     QTreeView tvMates;
     ServerListView lvServer;
-    lvServer.rows().refill(stats.hosts, TrackTable());
+    lvServer.rows().refill(hosts, TrackTable());
     QLabel lMateInfo;
     QLabel lSvrMates;
     QAction onOffline;
     ProfileStore store(groupsDir);
+    SightingsSource sightings(stats, hosts);
     MateTree tree({&tvMates, &lvServer, &lMateInfo, &lSvrMates, &onOffline}, stats, store,
-                  [&] { return Sightings::make(stats.mates, stats.hosts, TrackTable()); });
+                  sightings);
     onOffline.setChecked(state.range(0) == 0);
 
     for (auto _ : state)

@@ -3,13 +3,12 @@
 #include "Desktop.h"
 #include "ExecuteFile.h"
 #include "ProcessList.h"
-#include "QuillonPubStats.h"
 #include "SingleByteText.h"
 
 #include <QFileInfo>
 
-Launcher::Launcher(Desktop& desktop, const QuillonPubStats& stats, std::function<QString()> lfsPath)
-    : m_desktop(desktop), m_stats(stats), m_lfsPath(std::move(lfsPath)) {}
+Launcher::Launcher(Desktop& desktop, const HostList& hosts, std::function<QString()> lfsPath)
+    : m_desktop(desktop), m_hosts(hosts), m_lfsPath(std::move(lfsPath)) {}
 
 void Launcher::LaunchLFS(const QString& parameters) {
     const QString path = m_lfsPath();
@@ -24,11 +23,9 @@ void Launcher::StartLFS() {
     LaunchLFS(QString());
 }
 
-void Launcher::JoinMate(const QString& mateText, bool alwaysAskPassword) {
-    const QByteArray host = m_stats.FindMateHost(FromDisplay(mateText));
-    if (host.isEmpty())
-        return;
-    joinHost(host, alwaysAskPassword);
+void Launcher::JoinMate(const QByteArray& mateHost, bool alwaysAskPassword) {
+    if (!mateHost.isEmpty())
+        joinHost(mateHost, alwaysAskPassword);
 }
 
 void Launcher::JoinServer(const std::optional<QString>& selectedHost, bool alwaysAskPassword) {
@@ -41,7 +38,7 @@ void Launcher::JoinServer(const std::optional<QString>& selectedHost, bool alway
 
 void Launcher::joinHost(const QByteArray& host, bool alwaysAskPassword) {
     const QString hostText = ToDisplay(host);
-    if (!alwaysAskPassword && !m_stats.HostNeedsPassword(host)) {
+    if (!alwaysAskPassword && !HostNeedsPassword(m_hosts, host)) {
         LaunchLFS(JoinParameters(hostText, std::nullopt));
         return;
     }

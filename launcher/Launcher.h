@@ -1,12 +1,13 @@
 #pragma once
 
+#include "HostRecord.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
 #include <optional>
 
 class Desktop;
-class QuillonPubStats;
 
 // Starting the game, plainly or joining a host, and watching whether it runs.
 // The main window's handlers call it; it keeps no state between calls.
@@ -14,13 +15,14 @@ class Launcher {
 public:
     // lfsPath is asked at each start and each watch tick, so a changed setting
     // applies at once.
-    Launcher(Desktop& desktop, const QuillonPubStats& stats, std::function<QString()> lfsPath);
+    // hosts: the last host list, which says whether a host wants a password.
+    Launcher(Desktop& desktop, const HostList& hosts, std::function<QString()> lfsPath);
 
     // Starts the game with the parameter string, or says that it is not found.
     void LaunchLFS(const QString& parameters);
     void StartLFS();
-    // The host of the mate whose tree node bears that text (his display name).
-    void JoinMate(const QString& mateText, bool alwaysAskPassword);
+    // "Join mate": the host the chosen mate races on; empty while he races nowhere.
+    void JoinMate(const QByteArray& mateHost, bool alwaysAskPassword);
     // selectedHost: the Name text of the selected server row; none when no row is.
     void JoinServer(const std::optional<QString>& selectedHost, bool alwaysAskPassword);
 
@@ -31,7 +33,7 @@ private:
     void joinHost(const QByteArray& host, bool alwaysAskPassword);
 
     Desktop& m_desktop;
-    const QuillonPubStats& m_stats;
+    const HostList& m_hosts;
     std::function<QString()> m_lfsPath;
 };
 

@@ -1,7 +1,7 @@
 #include "AlertChoices.h"
 
 #include "BoundedFile.h"
-#include "OnlineMates.h"
+#include "MateRecord.h"
 #include "PelmarkError.h"
 #include "SingleByteText.h"
 
@@ -129,11 +129,12 @@ bool AlertChoices::wantsAlert(const QByteArray& lfsName, const QStringList& grou
     return always || byGroup;
 }
 
-void AlertChoices::prune(const QStringList& groups, const QList<RosterMate>& roster) {
+void AlertChoices::prune(const QStringList& groups, const QList<MateEntry>& roster) {
     const QSet<QString> present(groups.begin(), groups.end());
     QSet<QString> entries; // group + '\n' + trimmed LFS name, Latin-1
-    for (const RosterMate& mate : roster)
-        entries.insert(mate.group + QLatin1Char('\n') + ToDisplay(TrimBytes(mate.lfsName)));
+    for (const MateEntry& mate : roster)
+        entries.insert(mate.group + QLatin1Char('\n') +
+                       ToDisplay(TrimBytes(mate.record.lfsName())));
     for (auto it = m_groupsOff.begin(); it != m_groupsOff.end();)
         it = present.contains(*it) ? ++it : m_groupsOff.erase(it);
     for (auto group = m_mates.begin(); group != m_mates.end();) {

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-struct RosterMate;
+struct MateEntry;
 
 // A mate's own choice; "AsGroup" follows the choice of the group he stands in.
 enum class MateAlert { AsGroup, Always, Never };
@@ -40,7 +40,7 @@ public:
 
     // Drops the choices of groups and mates the roster no longer has, so that a group
     // created again under an old name starts with the defaults.
-    void prune(const QStringList& groups, const QList<RosterMate>& roster);
+    void prune(const QStringList& groups, const QList<MateEntry>& roster);
 
     bool operator==(const AlertChoices& other) const = default;
 

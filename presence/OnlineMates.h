@@ -1,21 +1,11 @@
 #pragma once
 
-#include "HostRecord.h"
-
 #include <QByteArray>
 #include <QList>
-#include <QSet>
-#include <QString>
 #include <QStringList>
 
-class TrackTable;
-
-// One entry of the roster as the presence logic needs it.
-struct RosterMate {
-    QString group;
-    QByteArray lfsName;     // as stored
-    QByteArray displayName; // the nick as stored, or the LFS name
-};
+class Sightings;
+struct MateEntry;
 
 // One person of the roster who is online: a racer in two groups is one person.
 struct OnlineMate {
@@ -26,13 +16,6 @@ struct OnlineMate {
     QStringList groups;     // every group the person stands in, in roster order
 };
 
-// The trimmed LFS names of the roster, blank names left out (they are never online).
-QSet<QByteArray> RosterNames(const QList<RosterMate>& roster);
-
-// The roster's persons who are online, in the order of their first entry. The host is
-// the last S1 or S2 host that lists the racer.
-QList<OnlineMate> FindOnlineMates(const QList<RosterMate>& roster, const HostList& hosts,
-                                  const TrackTable& tracks);
-// The same, for a caller that holds RosterNames(roster) already.
-QList<OnlineMate> FindOnlineMates(const QList<RosterMate>& roster, const QSet<QByteArray>& names,
-                                  const HostList& hosts, const TrackTable& tracks);
+// The roster's persons who are online by the sightings, in the order of their first
+// entry. The host is that of the first of his entries that has one.
+QList<OnlineMate> OnlinePersons(const Sightings& sightings, const QList<MateEntry>& roster);

@@ -9,12 +9,16 @@ size_t qHash(const MateKey& key, size_t seed) {
     return qHashMulti(seed, key.group, key.lfsName);
 }
 
+MateKey MateKey::of(const MateEntry& entry) {
+    return {entry.group, TrimBytes(entry.record.lfsName())};
+}
+
 namespace {
 
 struct Racer {
-    bool online = false;    // listed by an S1 or S2 host
-    qsizetype last = -1;    // the last host listing the name exactly as stored
-    qsizetype lastAny = -1; // the last host listing it at all
+    bool online = false; // listed by an S1 or S2 host
+    qsizetype host = -1; // the last host listing the name, of any version type
+    qsizetype slot = -1; // the name's first slot there
 };
 
 } // namespace
@@ -34,6 +38,9 @@ Sightings Sightings::make(const QList<MateEntry>& roster, const HostList& hosts,
             sieve.add(name);
         }
     }
+    made.m_persons.reserve(racers.size());
+    for (auto it = racers.cbegin(); it != racers.cend(); ++it)
+        made.m_persons.insert(it.key());
     for (qsizetype h = 0; h < hosts.size(); ++h) {
         const HostRecord& host = hosts.at(h);
         for (qsizetype j = 0; j < host.racerCount; ++j) {
@@ -45,7 +52,10 @@ Sightings Sightings::make(const QList<MateEntry>& roster, const HostList& hosts,
             if (it == racers.end())
                 continue;
             it->online = it->online || host.isS1OrS2();
-            it->lastAny = h;
+            if (it->host != h) {
+                it->host = h;
+                it->slot = j;
+            }
         }
     }
     QSet<QByteArray> personsOnline;
@@ -53,38 +63,44 @@ Sightings Sightings::make(const QList<MateEntry>& roster, const HostList& hosts,
         const QByteArray stored = entry.record.lfsName();
         const QByteArray name = TrimBytes(stored);
         const auto racer = racers.constFind(name);
-        if (racer == racers.constEnd() || !racer->online)
+        if (racer == racers.constEnd())
             continue;
-        ++made.m_onlineEntries;
-        const MateKey key{entry.group, name};
-        if (made.m_hosts.contains(key))
-            continue; // the same person twice in one group: one key, his first entry
-        Sighting sighting;
         // The host is found by the name as stored: one with blanks around it names none.
-        if (racer->lastAny >= 0 && stored == name) {
-            const HostRecord& host = hosts.at(racer->lastAny);
-            sighting = {host.name, tracks.TrackName(host)};
-            made.m_hostsWithMates.insert(host.name);
+        const bool listed = racer->host >= 0 && stored == name;
+        if (!racer->online && !listed)
+            continue;
+        if (racer->online) {
+            ++made.m_onlineEntries;
+            personsOnline.insert(name);
         }
-        made.m_hosts.insert(key, sighting);
-        made.m_order.append(key);
-        personsOnline.insert(name);
+        // The same person twice in one group is one key; either entry may give its host
+        // and mark it.
+        const MateKey key{entry.group, name};
+        auto known = made.m_sightings.find(key);
+        if (known == made.m_sightings.end()) {
+            known = made.m_sightings.insert(key, MateSighting{});
+            known->online = racer->online;
+        }
+        if (known->host.isEmpty() && listed) {
+            const HostRecord& host = hosts.at(racer->host);
+            known->host = host.name;
+            known->track = tracks.TrackName(host);
+            known->hostIndex = racer->host;
+            known->slot = racer->slot;
+        }
+        // The host is found by the LFS name, so a nick with blanks around it marks it too.
+        if (racer->online && !known->host.isEmpty() && !known->marksHost) {
+            known->marksHost = true;
+            made.m_hostsWithMates.insert(known->host);
+        }
     }
     made.m_onlinePersons = int(personsOnline.size());
     return made;
 }
 
-std::optional<Sighting> Sightings::find(const MateKey& key) const {
-    const auto it = m_hosts.constFind(key);
-    if (it == m_hosts.constEnd())
+std::optional<MateSighting> Sightings::find(const MateKey& key) const {
+    const auto it = m_sightings.constFind(key);
+    if (it == m_sightings.constEnd())
         return std::nullopt;
     return *it;
-}
-
-QList<MateKey> Sightings::matesOn(const QByteArray& host) const {
-    QList<MateKey> on;
-    for (const MateKey& key : m_order)
-        if (m_hosts.value(key).host == host)
-            on.append(key);
-    return on;
 }

@@ -39,3 +39,12 @@ struct HostRecord {
 };
 
 using HostList = QList<HostRecord>;
+
+// The private flag of the first host with exactly that name; false when none.
+inline bool HostNeedsPassword(const HostList& hosts, QByteArrayView hostName) {
+    for (const HostRecord& host : hosts) {
+        if (host.name == hostName)
+            return host.isPrivate();
+    }
+    return false;
+}

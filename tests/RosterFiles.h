@@ -45,6 +45,7 @@ struct RosterFiles {
     QTemporaryDir temp;
     QString groupsDir = temp.path() + QStringLiteral("/groups/");
     QuillonPubStats stats;
+    HostList hosts; // the last refresh's, as the refresh controller keeps it
     ProfileStore store{groupsDir};
     FakeDesktop desktop;
 

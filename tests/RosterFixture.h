@@ -4,6 +4,7 @@
 #include "RosterCommands.h"
 #include "RosterFiles.h"
 #include "ServerListView.h"
+#include "SightingsSource.h"
 #include "TrackNaming.h"
 #include "TreeRows.h"
 
@@ -21,14 +22,16 @@ struct Roster : RosterFiles {
     QLabel lMateInfo{QStringLiteral("Ready")};
     QLabel lSvrMates;
     QAction onOffline; // checked: all mates
+    SightingsSource sightings{stats, hosts};
     std::unique_ptr<MateTree> tree;
     std::unique_ptr<RosterCommands> commands;
 
     explicit Roster(bool makeGroupsDir = true) : RosterFiles(makeGroupsDir) {
         tree = std::make_unique<MateTree>(
             MateTree::Widgets{&tvMates, &lvServer, &lMateInfo, &lSvrMates, &onOffline}, stats,
-            store, [this] { return Sightings::make(stats.mates, stats.hosts, TrackTable()); });
+            store, sightings);
         commands = std::make_unique<RosterCommands>(stats, store, desktop);
+        sightings.follow(*commands); // first, as the main window has it
         tree->follow(*commands);
     }
 

@@ -4,6 +4,7 @@
 #include "ProfileStore.h"
 #include "QuillonPubStats.h"
 #include "RosterCommands.h"
+#include "SightingsSource.h"
 #include "uAddEditMate.h"
 
 #include "ServerListView.h"
@@ -27,11 +28,13 @@ struct Roster {
     QString groupsDir = dir.filePath(QStringLiteral("groups")) + QLatin1Char('/');
     ProfileStore store{groupsDir};
     QuillonPubStats stats;
+    HostList hosts;
     QTreeView tvMates;
     ServerListView lvServer;
     QLabel lMateInfo;
     QLabel lSvrMates;
     QAction onOffline;
+    SightingsSource sightings{stats, hosts};
     FakeDesktop desktop;
     std::unique_ptr<MateTree> tree;
     std::unique_ptr<RosterCommands> commands;
@@ -43,12 +46,13 @@ struct Roster {
             store.CreateProfile(g);
         tree = std::make_unique<MateTree>(
             MateTree::Widgets{&tvMates, &lvServer, &lMateInfo, &lSvrMates, &onOffline}, stats,
-            store, [this] { return Sightings::make(stats.mates, stats.hosts, TrackTable()); });
+            store, sightings);
         onOffline.trigger(); // all mates
         tree->setImages(Pictures::MateStatusImages());
         lvServer.setImages(Pictures::ServerStatusImages());
         tree->RebuildRoster();
         commands = std::make_unique<RosterCommands>(stats, store, desktop);
+        sightings.follow(*commands); // first, as the main window has it
         tree->follow(*commands);
         dialog = std::make_unique<TfAddEditMate>(stats, *commands, desktop);
     }

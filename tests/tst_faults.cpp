@@ -225,7 +225,7 @@ void tst_Faults::serviceFault_keepsRows() {
     const QStringList rowsBefore = rows();
     const QString countersBefore =
         window.lSvrCount->text() + window.lOccupied->text() + window.lPlayersOnline->text();
-    const qsizetype hostsBefore = window.stats().hosts.size();
+    const qsizetype hostsBefore = window.refresh().hosts().size();
     // A group that only a roster rebuild brings into the tree.
     writeFile(dir.filePath(QStringLiteral("data/groups/Late.profile")), {});
 
@@ -241,7 +241,7 @@ void tst_Faults::serviceFault_keepsRows() {
     QCOMPARE(rows(), rowsBefore);
     QCOMPARE(window.lSvrCount->text() + window.lOccupied->text() + window.lPlayersOnline->text(),
              countersBefore);
-    QCOMPARE(window.stats().hosts.size(), hostsBefore);
+    QCOMPARE(window.refresh().hosts().size(), hostsBefore);
     QCOMPARE(window.mateTree().FindGroupNode(QStringLiteral("Late")).isValid(), rebuildsRoster);
     QVERIFY(!window.refresh().isWaiting());
 

@@ -2,6 +2,7 @@
 #include "PelmarkError.h"
 #include "ProcessList.h"
 #include "RosterFixture.h"
+#include "RosterModel.h"
 #include "tst_launcher_fakegame.h"
 
 #include <QProcess>
@@ -19,18 +20,24 @@ struct JoinWorld {
     QTemporaryDir gameDir;
     FakeGame game = FakeGame::create(gameDir.path());
     QString lfsPath = game.path;
-    Launcher launcher{roster.desktop, roster.stats, [this] { return lfsPath; }};
+    Launcher launcher{roster.desktop, roster.hosts, [this] { return lfsPath; }};
 
     explicit JoinWorld(const HostList& hosts) {
         roster.showAllMates(true);
         roster.group(QStringLiteral("Friends"), {Mate("alex", "Al"), Mate("bobby", "Bob")});
-        roster.stats.hosts = hosts;
+        roster.hosts = hosts;
         roster.tree->RebuildRoster();
     }
-    // Join mate as the main window hands the chosen node over.
+    // Join mate as the main window hands the chosen node's host over: the sighting of
+    // the node's entry.
     void joinMate(bool alwaysAskPassword) {
-        if (const std::optional<RosterNode> mate = roster.tree->rememberedMate())
-            launcher.JoinMate(mate->text, alwaysAskPassword);
+        if (!roster.tree->rememberedMate())
+            return;
+        const QModelIndex node = roster.tree->rememberedIndex();
+        const std::optional<MateSighting> seen =
+            roster.sightings.current().find({node.data(RosterModel::GroupRole).toString(),
+                                             node.data(RosterModel::LfsNameRole).toByteArray()});
+        launcher.JoinMate(seen ? seen->host : QByteArray(), alwaysAskPassword);
     }
     void chooseAl() { roster.chooseMate(QStringLiteral("Friends"), QStringLiteral("Al")); }
     FakeDesktop& desktop() { return roster.desktop; }

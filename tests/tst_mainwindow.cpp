@@ -1,13 +1,17 @@
 #include "IniFile.h"
+#include "MainCommands.h"
 #include "MainWindowFixture.h"
 #include "MateRecord.h"
 #include "MateTree.h"
+#include "ServerFinder.h"
 #include "ServerListView.h"
 #include "TrackNaming.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 
 class TestMainWindow : public QObject {
@@ -33,7 +37,7 @@ private Q_SLOTS:
         QCOMPARE(w.lOccupied->text(), QStringLiteral("Servers occupied: 1"));
         QCOMPARE(w.lPlayersOnline->text(), QStringLiteral("Players online: 5"));
         QCOMPARE(f.column(5), (QStringList{"05/24", "00/24"}));
-        QCOMPARE(w.stats().hosts.size(), 4);
+        QCOMPARE(w.refresh().hosts().size(), 4);
     }
 
     void rowTexts() {
@@ -131,7 +135,7 @@ private Q_SLOTS:
         f.start();
         // A stable sort whose comparison swaps its operands for descending order.
         QList<QStringList> reference;
-        for (const HostRecord& h : f.window->stats().hosts)
+        for (const HostRecord& h : f.window->refresh().hosts())
             reference << ServerRowTexts(h, TrackTable());
         std::stable_sort(reference.begin(), reference.end(),
                          [&](const QStringList& a, const QStringList& b) {
@@ -160,7 +164,7 @@ private Q_SLOTS:
         TfMain& w = f.start();
         const TrackTable tracks = TrackTable::load(w.dataDir + QStringLiteral("Tracks.data"));
         QList<QStringList> expected;
-        for (const HostRecord& h : w.stats().hosts)
+        for (const HostRecord& h : w.refresh().hosts())
             expected << ServerRowTexts(h, tracks);
         QCOMPARE(w.lvServer->rowCount(), expected.size());
         for (int i = 0; i < expected.size(); ++i) {
@@ -203,7 +207,7 @@ private Q_SLOTS:
         QCOMPARE(f.desktop.messages, QStringList{"Could not refresh."});
         QCOMPARE(w.lvServer->rowCount(), 2);
         QCOMPARE(w.lSvrCount->text(), QStringLiteral("Servers online: 2"));
-        QCOMPARE(w.stats().hosts.size(), 3);
+        QCOMPARE(w.refresh().hosts().size(), 3);
         QCOMPARE(w.lMateInfo->text(), QStringLiteral("Online mates: 0/0")); // roster rebuilt
     }
 
@@ -370,6 +374,66 @@ private Q_SLOTS:
         f.hostsReply = threeHosts();
         TfMain& w = f.start();
         QVERIFY(!w.tAutoRefresh->isActive());
+    }
+
+    // Two mates of one nick in two groups, racing on two hosts: the rows, the counter, the
+    // tooltips, the filter, Join mate and the double click each go by the mate's own entry.
+    void twoMatesOfOneNick_eachWithHisOwnHost() {
+        MainWindowFixture f;
+        f.writeFile(QStringLiteral("lfs"), "#!/bin/sh\n"); // never started: the desktop is a fake
+        QFile(f.dir.filePath(QStringLiteral("lfs")))
+            .setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        f.writeFile(QStringLiteral("Pelmark2.config"),
+                    f.readFile(QStringLiteral("Pelmark2.config")) + "[SETTINGS]\nLFSPath=" +
+                        f.dir.filePath(QStringLiteral("lfs")).toLatin1() + "\n");
+        f.writeFile(QStringLiteral("data/groups/Friends.profile"),
+                    MateRecord::make("BobF", "Bob", "", "").bytes());
+        f.writeFile(QStringLiteral("data/groups/Work.profile"),
+                    MateRecord::make("BobW", "Bob", "", "").bytes());
+        f.hostsReply = PackHosts({FakeHost("One").with({"x", "BobF"}),
+                                  FakeHost("Two").with({"BobW"}), FakeHost("Three").with({"y"})});
+        TfMain& w = f.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(f.column(0), (QStringList{"One", "Three", "Two"}));
+        QCOMPARE(
+            (QList<int>{w.lvServer->rowImage(0), w.lvServer->rowImage(1), w.lvServer->rowImage(2)}),
+            (QList<int>{2, 1, 2}));
+        QCOMPARE(w.lSvrMates->text(), QStringLiteral("Servers with mates: 2"));
+        QCOMPARE(w.lMateInfo->text(), QStringLiteral("Online mates: 2/2"));
+        const ServerListModel& rows = w.lvServer->rows();
+        const QString tipOne = rows.toolTip(w.lvServer->modelRow(0));
+        const QString tipTwo = rows.toolTip(w.lvServer->modelRow(2));
+        QVERIFY2(tipOne.endsWith(QStringLiteral("\nx\nBob \u2014 mate in Friends")),
+                 qPrintable(tipOne));
+        QVERIFY2(tipTwo.endsWith(QStringLiteral("\nBob \u2014 mate in Work")), qPrintable(tipTwo));
+
+        QAction* onlyMates = nullptr;
+        for (QAction* action : w.finder().bFilters->menu()->actions())
+            onlyMates = action->text().startsWith(QStringLiteral("Only")) ? action : onlyMates;
+        QVERIFY(onlyMates);
+        onlyMates->setChecked(true);
+        QCOMPARE(f.column(0), (QStringList{"One", "Two"}));
+
+        QTreeView* tree = w.tvMates;
+        const QPair<const char*, const char*> mates[] = {{"Friends", "One"}, {"Work", "Two"}};
+        for (const auto& [group, host] : mates) {
+            const QModelIndex groupNode = w.mateTree().FindGroupNode(QString::fromLatin1(group));
+            QCOMPARE(tree->model()->rowCount(groupNode), 1);
+            const QPoint at = tree->visualRect(tree->model()->index(0, 0, groupNode)).center();
+            w.lvServer->clearSelection();
+            // A double click's first click chooses the node, as at every click.
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+            QCOMPARE(w.mateTree().rememberedGroup, QString::fromLatin1(group));
+            QCOMPARE(w.lvServer->selectedCaption(),
+                     std::optional<QString>(QString::fromLatin1(host)));
+            w.commands().joinMate->trigger();
+            QCOMPARE(f.desktop.starts.last().arguments.join(u' '),
+                     QStringLiteral("/join=") + QString::fromLatin1(host));
+        }
+        QCOMPARE(f.desktop.starts.size(), 2);
+        QCOMPARE(f.desktop.errors, QStringList());
     }
 };
 

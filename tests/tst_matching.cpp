@@ -1,4 +1,5 @@
 #include "RosterFixture.h"
+#include "Sightings.h"
 
 #include <QTest>
 
@@ -10,11 +11,11 @@ private Q_SLOTS:
     void isMateOnline_data();
     void isMateOnline();
     void findMateHost_otherVersionTypeAndLaterHost();
-    void findMateHost_sameNickResolvesToFirst();
+    void sameNick_eachEntryFindsItsOwnHost();
     void findMate_needsGroupAndExactDisplayName();
     void hostNeedsPassword_firstHostDecides();
     void markMateHost_caseInsensitiveFirstRowIncluded();
-    void matcher_answersAsTheScans();
+    void sightings_oneAnswerPerEntry();
     void matcher_marksTheRowsTheScanMarks();
     void build_racerInTwoGroups_countsTwiceMarksOneRow();
     void build_blankedNames_rowsMarkedByStoredLfsName();
@@ -40,34 +41,45 @@ void TestMatching::isMateOnline() {
     QFETCH(int, versionType);
     QFETCH(QByteArray, name);
     QFETCH(bool, online);
-    QuillonPubStats stats;
-    stats.hosts << Host("H", {"Zed", racer}, quint8(versionType));
-    QCOMPARE(stats.IsMateOnline(name), online);
+    const QList<MateEntry> roster{MateEntry::make(QStringLiteral("g"), Mate(name))};
+    const HostList hosts{Host("H", {"Zed", racer}, quint8(versionType))};
+    QCOMPARE(Sightings::make(roster, hosts, TrackTable()).isOnline({QStringLiteral("g"), name}),
+             online);
 }
+
+namespace {
+// The host "Join mate" goes to for the entry of that group and LFS name; empty for none.
+QByteArray mateHost(const QList<MateEntry>& roster, const HostList& hosts, const char* group,
+                    const QByteArray& lfsName) {
+    const std::optional<MateSighting> seen =
+        Sightings::make(roster, hosts, TrackTable()).find({QString::fromLatin1(group), lfsName});
+    return seen ? seen->host : QByteArray();
+}
+} // namespace
 
 void TestMatching::findMateHost_otherVersionTypeAndLaterHost() {
-    QuillonPubStats stats;
-    stats.mates << MateEntry::make(QStringLiteral("g"), Mate("Alex", "Al"))
-                << MateEntry::make(QStringLiteral("g"), Mate("Demo"))
-                << MateEntry::make(QStringLiteral("g"), Mate("Nobody"));
-    stats.hosts << Host("First", {"Alex"}) << Host("Demo host", {" Demo"}, 9)
-                << Host("Second", {"x", "Alex ", "Alex"});
-    QCOMPARE(stats.FindMateHost("Al"), QByteArray("Second"));
-    QCOMPARE(stats.FindMateHost("Alex"), QByteArray()); // display name is the nick
-    QVERIFY(!stats.IsMateOnline("Demo"));
-    QCOMPARE(stats.FindMateHost("Demo"), QByteArray("Demo host"));
-    QCOMPARE(stats.FindMateHost("Nobody"), QByteArray());
-    stats.hosts.clear();
-    QCOMPARE(stats.FindMateHost("Al"), QByteArray());
+    const QList<MateEntry> roster{MateEntry::make(QStringLiteral("g"), Mate("Alex", "Al")),
+                                  MateEntry::make(QStringLiteral("g"), Mate("Demo")),
+                                  MateEntry::make(QStringLiteral("g"), Mate("Nobody"))};
+    const HostList hosts{Host("First", {"Alex"}), Host("Demo host", {" Demo"}, 9),
+                         Host("Second", {"x", "Alex ", "Alex"})};
+    QCOMPARE(mateHost(roster, hosts, "g", "Alex"), QByteArray("Second"));
+    QCOMPARE(mateHost(roster, hosts, "g", "Al"), QByteArray()); // a mate is known by LFS name
+    QVERIFY(!Sightings::make(roster, hosts, TrackTable()).isOnline({QStringLiteral("g"), "Demo"}));
+    QCOMPARE(mateHost(roster, hosts, "g", "Demo"), QByteArray("Demo host"));
+    QCOMPARE(mateHost(roster, hosts, "g", "Nobody"), QByteArray());
+    QCOMPARE(mateHost(roster, {}, "g", "Alex"), QByteArray());
 }
 
-void TestMatching::findMateHost_sameNickResolvesToFirst() {
-    QuillonPubStats stats;
-    stats.mates << MateEntry::make(QStringLiteral("a"), Mate("One", "Twin"))
-                << MateEntry::make(QStringLiteral("b"), Mate("Two", "Twin"));
-    stats.hosts << Host("H1", {"One"}) << Host("H2", {"Two"});
-    QCOMPARE(stats.FindMateByDisplayName("Twin"), 0);
-    QCOMPARE(stats.FindMateHost("Twin"), QByteArray("H1"));
+// Two mates of one nick in two groups: each entry its own host, not the first one's.
+void TestMatching::sameNick_eachEntryFindsItsOwnHost() {
+    const QList<MateEntry> roster{MateEntry::make(QStringLiteral("a"), Mate("One", "Twin")),
+                                  MateEntry::make(QStringLiteral("b"), Mate("Two", "Twin"))};
+    const HostList hosts{Host("H1", {"One"}), Host("H2", {"Two"})};
+    QCOMPARE(mateHost(roster, hosts, "a", "One"), QByteArray("H1"));
+    QCOMPARE(mateHost(roster, hosts, "b", "Two"), QByteArray("H2"));
+    QCOMPARE(Sightings::make(roster, hosts, TrackTable()).hostsWithMates(),
+             (QSet<QByteArray>{"H1", "H2"}));
 }
 
 void TestMatching::findMate_needsGroupAndExactDisplayName() {
@@ -83,13 +95,12 @@ void TestMatching::findMate_needsGroupAndExactDisplayName() {
 }
 
 void TestMatching::hostNeedsPassword_firstHostDecides() {
-    QuillonPubStats stats;
-    QVERIFY(!stats.HostNeedsPassword("Club"));
-    stats.hosts << Host("Club", {}, 2, true) << Host("Club", {}, 2, false)
-                << Host("Open", {}, 2, false);
-    QVERIFY(stats.HostNeedsPassword("Club"));
-    QVERIFY(!stats.HostNeedsPassword("club")); // exact here, unlike the row captions
-    QVERIFY(!stats.HostNeedsPassword("Open"));
+    HostList hosts;
+    QVERIFY(!HostNeedsPassword(hosts, "Club"));
+    hosts << Host("Club", {}, 2, true) << Host("Club", {}, 2, false) << Host("Open", {}, 2, false);
+    QVERIFY(HostNeedsPassword(hosts, "Club"));
+    QVERIFY(!HostNeedsPassword(hosts, "club")); // exact here, unlike the row captions
+    QVERIFY(!HostNeedsPassword(hosts, "Open"));
 }
 
 void TestMatching::markMateHost_caseInsensitiveFirstRowIncluded() {
@@ -99,37 +110,56 @@ void TestMatching::markMateHost_caseInsensitiveFirstRowIncluded() {
     QCOMPARE(f.serverImages(), (QList<int>{2, 2, 1}));
 }
 
-void TestMatching::matcher_answersAsTheScans() {
-    QuillonPubStats stats;
-    stats.mates << MateEntry::make(QStringLiteral("a"), Mate("Alex", "Al"))
-                << MateEntry::make(QStringLiteral("a"), Mate("Demo"))
-                << MateEntry::make(QStringLiteral("b"), Mate(" Pad "))
-                << MateEntry::make(QStringLiteral("b"), Mate("Two", "Al"))
-                << MateEntry::make(QStringLiteral("b"), Mate("Two"))
-                << MateEntry::make(QStringLiteral("b"), Mate("  "))
-                << MateEntry::make(QStringLiteral("c"), Mate("alex"));
-    stats.hosts << Host("First", {"Alex", " Two"}) << Host("Other type", {"Demo", "  "}, 7)
-                << Host("S1", {"\tPad", "Pad"}, 1) << Host("Last", {"x", "Alex ", "Two"})
-                << Host("Hidden", {"alex"}, 2);
-    stats.hosts.last().racerCount = 0; // listed slots only
-    const MateMatcher matcher(stats);
-    QList<QByteArray> keys{"", "Al", "Demo", "Pad", " Pad ", "Two", "  ", "alex", "Alex"};
-    for (const MateEntry& e : std::as_const(stats.mates))
-        keys << e.record.displayName() << e.record.trimmedDisplayName()
-             << TrimBytes(e.record.lfsName());
-    for (const QByteArray& key : std::as_const(keys)) {
-        QCOMPARE(matcher.IsMateOnline(key), stats.IsMateOnline(key));
-        QCOMPARE(matcher.FindMateHost(key), stats.FindMateHost(key));
-    }
-    QCOMPARE(matcher.FindMateHost("Al"), QByteArray("Last"));
-    QVERIFY(!matcher.IsMateOnline("alex"));
+// One answer per entry, by group and trimmed LFS name: online when an S1 or S2 host lists
+// the trimmed name, the host the last of any type that lists the name as stored.
+void TestMatching::sightings_oneAnswerPerEntry() {
+    QList<MateEntry> roster;
+    for (const auto& [group, record] : {std::pair{"a", Mate("Alex", "Al")},
+                                        {"a", Mate("Demo")},
+                                        {"b", Mate(" Pad ")},
+                                        {"b", Mate("Two", "Al")},
+                                        {"b", Mate("Two")},
+                                        {"b", Mate("  ")},
+                                        {"c", Mate("alex")},
+                                        {"c", Mate("Alex", "Lex")}})
+        roster << MateEntry::make(QString::fromLatin1(group), record);
+    HostList hosts{Host("First", {"Alex", " Two"}), Host("Other type", {"Demo", "  "}, 7),
+                   Host("S1", {"\tPad", "Pad"}, 1), Host("Last", {"x", "Alex ", "Two"}),
+                   Host("Hidden", {"alex"}, 2)};
+    hosts.last().racerCount = 0; // listed slots only
+    const Sightings seen = Sightings::make(roster, hosts, TrackTable());
+    const auto at = [&](const char* group, const QByteArray& name) {
+        const std::optional<MateSighting> s = seen.find({QString::fromLatin1(group), name});
+        return s ? QStringLiteral("%1 %2@%3/%4%5")
+                       .arg(s->online ? "online" : "offline", QString::fromLatin1(s->host))
+                       .arg(s->hostIndex)
+                       .arg(s->slot)
+                       .arg(s->marksHost ? " marks" : "")
+                 : QStringLiteral("none");
+    };
+    // The later host wins, for one person in two groups alike.
+    QCOMPARE(at("a", "Alex"), QStringLiteral("online Last@3/1 marks"));
+    QCOMPARE(at("c", "Alex"), QStringLiteral("online Last@3/1 marks"));
+    // Only on a host of another version type: offline, yet "Join mate" can go there.
+    QCOMPARE(at("a", "Demo"), QStringLiteral("offline Other type@1/0"));
+    // Stored with blanks around: online by the trimmed name, but no host lists it as stored.
+    QCOMPARE(at("b", "Pad"), QStringLiteral("online @-1/-1"));
+    QCOMPARE(at("b", "Two"), QStringLiteral("online Last@3/2 marks"));
+    QCOMPARE(at("b", ""), QStringLiteral("none"));
+    QCOMPARE(at("c", "alex"), QStringLiteral("none"));
+    QVERIFY(!seen.isOnline({QStringLiteral("c"), "alex"}));
+    QCOMPARE(seen.hostsWithMates(), QSet<QByteArray>{"Last"});
+    QCOMPARE(seen.entryCount(), 8);
+    QCOMPARE(seen.onlineEntryCount(), 5); // Two twice in one group, Alex in two groups
+    QCOMPARE(seen.onlinePersonCount(), 3);
+    QCOMPARE(seen.persons(), (QSet<QByteArray>{"Alex", "Demo", "Pad", "Two", "alex"}));
 }
 
 void TestMatching::build_racerInTwoGroups_countsTwiceMarksOneRow() {
     Roster f;
     f.group(QStringLiteral("a"), {Mate("Alex")});
     f.group(QStringLiteral("b"), {Mate("Alex", "Al")});
-    f.stats.hosts << Host("Track day", {"Alex"});
+    f.hosts << Host("Track day", {"Alex"});
     f.servers({"Other", "Track day"});
     f.tree->RebuildRoster();
     QCOMPARE(f.tree->onlineMateCount, 2);
@@ -143,7 +173,7 @@ void TestMatching::build_blankedNames_rowsMarkedByStoredLfsName() {
     // Online by the trimmed LFS name, but the host look-up goes by the LFS name as stored;
     // the nick plays no part in it.
     f.group(QStringLiteral("a"), {Mate(" Pad "), Mate("Nico", " Nick ")});
-    f.stats.hosts << Host("H", {"Pad"}) << Host("N", {"Nico"});
+    f.hosts << Host("H", {"Pad"}) << Host("N", {"Nico"});
     f.servers({"H", "N"});
     f.tree->RebuildRoster();
     QCOMPARE(f.tree->onlineMateCount, 2);
@@ -153,7 +183,7 @@ void TestMatching::build_blankedNames_rowsMarkedByStoredLfsName() {
 
 void TestMatching::build_emptyRoster_zeroCounters() {
     Roster f;
-    f.stats.hosts << Host("H", {"Alex"});
+    f.hosts << Host("H", {"Alex"});
     f.servers({"H"});
     QCOMPARE(f.lMateInfo.text(), QStringLiteral("Ready"));
     f.tree->RebuildRoster();

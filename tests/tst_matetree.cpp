@@ -14,7 +14,7 @@ void friendsWorkEmpty(Roster& f) {
     f.group(QStringLiteral("Friends"), {Mate("A"), Mate("B")});
     f.group(QStringLiteral("Work"), {Mate("C")});
     f.group(QStringLiteral("Empty"));
-    f.stats.hosts << Host("Host B", {"x", "B"});
+    f.hosts << Host("Host B", {"x", "B"});
     f.servers({"Host B", "Quiet"});
 }
 
@@ -125,7 +125,7 @@ void TestMateTree::longGroupName_entriesSkipped() {
     f.group(cut + QStringLiteral("_long_tail"), {Mate("Long")});
     f.group(cut, {Mate("Short")}); // the cut name of the other group, taken literally
     f.group(QStringLiteral("Plain"), {Mate("P")});
-    f.stats.hosts << Host("H", {"Long", "Short", "P"});
+    f.hosts << Host("H", {"Long", "Short", "P"});
     f.servers({"H"});
     f.showAllMates(true);
     f.tree->RebuildRoster();
@@ -280,7 +280,7 @@ void TestMateTree::onlineView_refreshWithoutChange_movesNothing() {
         f.group(QStringLiteral("G%1").arg(i, 2, 10, QLatin1Char('0')), {Mate(a), Mate(b)});
         online << a << b;
     }
-    f.stats.hosts << Host("H", online);
+    f.hosts << Host("H", online);
     f.tvMates.resize(200, 160);
     f.tvMates.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.tvMates));
@@ -307,7 +307,7 @@ void TestMateTree::onlineView_refreshWithoutChange_movesNothing() {
     QCOMPARE(f.rememberedRow(), remembered);
 
     // A mate gone offline is a change: the build's own expansion and selection again.
-    f.stats.hosts.first() = Host("H", online.mid(1));
+    f.hosts.first() = Host("H", online.mid(1));
     f.tree->RebuildRoster();
     QVERIFY(f.tvMates.isExpanded(f.groupNode(QStringLiteral("G02"))));
     QCOMPARE(TreeRows::text(f.tvMates.currentIndex()), QStringLiteral("B5"));
@@ -320,8 +320,9 @@ void TestMateTree::addMateNode_sortedPlaceAndImages() {
     f.choose(f.groupNode(QStringLiteral("Work")));
     QCOMPARE(f.rememberedRow(), 3);
 
-    f.stats.hosts << Host("Quiet", {"Aaron"});
+    f.hosts << Host("Quiet", {"Aaron"});
     f.stats.mates << MateEntry::make(QStringLiteral("Empty"), Mate("Aaron"));
+    f.sightings.remake(); // as the commands' follower does once the entry is in the list
     f.tree->AddMateNode(Mate("Aaron"), QStringLiteral("Empty"));
     f.tree->AddMateNode(Mate("Off"), QStringLiteral("Work"));
     f.tree->AddMateNode(Mate("Y"), QStringLiteral("Missing"));
@@ -344,7 +345,7 @@ void TestMateTree::addMateNode_offlineKeepsOnlineGroupImage() {
     Roster f;
     f.group(QStringLiteral("Friends"), {Mate("B")});
     f.group(QStringLiteral("Work"), {Mate("C")});
-    f.stats.hosts << Host("H", {"B"});
+    f.hosts << Host("H", {"B"});
     f.tree->RebuildRoster();
     f.stats.mates << MateEntry::make(QStringLiteral("Friends"), Mate("Late"));
     f.tree->AddMateNode(Mate("Late"), QStringLiteral("Friends"));
@@ -355,7 +356,7 @@ void TestMateTree::addMateNode_offlineKeepsOnlineGroupImage() {
 void TestMateTree::renameMateNode_movesAndFollowsRemembered() {
     Roster f;
     f.group(QStringLiteral("g"), {Mate("Robert", "Bob"), Mate("Carl"), Mate("Zed")});
-    f.stats.hosts << Host("H", {"Robert"});
+    f.hosts << Host("H", {"Robert"});
     f.showAllMates(true);
     f.tree->RebuildRoster();
     f.chooseMate(QStringLiteral("g"), QStringLiteral("Bob"));

@@ -3,10 +3,12 @@
 #include "HostFixture.h"
 #include "IniFile.h"
 #include "LastSeen.h"
+#include "MateRecord.h"
 #include "Notifier.h"
 #include "OnlineMates.h"
 #include "PelmarkError.h"
 #include "PresenceOptions.h"
+#include "Sightings.h"
 #include "TrackNaming.h"
 
 #include <QFile>
@@ -52,7 +54,7 @@ class TestPresence : public QObject {
 private Q_SLOTS:
     void arrivals_baselineAndDamping_data();
     void arrivals_baselineAndDamping();
-    void findOnlineMates_onePersonInTwoGroups();
+    void onlinePersons_onePersonInTwoGroups();
     void alertChoices_groupAndMate_data();
     void alertChoices_groupAndMate();
     void alertChoices_roundTripAndPrune();
@@ -106,16 +108,18 @@ void TestPresence::arrivals_baselineAndDamping() {
     }
 }
 
-void TestPresence::findOnlineMates_onePersonInTwoGroups() {
-    const QList<RosterMate> roster{{QStringLiteral("Friends"), "Alex", "Al"},
-                                   {QStringLiteral("Work"), " Alex", "Alex"},
-                                   {QStringLiteral("Work"), "Bea", "Bea"},
-                                   {QStringLiteral("Work"), "Cy", "Cy"}};
+void TestPresence::onlinePersons_onePersonInTwoGroups() {
+    const auto entry = [](const char* group, const char* lfsName, const char* nick) {
+        return MateEntry::make(QString::fromLatin1(group), MateRecord::make(lfsName, nick, {}, {}));
+    };
+    const QList<MateEntry> roster{entry("Friends", "Alex", "Al"), entry("Work", " Alex", ""),
+                                  entry("Work", "Bea", ""), entry("Work", "Cy", "")};
     // Alex on two S2 hosts (the later one counts), Bea only as "bea", Cy only on a host
     // of another version type.
     const HostList hosts{Host("First", {" Alex "}), Host("Second", {"bea", "Alex"}),
                          Host("Demo", {"Cy"}, 3)};
-    const QList<OnlineMate> online = FindOnlineMates(roster, hosts, TrackTable());
+    const QList<OnlineMate> online =
+        OnlinePersons(Sightings::make(roster, hosts, TrackTable()), roster);
     QCOMPARE(online.size(), 1);
     QCOMPARE(online.at(0).lfsName, QByteArray("Alex"));
     QCOMPARE(online.at(0).displayName, QByteArray("Al"));
@@ -176,8 +180,9 @@ void TestPresence::alertChoices_roundTripAndPrune() {
     QCOMPARE(loaded.mateAlert(QStringLiteral("Friends"), "Bea"), MateAlert::AsGroup);
 
     AlertChoices pruned = loaded;
-    pruned.prune({QStringLiteral("Friends"), QStringLiteral("Work")},
-                 {{QStringLiteral("Friends"), "J\xF6rg", "J"}});
+    pruned.prune(
+        {QStringLiteral("Friends"), QStringLiteral("Work")},
+        {MateEntry::make(QStringLiteral("Friends"), MateRecord::make("J\xF6rg", "J", {}, {}))});
     QVERIFY(pruned.groupAlerts(QStringLiteral("Gone")));
     QVERIFY(!pruned.groupAlerts(QStringLiteral("Work")));
     QCOMPARE(pruned.mateAlert(QStringLiteral("Friends"), "Left"), MateAlert::AsGroup);

@@ -98,13 +98,16 @@ struct Program {
 
     Notifier& notifier() { return window->presence().notifier(); }
     // The host the simulator seated the newcomer on, and its row's track text.
+    // The host the simulator seated the newcomer on (the last row listing him), and its
+    // row's track text.
     std::pair<QString, QString> newcomerHost() const {
-        const QByteArray host = window->stats().FindMateHost(NewcomerNick);
-        for (int i = 0; i < window->lvServer->rowCount(); ++i) {
-            if (window->lvServer->rowText(i, 0) == QString::fromLatin1(host))
-                return {window->lvServer->rowText(i, 0), window->lvServer->rowText(i, 2)};
+        const ServerListModel& rows = window->lvServer->rows();
+        std::pair<QString, QString> found;
+        for (int row = 0; row < rows.rowCount(); ++row) {
+            if (rows.racers(row).contains(Newcomer))
+                found = {rows.caption(row), rows.text(row, 2)};
         }
-        return {};
+        return found;
     }
     QModelIndex newcomerNode() const {
         for (const QModelIndex& node : NodesInTreeOrder(*window->tvMates->model())) {

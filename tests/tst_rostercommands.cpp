@@ -13,7 +13,7 @@ namespace {
 void friendsWork(Roster& f) {
     f.group(QStringLiteral("Friends"), {Mate("A"), Mate("Robert", "Bob")});
     f.group(QStringLiteral("Work"), {Mate("C", "Cee"), Mate("D")});
-    f.stats.hosts << Host("H", {"Robert"});
+    f.hosts << Host("H", {"Robert"});
     f.servers({"H"});
     f.showAllMates(true);
     f.tree->RebuildRoster();

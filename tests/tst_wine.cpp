@@ -136,7 +136,7 @@ private Q_SLOTS:
         RosterFiles world;
         world.desktop.reallyStart = true;
         world.desktop.processLister = [] { return ListProcesses(); };
-        Launcher launcher(world.desktop, world.stats, [this] { return m_game; });
+        Launcher launcher(world.desktop, world.hosts, [this] { return m_game; });
         // The program's own watch, set before the start, as it ticks while the game is off.
         ProcessWatch watch;
         QVERIFY(!watch.isRunning(m_game));

@@ -11,7 +11,8 @@ endif()
 set(PELMARK_CMDLINE_PROBE ${CMAKE_CURRENT_BINARY_DIR}/cmdline_probe.exe)
 pelmark_add_windows_program(pelmark_cmdline_probe ${PELMARK_CMDLINE_PROBE}
     ${CMAKE_CURRENT_LIST_DIR}/wine/cmdline_probe.c)
-pelmark_add_test(tst_wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_wine.cpp LIBS pelmark_launcher)
+pelmark_add_test(tst_wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_wine.cpp
+    LIBS pelmark_launcher pelmark_roster)
 add_dependencies(tst_wine pelmark_cmdline_probe)
 target_compile_definitions(tst_wine PRIVATE
     PELMARK_CMDLINE_PROBE="${PELMARK_CMDLINE_PROBE}"

@@ -93,6 +93,10 @@ ServerListModel::Counts ServerListModel::refill(const HostList& hosts, const Tra
     m_rows.clear();
     m_rows.reserve(size_t(hosts.size()));
     m_withMates = 0;
+    // The lines named racer slots of the list just replaced. The hosts with mates stay
+    // until the sightings of the new list come, so that the row the refresh keeps selected
+    // is not hidden meanwhile.
+    m_mates.racers.clear();
     ServerRowTextMaker maker(tracks);
     for (qsizetype i = 0; i < hosts.size(); ++i) {
         const HostRecord& host = hosts.at(i);
@@ -115,11 +119,27 @@ void ServerListModel::allRowsChanged(const QList<int>& roles) {
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1), roles);
 }
 
-bool ServerListModel::setMates(QHash<QByteArray, MateLabel> mates) {
+void ServerListModel::rowChanged(int row, const QList<int>& roles) {
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1), roles);
+}
+
+bool ServerListModel::setMates(RowMates mates) {
     if (mates == m_mates)
-        return false; // every refresh asks; the roster seldom changes
+        return false;
+    // Only the rows whose mates came or went are told: the sightings change with every
+    // refresh, and a change of every row has the proxies look at every row again.
+    QSet<int> hostsTouched;
+    for (const QHash<quint64, MateLabel>* lines : {&m_mates.racers, &mates.racers}) {
+        for (auto it = lines->cbegin(); it != lines->cend(); ++it)
+            hostsTouched.insert(int(it.key() >> 32));
+    }
+    const QSet<QByteArray> namesTouched =
+        (m_mates.hosts - mates.hosts) | (mates.hosts - m_mates.hosts);
     m_mates = std::move(mates);
-    allRowsChanged({HasMateRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+    for (int row = 0; row < rowCount(); ++row) {
+        if (hostsTouched.contains(hostIndex(row)) || namesTouched.contains(host(row).name))
+            rowChanged(row, {HasMateRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+    }
     return true;
 }
 
@@ -128,18 +148,6 @@ void ServerListModel::setFavourites(QSet<QByteArray> hostNames) {
         return;
     m_favourites = std::move(hostNames);
     allRowsChanged({FavouriteRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
-}
-
-bool ServerListModel::hasMate(int row) const {
-    if (m_mates.isEmpty())
-        return false;
-    const HostRecord& h = host(row);
-    for (qsizetype i = 0; i < h.racerCount; ++i) {
-        const QByteArrayView name = TrimmedView(h.racerSlot(i));
-        if (m_mates.contains(QByteArray::fromRawData(name.data(), name.size())))
-            return true;
-    }
-    return false;
 }
 
 QList<QByteArray> ServerListModel::racers(int row) const {
@@ -200,12 +208,10 @@ QString ServerListModel::toolTip(int row) const {
         lines << QStringLiteral("Private host");
     if (isFavourite(row))
         lines << QStringLiteral("Favourite host");
-    for (const QByteArray& racer : racers(row)) {
-        const auto mate = m_mates.constFind(racer);
-        if (mate == m_mates.constEnd())
-            lines << ToDisplay(racer);
-        else
-            lines << mateLine(*mate);
+    const QList<QByteArray> names = racers(row);
+    for (qsizetype slot = 0; slot < names.size(); ++slot) {
+        const auto mate = m_mates.racers.constFind(RacerLine(hostIndex(row), slot));
+        lines << (mate == m_mates.racers.constEnd() ? ToDisplay(names.at(slot)) : mateLine(*mate));
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -59,6 +59,17 @@ public:
         bool operator==(const MateLabel&) const = default;
     };
 
+    // The racer line of a row: the host's index in the host list and the racer's slot.
+    static quint64 RacerLine(qsizetype hostIndex, qsizetype slot) {
+        return quint64(hostIndex) << 32 | quint32(slot);
+    }
+    // The mates the rows show, as the sightings of the roster on the host list say.
+    struct RowMates {
+        QSet<QByteArray> hosts;           // with mates: the standing filters never hide them
+        QHash<quint64, MateLabel> racers; // by RacerLine: the lines that name a mate
+        bool operator==(const RowMates&) const = default;
+    };
+
     struct Counts {
         int rows = 0;
         int occupied = 0;
@@ -71,9 +82,9 @@ public:
     void setImages(QList<QVariant> images);
     // Replaces every row with the listed hosts, as one reset.
     Counts refill(const HostList& hosts, const TrackTable& tracks);
-    // The roster's mates by trimmed LFS name, for the racers' lines and the standing filters.
-    // Each tells the views only when something changed; true when it did.
-    bool setMates(QHash<QByteArray, MateLabel> mates);
+    // The mates on the hosts, for the racers' lines and the standing filters. Each tells
+    // the views only when something changed; true when it did.
+    bool setMates(RowMates mates);
     void setFavourites(QSet<QByteArray> hostNames);
     const QSet<QByteArray>& favourites() const { return m_favourites; }
 
@@ -83,7 +94,7 @@ public:
     int hostIndex(int row) const { return m_rows[size_t(row)].host; }
     const HostRecord& host(int row) const { return m_hosts.at(hostIndex(row)); }
     bool isFavourite(int row) const { return m_favourites.contains(host(row).name); }
-    bool hasMate(int row) const;
+    bool hasMate(int row) const { return m_mates.hosts.contains(host(row).name); }
     // The racers' trimmed names, in host order.
     QList<QByteArray> racers(int row) const;
     // What the filter field searches in (made when first asked for, kept until the refill).
@@ -109,12 +120,13 @@ private:
         int host = 0;
     };
     void allRowsChanged(const QList<int>& roles);
+    void rowChanged(int row, const QList<int>& roles);
 
     std::vector<Row> m_rows;
     HostList m_hosts;
     mutable std::vector<QByteArray> m_filterTexts;
     mutable QHash<quint64, QByteArray> m_sharedFilterParts; // by track key and car mask
-    QHash<QByteArray, MateLabel> m_mates;
+    RowMates m_mates;
     QSet<QByteArray> m_favourites;
     QList<QVariant> m_images;
     int m_withMates = 0;

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Sightings.h"
+#include "TrackNaming.h"
+
+#include <QObject>
+
+class QuillonPubStats;
+class RosterCommands;
+
+// Keeps the one answer to who of the roster races where: made anew whenever the roster
+// or the host list has changed, and handed to the readers through changed().
+class SightingsSource : public QObject {
+    Q_OBJECT
+public:
+    // stats: the roster; hosts: the host list of the last refresh.
+    SightingsSource(const QuillonPubStats& stats, const HostList& hosts, QObject* parent = nullptr);
+    // The track names of the last list shown; without them every track is "n/a".
+    void setTracks(const TrackTable* tracks) { m_tracks = tracks; }
+    // Every change the commands make to the roster is followed at once. Connected before
+    // the tree follows them, so that a mate added there finds his own sighting.
+    void follow(const RosterCommands& commands);
+
+    const Sightings& current() const { return m_current; }
+    // After a new host list or a new roster: made from the lists as they are now.
+    const Sightings& remake();
+
+Q_SIGNALS:
+    void changed(const Sightings& sightings);
+
+private:
+    const QuillonPubStats& m_stats;
+    const HostList& m_hosts;
+    const TrackTable* m_tracks = nullptr;
+    TrackTable m_noTracks;
+    Sightings m_current;
+};
