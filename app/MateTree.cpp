@@ -150,15 +150,6 @@ std::optional<RosterNode> MateTree::rememberedMate() const {
     return node;
 }
 
-std::optional<QString> MateTree::shownMateText(QByteArrayView lfsName) const {
-    for (const QModelIndex& node : NodesInTreeOrder(*m_proxy)) {
-        if (RosterModel::isMate(node) &&
-            node.data(RosterModel::LfsNameRole).toByteArray() == lfsName)
-            return textOf(node);
-    }
-    return std::nullopt;
-}
-
 QModelIndex MateTree::FindGroupNode(const QString& group) const {
     for (int row = 0; row < m_proxy->rowCount(); ++row) {
         const QModelIndex node = m_proxy->index(row, 0);

@@ -86,8 +86,6 @@ public:
     // After an undo: the user's choice stands when it still has its node; otherwise the
     // node the last delete removed is chosen where it came back, or else the group.
     void chooseRestored(const QString& group);
-    // The text of the first node the tree shows for the person, in tree order.
-    std::optional<QString> shownMateText(QByteArrayView lfsName) const;
 
     // Counters of the last build.
     int onlineMateCount = 0;
