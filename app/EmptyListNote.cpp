@@ -76,6 +76,11 @@ void EmptyListNote::setGameRunning(bool running) {
     update();
 }
 
+void EmptyListNote::setFreshness(const QString& line) {
+    m_freshness = line;
+    update();
+}
+
 QString EmptyListNote::shownText() const {
     if (m_panel->isHidden())
         return {};
@@ -96,6 +101,10 @@ void EmptyListNote::update() {
                                                                 : m_panel->sizeHint().height());
     }
     m_panel->setVisible(shown);
+    // Set only when it changes: each setting is announced.
+    const QString description = shown ? shownText() : m_freshness;
+    if (m_list->accessibleDescription() != description)
+        m_list->setAccessibleDescription(description);
 }
 
 bool EmptyListNote::eventFilter(QObject* watched, QEvent* event) {

@@ -10,8 +10,9 @@ class QLabel;
 class QWidget;
 
 // The line in the empty area of the server list that says why it is empty and, where
-// there is one, the next step. Labels, so that a screen reader reads them; shown only
-// while the list has no rows.
+// there is one, the next step; shown only while the list has no rows. The labels sit on
+// the list's viewport, which a screen reader does not look into, so the list's own
+// description says the same; while rows show, it says how fresh they are.
 class EmptyListNote : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +26,8 @@ public:
     void failed(const QString& reason, std::optional<QTime> nextTry);
     void succeeded();
     void setGameRunning(bool running);
+    // "Updated 18:42" or "Offline since 18:43: REASON", for the list's description.
+    void setFreshness(const QString& line);
 
     QWidget* panel() const { return m_panel; }
     QLabel* textLabel() const { return m_text; }
@@ -47,6 +50,7 @@ private:
     QLabel* m_text;
     QLabel* m_link;
     QString m_reason; // why the last refresh brought no list; empty after a good one
+    QString m_freshness;
     bool m_withLink = false;
     bool m_gameRunning = false;
 };

@@ -43,6 +43,8 @@ MatePresence::MatePresence(Context context, std::unique_ptr<Notifier> notifier, 
     connect(m_notifier.get(), &Notifier::activated, this, &MatePresence::showHost);
 
     m_c.tree->enableNodeMenu();
+    // A screen reader hears what the tooltip shows.
+    m_c.tree->describeMatesBy([this](const QModelIndex& node) { return nodeToolTip(node); });
     connect(m_c.tree, &MateTree::nodeMenuRequested, this, &MatePresence::showNodeMenu);
     m_c.tree->treeView()->viewport()->installEventFilter(this);
     m_c.window->installEventFilter(this);

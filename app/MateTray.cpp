@@ -6,7 +6,6 @@
 #include "SingleByteText.h"
 
 #include <QGuiApplication>
-#include <QLocale>
 #include <QMenu>
 #include <QPainter>
 #include <QSystemTrayIcon>
@@ -37,8 +36,6 @@ QIcon offlineIcon(const QIcon& icon) {
         greyed.addPixmap(icon.pixmap(size, QIcon::Disabled));
     return greyed;
 }
-
-constexpr qsizetype MaxReasonChars = 120; // a tooltip, not a report
 
 } // namespace
 
@@ -117,25 +114,18 @@ QIcon MateTray::shownIcon() const {
 }
 
 QString MateTray::toolTip() const {
-    if (isOffline()) {
-        return QStringLiteral("Pelmark II: Offline since %1: %2")
-            .arg(QLocale::c().toString(m_offlineSince, QStringLiteral("HH:mm")), m_offlineReason);
-    }
-    return QStringLiteral("Pelmark II: %1 of %2 mates online").arg(m_onlineCount).arg(m_total);
+    // Offline, the counts are those of a list that may be long gone.
+    if (isOffline())
+        return QStringLiteral("Pelmark II: ") + m_freshness.text();
+    const QString mates = QStringLiteral("%1 of %2 mates online").arg(m_onlineCount).arg(m_total);
+    if (m_freshness.updatedAt().isValid())
+        return QStringLiteral("Pelmark II: %1, %2").arg(m_freshness.text(), mates);
+    return QStringLiteral("Pelmark II: ") + mates;
 }
 
-void MateTray::setOffline(const QString& reason, const QTime& now) {
-    if (!isOffline())
-        m_offlineSince = now;
-    m_offlineReason = reason.left(MaxReasonChars);
-    refreshIcon();
-}
-
-void MateTray::setOnline() {
-    if (!isOffline())
-        return;
-    m_offlineSince = QTime();
-    m_offlineReason.clear();
+void MateTray::setFreshness(const ListFreshness& freshness) {
+    m_freshness = freshness;
+    rebuildMenu();
     refreshIcon();
 }
 
@@ -199,6 +189,11 @@ void MateTray::rebuildMenu() {
     }
     if (m_favourites.isEmpty())
         favourites->addAction(QStringLiteral("None online"))->setEnabled(false);
+    const QString fresh = m_freshness.text();
+    if (!fresh.isEmpty()) {
+        m_menu->addSeparator();
+        m_menu->addAction(MenuText(fresh))->setEnabled(false);
+    }
     // The shared commands belong to the window: the menu's clear leaves them be.
     if (m_refresh)
         m_menu->addAction(m_refresh);

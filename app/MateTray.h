@@ -1,10 +1,11 @@
 #pragma once
 
+#include "ListFreshness.h"
+
 #include <QByteArray>
 #include <QIcon>
 #include <QList>
 #include <QObject>
-#include <QTime>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -16,7 +17,8 @@ class QWidget;
 struct OnlineMate;
 
 // The tray icon, where the desktop has a tray: its picture tells whether any mate is
-// online, its menu lists them and joins one's host.
+// online, its menu lists them and joins one's host; its tooltip and menu say how fresh
+// the list is, as the line beside the server list does.
 class MateTray : public QObject {
     Q_OBJECT
 public:
@@ -39,13 +41,13 @@ public:
     void update(const QList<OnlineMate>& online, int total);
     // The favourite hosts online now: host name and players text ("05/24").
     void setFavourites(const QList<QPair<QByteArray, QString>>& hosts);
-    // A refresh failed while the window was hidden: the tooltip and the picture say so,
-    // from the first failure on until a refresh succeeds.
-    void setOffline(const QString& reason, const QTime& now = QTime::currentTime());
-    void setOnline();
+    // After each refresh. While the refreshes fail, the tooltip, the menu and the picture
+    // say so, from the first failure on until a refresh succeeds.
+    void setFreshness(const ListFreshness& freshness);
+    const ListFreshness& freshness() const { return m_freshness; }
     // The window's refresh and quit commands, offered at the menu's end.
     void setCommands(QAction* refresh, QAction* quit);
-    bool isOffline() const { return m_offlineSince.isValid(); }
+    bool isOffline() const { return m_freshness.isOffline(); }
 
     QString toolTip() const;
     QIcon icon() const;
@@ -85,6 +87,5 @@ private:
     QTimer m_poll;
     QAction* m_refresh = nullptr;
     QAction* m_quit = nullptr;
-    QTime m_offlineSince;
-    QString m_offlineReason;
+    ListFreshness m_freshness;
 };

@@ -76,6 +76,10 @@ void MateTree::setImages(const QList<QIcon>& mateImages) {
     m_model->setImages(std::move(images));
 }
 
+void MateTree::describeMatesBy(std::function<QString(const QModelIndex&)> describer) {
+    m_proxy->setMateDescriber(std::move(describer));
+}
+
 void MateTree::follow(const RosterCommands& commands) {
     connect(&commands, &RosterCommands::groupCreated, this, &MateTree::AddGroupNode);
     connect(&commands, &RosterCommands::groupDeleted, this, &MateTree::removeGroupNode);
@@ -277,8 +281,23 @@ void MateTree::rememberNode(const QModelIndex& node) {
         rememberedGroup = textOf(node.parent());
     rememberedDisplayName = textOf(node);
     m_remembered = m_proxy->mapToSource(node);
-    NoAutoScroll still(m_w.tvMates);
-    m_w.tvMates->setCurrentIndex(node);
+    makeCurrent(node, QItemSelectionModel::ClearAndSelect);
+}
+
+// A tree tells a screen reader which node became current by the node's row, and a node in
+// a collapsed group has no row: the reader would hear of the hidden header instead. Such a
+// node becomes current without the view hearing of it; nothing of it shows anyway, and the
+// next move is told as every move is.
+void MateTree::makeCurrent(const QModelIndex& node, QItemSelectionModel::SelectionFlags how) {
+    QTreeView* tree = m_w.tvMates;
+    NoAutoScroll still(tree);
+    const bool hidden = node.parent().isValid() && !tree->isExpanded(node.parent());
+    {
+        const QSignalBlocker quiet(hidden ? tree->selectionModel() : nullptr);
+        tree->selectionModel()->setCurrentIndex(node, how);
+    }
+    if (hidden)
+        tree->viewport()->update(); // the selection it had is gone
 }
 
 void MateTree::forgetChoice() {
@@ -338,14 +357,13 @@ void MateTree::keepViewState(const ViewState& before) {
         return;
     for (int row = 0; row < m_proxy->rowCount(); ++row)
         tree->setExpanded(m_proxy->index(row, 0), before.expanded.at(row));
-    {
+    if (before.current >= 0) {
+        makeCurrent(NodesInTreeOrder(*m_proxy).at(before.current),
+                    before.selected ? QItemSelectionModel::ClearAndSelect
+                                    : QItemSelectionModel::Clear);
+    } else {
         NoAutoScroll still(tree);
-        if (before.current >= 0)
-            tree->selectionModel()->setCurrentIndex(
-                NodesInTreeOrder(*m_proxy).at(before.current),
-                before.selected ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Clear);
-        else
-            tree->setCurrentIndex({});
+        tree->setCurrentIndex({});
     }
     tree->doItemsLayout();
     tree->verticalScrollBar()->setValue(before.scroll);

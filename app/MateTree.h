@@ -5,6 +5,7 @@
 #include "SightingsSource.h"
 
 #include <QIcon>
+#include <QItemSelectionModel>
 #include <QList>
 #include <QModelIndex>
 #include <QObject>
@@ -41,6 +42,8 @@ public:
     MateTree(Widgets widgets, QuillonPubStats& stats, const ProfileStore& store,
              SightingsSource& sightings, QObject* parent = nullptr);
     void setImages(const QList<QIcon>& mateImages);
+    // What a mate's node says to a screen reader, asked with the view's index when read.
+    void describeMatesBy(std::function<QString(const QModelIndex&)> describer);
     // Keeps the tree in step with what the commands change in the lists and files.
     void follow(const RosterCommands& commands);
 
@@ -148,6 +151,7 @@ private:
     QModelIndex findChoice(const Choice& choice) const;
     void carryOver();
     void rememberNode(const QModelIndex& node);
+    void makeCurrent(const QModelIndex& node, QItemSelectionModel::SelectionFlags how);
     void forgetChoice();
     ViewState viewState() const;
     void keepViewState(const ViewState& before);

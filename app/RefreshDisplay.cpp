@@ -3,6 +3,7 @@
 #include "Desktop.h"
 #include "EmptyListNote.h"
 #include "ErrorHandler.h"
+#include "FreshnessLabel.h"
 #include "HostListQuery.h"
 #include "MatePresence.h"
 #include "MateTray.h"
@@ -12,29 +13,36 @@
 
 #include <QLabel>
 
-bool RefreshDisplay::show(const HostListResult& result) {
+bool RefreshDisplay::show(const HostListResult& result, const QTime& now) {
     if (result.hasList()) {
+        m_freshness.updated(now);
+        showFreshness();
         m_parts.note->succeeded();
-        m_parts.presence->tray()->setOnline();
         fillRows(result.hosts);
         return true;
     }
+    m_freshness.failed(result.message, now);
+    showFreshness();
     if (result.outcome == HostListResult::Outcome::ServiceText)
         m_parts.note->serviceAnswered(result.message);
     else
         m_parts.note->failed(result.message, m_parts.refresh->nextTickTime());
     // Boxes at every tick while the window is out of sight help nobody: the tray tells,
     // and the boxes come back once the window shows.
-    if (m_parts.presence->hiddenInTray()) {
-        m_parts.presence->tray()->setOffline(result.message);
+    if (m_parts.presence->hiddenInTray())
         return true;
-    }
     if (result.error) {
         m_parts.desktop->showError(StandardErrorText(result.message));
         return false;
     }
     m_parts.desktop->showMessage(result.message);
     return true;
+}
+
+void RefreshDisplay::showFreshness() {
+    m_parts.finder->lFreshness->setFreshness(m_freshness);
+    m_parts.note->setFreshness(m_freshness.text());
+    m_parts.presence->tray()->setFreshness(m_freshness);
 }
 
 void RefreshDisplay::fillRows(const HostList& hosts) {

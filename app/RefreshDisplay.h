@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ListFreshness.h"
 #include "TrackNaming.h"
 
 #include <QString>
@@ -15,7 +16,8 @@ struct HostListResult;
 
 // Shows what a refresh came to: a new host list in the rows and the counters, anything
 // else in the empty list's note and then in the tray while the window is out of sight,
-// or in a box.
+// or in a box. How fresh the rows are is said beside them, in the tray and to a screen
+// reader after every refresh.
 class RefreshDisplay {
 public:
     struct Parts {
@@ -35,7 +37,7 @@ public:
 
     // False when a failed transfer was told in a box (what follows a refresh then waits
     // for the next one).
-    bool show(const HostListResult& result);
+    bool show(const HostListResult& result, const QTime& now = QTime::currentTime());
     // The first request whose ident key was not sent: said once, as the user must mend it.
     void identKeyRejected();
     // The track names of the last list shown, read once per refresh for its readers.
@@ -43,7 +45,9 @@ public:
 
 private:
     void fillRows(const HostList& hosts);
+    void showFreshness();
 
     Parts m_parts;
     TrackTable m_tracks;
+    ListFreshness m_freshness;
 };

@@ -2,6 +2,7 @@
 
 #include "Desktop.h"
 #include "ErrorHandler.h"
+#include "FreshnessLabel.h"
 #include "MainCommands.h"
 #include "PlainText.h"
 #include "ProgramSettings.h"
@@ -89,9 +90,11 @@ void ServerFinder::makeBar() {
     bFilters->setMenu(makeFilterMenu());
     lShowing = new QLabel(m_bar);
     lShowing->setTextFormat(Qt::PlainText);
+    lFreshness = new FreshnessLabel(m_bar);
     row->addWidget(eFilter, 1);
     row->addWidget(bFilters);
     row->addWidget(lShowing);
+    row->addWidget(lFreshness);
     connect(eFilter, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_c.view->proxy().setFilterText(text); });
     eFilter->installEventFilter(this);

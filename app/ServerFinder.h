@@ -8,6 +8,7 @@
 #include <memory>
 
 class Desktop;
+class FreshnessLabel;
 class MainCommands;
 class ProgramSettings;
 class QAction;
@@ -44,6 +45,7 @@ public:
     QLineEdit* eFilter = nullptr;
     QToolButton* bFilters = nullptr;
     QLabel* lShowing = nullptr;
+    FreshnessLabel* lFreshness = nullptr; // how fresh the rows are, beside their count
 
     const FavouriteHosts& favourites() const { return m_favourites; }
     // After a refill of the rows: the tray's favourites online.

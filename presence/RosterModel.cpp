@@ -22,6 +22,14 @@ const QCollator& collator() {
     return c;
 }
 
+template <typename Group> QString onlineText(const Group& group) {
+    if (group.mates.empty())
+        return QStringLiteral("No mates");
+    const auto online = std::count_if(group.mates.begin(), group.mates.end(),
+                                      [](const auto& mate) { return mate.online; });
+    return QStringLiteral("%1 of %2 mates online").arg(online).arg(group.mates.size());
+}
+
 bool sortsBefore(const QString& a, const QString& b) {
     return collator().compare(a, b) < 0;
 }
@@ -145,6 +153,7 @@ QModelIndex RosterModel::addMate(const QString& groupName, const MateRecord& rec
     group->mates.insert(group->mates.begin() + row, std::move(mate));
     endInsertRows();
     setGroupImage(parent, made.image);
+    countChanged(parent);
     return index(row, 0, parent);
 }
 
@@ -180,9 +189,11 @@ void RosterModel::removeNode(const QModelIndex& node) {
         return;
     Q_ASSERT(checkIndex(node));
     if (Group* group = groupOf(node)) {
-        beginRemoveRows(node.parent(), node.row(), node.row());
+        const QModelIndex parent = node.parent();
+        beginRemoveRows(parent, node.row(), node.row());
         group->mates.erase(group->mates.begin() + node.row());
         endRemoveRows();
+        countChanged(parent);
         return;
     }
     beginRemoveRows({}, node.row(), node.row());
@@ -199,6 +210,10 @@ void RosterModel::setGroupImage(const QModelIndex& group, int image) {
         return;
     g.image = image;
     Q_EMIT dataChanged(group, group, {ImageIndexRole, Qt::DecorationRole});
+}
+
+void RosterModel::countChanged(const QModelIndex& group) {
+    Q_EMIT dataChanged(group, group, {Qt::AccessibleDescriptionRole});
 }
 
 QModelIndex RosterModel::group(const QString& name) const {
@@ -281,6 +296,8 @@ QVariant RosterModel::data(const QModelIndex& index, int role) const {
         return group.name;
     case LfsNameRole:
         return mate ? QVariant(mate->lfsName) : QVariant();
+    case Qt::AccessibleDescriptionRole:
+        return mate ? QVariant() : QVariant(onlineText(group));
     default:
         return {};
     }
@@ -316,6 +333,12 @@ void RosterViewProxy::setAllMates(bool allMates) {
         return;
     m_allMates = allMates;
     invalidateFilter();
+}
+
+QVariant RosterViewProxy::data(const QModelIndex& index, int role) const {
+    if (role == Qt::AccessibleDescriptionRole && m_describeMate && RosterModel::isMate(index))
+        return m_describeMate(index);
+    return QSortFilterProxyModel::data(index, role);
 }
 
 bool RosterViewProxy::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {

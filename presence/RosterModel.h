@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSortFilterProxyModel>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,8 +17,9 @@ struct MateKey;
 // in the tree's order (the locale's collation, case-sensitive; equal texts keep the order
 // in which they came). A row's picture is its status image: 0 group state not known (no
 // entry seen), 1 no mate of the group online, 2 mate(s) online, 3 mate offline, 4 mate
-// online (5, mate state not known, is given to none). The model holds every entry it
-// could place, online or not; which of them a view shows is RosterViewProxy's matter.
+// online (5, mate state not known, is given to none). A group's accessible description
+// says how many of its mates are online. The model holds every entry it could place,
+// online or not; which of them a view shows is RosterViewProxy's matter.
 class RosterModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -81,6 +83,7 @@ private:
     static Group* placeFor(const Groups& groups, const QString& entryGroup);
     static void place(Group& group, const MateRecord& record, const Sightings& seen);
     void raiseImage(Group& group, int image);
+    void countChanged(const QModelIndex& group);
 
     Groups m_groups; // child rows point at their group, which keeps its address
     QList<QVariant> m_images;
@@ -90,16 +93,22 @@ private:
 QModelIndexList NodesInTreeOrder(const QAbstractItemModel& model);
 
 // The mate tree's two views of a RosterModel: every entry, or only the online ones. Every
-// group shows in both. The order is the model's.
+// group shows in both. The order is the model's. A mate's accessible description is what
+// the describer says of its row (an index of this proxy), asked when it is read.
 class RosterViewProxy : public QSortFilterProxyModel {
     Q_OBJECT
 public:
+    using Describer = std::function<QString(const QModelIndex&)>;
+
     explicit RosterViewProxy(QObject* parent = nullptr);
     void setRosterModel(RosterModel* model);
     RosterModel* rosterModel() const { return m_model; }
 
     bool allMates() const { return m_allMates; }
     void setAllMates(bool allMates);
+    void setMateDescriber(Describer describer) { m_describeMate = std::move(describer); }
+
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
@@ -107,4 +116,5 @@ protected:
 private:
     RosterModel* m_model = nullptr;
     bool m_allMates = false;
+    Describer m_describeMate;
 };
