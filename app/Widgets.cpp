@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QStyleFactory>
 
+#include <algorithm>
+#include <climits>
+
 ShapeWidget::ShapeWidget(const QColor& fill, QWidget* parent) : QWidget(parent), m_fill(fill) {}
 
 void ShapeWidget::setFillColour(const QColor& fill) {
@@ -41,15 +44,17 @@ RightAnchors::RightAnchors(QWidget* container, int designWidth)
     container->installEventFilter(this);
 }
 
-void RightAnchors::add(QWidget* widget) {
-    m_anchors.append({widget, m_designWidth - widget->x() - widget->width()});
+void RightAnchors::add(QWidget* widget, Narrower narrower) {
+    m_anchors.append({widget, m_designWidth - widget->x() - widget->width(),
+                      narrower == Narrower::StayPut ? widget->x() : INT_MIN});
 }
 
 void RightAnchors::apply() {
     const int width = m_container->width();
-    for (const Anchor& anchor : std::as_const(m_anchors))
-        anchor.widget->move(width - anchor.rightDistance - anchor.widget->width(),
-                            anchor.widget->y());
+    for (const Anchor& anchor : std::as_const(m_anchors)) {
+        const int left = width - anchor.rightDistance - anchor.widget->width();
+        anchor.widget->move(std::max(left, anchor.designLeft), anchor.widget->y());
+    }
 }
 
 bool RightAnchors::eventFilter(QObject* watched, QEvent* event) {

@@ -59,8 +59,11 @@ class RightAnchors : public QObject {
 public:
     RightAnchors(QWidget* container, int designWidth);
 
+    // Below the design width a widget either follows the right edge out at the left, or
+    // stays at its design place, where it can be cut at the right but covers nothing.
+    enum class Narrower { Follow, StayPut };
     // Takes the widget's current geometry as its place at the design width.
-    void add(QWidget* widget);
+    void add(QWidget* widget, Narrower narrower = Narrower::Follow);
     // Moves the anchored widgets for the container's current width.
     void apply();
 
@@ -71,6 +74,7 @@ private:
     struct Anchor {
         QWidget* widget;
         int rightDistance;
+        int designLeft; // where it stays put, if it does
     };
     QWidget* m_container;
     int m_designWidth;

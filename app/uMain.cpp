@@ -2,6 +2,7 @@
 
 #include "ColumnMemory.h"
 #include "DBusNotifier.h"
+#include "DialogLook.h"
 #include "EmptyListNote.h"
 #include "ErrorHandler.h"
 #include "ExecuteFile.h"
@@ -30,6 +31,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QToolButton>
@@ -68,7 +70,6 @@ void TfMain::makePieces() {
     m_ticker = new Ticker(lHighlights, config, m_desktop, this);
     tScrollHighlights = m_ticker->timer();
     IdHTTPHighlights = &m_ticker->service().client();
-    m_columns = new ColumnMemory(lvServer->header(), config, m_desktop, this);
     m_place = new WindowPlace(this, spLeft, config, m_desktop);
     m_emptyNote = new EmptyListNote(lvServer, this);
     m_commands = new MainCommands(this);
@@ -92,6 +93,9 @@ void TfMain::makePieces() {
     m_display = std::make_unique<RefreshDisplay>(RefreshDisplay::Parts{
         lvServer, lSvrCount, lOccupied, lPlayersOnline, m_emptyNote, m_presence, m_finder, &m_stats,
         m_refresh, &m_desktop, paths.tracksPath});
+    SetTabChain({tvMates, bAddGroup, bDelGroup, bDelMate, bAddMate, bOnOffline, bJoinMate, bJoinPW,
+                 bSettings, bEditMate, bStartLFS, lvServer, m_emptyNote->linkLabel(),
+                 m_finder->eFilter, m_finder->bFilters, bJoinSvr, bJoinSvrPW, bLegends, Image2});
 }
 
 void TfMain::connectRefresh() {

@@ -1,13 +1,16 @@
 // The main window's arrangement and the splash screen, checked on real widgets offscreen.
+#include "EmptyListNote.h"
 #include "FakeDesktop.h"
 #include "MainCommands.h"
 #include "MateTree.h"
+#include "ServerFinder.h"
 #include "uMain.h"
 #include "uSplashScreen.h"
 
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -114,7 +117,7 @@ private Q_SLOTS:
         QTest::newRow("wider and taller") << 300 << 200;
         QTest::newRow("only taller") << 0 << 120;
         QTest::newRow("only wider") << 150 << 0;
-        QTest::newRow("narrower and lower") << -100 << -60;
+        QTest::newRow("only lower") << 0 << -60;
     }
     void resize_extraGoesToTheListsAndTheHeaderWidth() {
         QFETCH(int, dw);
@@ -216,6 +219,58 @@ private Q_SLOTS:
         }
     }
 
+    // Tab from the tree goes through the roster buttons, the list, its filter, the join
+    // buttons and the window's own buttons to the banner, and back to the tree.
+    void tabOrder_goesThroughTheWindowInItsOrder() {
+        const QHash<const QWidget*, QString> names{
+            {m_main->tvMates, "tvMates"},
+            {m_main->bAddGroup, "bAddGroup"},
+            {m_main->bDelGroup, "bDelGroup"},
+            {m_main->bAddMate, "bAddMate"},
+            {m_main->bDelMate, "bDelMate"},
+            {m_main->bEditMate, "bEditMate"},
+            {m_main->bOnOffline, "bOnOffline"},
+            {m_main->bJoinMate, "bJoinMate"},
+            {m_main->bJoinPW, "bJoinPW"},
+            {m_main->lvServer, "lvServer"},
+            {m_main->finder().eFilter, "eFilter"},
+            {m_main->finder().bFilters, "bFilters"},
+            {m_main->bJoinSvr, "bJoinSvr"},
+            {m_main->bJoinSvrPW, "bJoinSvrPW"},
+            {m_main->bSettings, "bSettings"},
+            {m_main->bStartLFS, "bStartLFS"},
+            {m_main->bLegends, "bLegends"},
+            {m_main->Image2, "Image2"},
+            {m_main->emptyListNote().linkLabel(), "identKeyLink"}};
+        QStringList order;
+        QWidget* w = m_main->tvMates;
+        do {
+            if ((w->focusPolicy() & Qt::TabFocus) && w->window() == m_main.get() &&
+                w->isVisibleTo(m_main.get()))
+                order << names.value(w, QString::fromLatin1(w->metaObject()->className()));
+            w = w->nextInFocusChain();
+        } while (w != m_main->tvMates && order.size() < 40);
+        QCOMPARE(order, QStringList({"tvMates", "bAddGroup", "bDelGroup", "bDelMate", "bAddMate",
+                                     "bOnOffline", "bJoinMate", "bJoinPW", "bSettings", "bEditMate",
+                                     "bStartLFS", "lvServer", "eFilter", "bFilters", "bJoinSvr",
+                                     "bJoinSvrPW", "bLegends", "Image2"}));
+    }
+
+    // The banner takes the focus by Tab like a button, and shows it like one.
+    void banner_showsTheFocusItTakesByTab() {
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        const QImage plain = m_main->Image2->grab().toImage();
+        m_main->bLegends->setFocus();
+        QTest::keyClick(m_main->bLegends, Qt::Key_Tab);
+        QVERIFY(m_main->Image2->hasFocus());
+        const QImage focused = m_main->Image2->grab().toImage();
+        QTest::keyClick(m_main->Image2, Qt::Key_Tab);
+        QVERIFY(!m_main->Image2->hasFocus());
+        QVERIFY(focused != plain);
+        QCOMPARE(m_main->Image2->grab().toImage(), plain);
+    }
+
     void onOfflineButton_startsInOnlineViewWithDisabledPicture() {
         QVERIFY(!m_main->commands().onOffline->isChecked());
         QVERIFY(!m_main->mateTree().allMates());
@@ -237,8 +292,14 @@ private Q_SLOTS:
             QCOMPARE(list->model()->headerData(i, Qt::Horizontal).toString(), captions[i]);
             QCOMPARE(list->header()->sectionSize(i), widths[i]);
         }
-        // Widening must not stretch the last column.
+        // Wider than at the design size, the last column reaches the right edge; the
+        // others keep their widths, and back at the design size it has its own again.
         resizeBy(300, 0);
+        QCOMPARE(list->header()->sectionPosition(7) + list->header()->sectionSize(7),
+                 list->header()->width());
+        for (int i = 0; i < 7; ++i)
+            QCOMPARE(list->header()->sectionSize(i), widths[i]);
+        resizeBy(0, 0);
         QCOMPARE(list->header()->sectionSize(7), 50);
         QVERIFY(list->header()->sectionsClickable());
         QVERIFY(!list->isSortingEnabled());
