@@ -22,7 +22,9 @@ constexpr int ServerColumnWidths[ServerListModel::ColumnCount] = {120, 33, 120, 
                                                                   150, 50, 50,  50};
 
 // A picture that the keyboard can reach (the banner) shows the focus as buttons do: the
-// style's focus frame, drawn when the focus came by keyboard.
+// style's focus frame, drawn when the focus came by keyboard. It lies just inside the
+// picture's edge, and in a light colour: in the style's own it would vanish on the dark
+// banner.
 class PictureLabel : public QLabel {
 public:
     using QLabel::QLabel;
@@ -35,9 +37,14 @@ protected:
         QStylePainter painter(this);
         QStyleOptionFocusRect frame;
         frame.initFrom(this);
-        frame.backgroundColor = palette().color(backgroundRole());
+        frame.rect = rect().adjusted(FrameInset, FrameInset, -FrameInset, -FrameInset);
+        frame.palette.setColor(QPalette::Highlight, palette().color(QPalette::HighlightedText));
+        frame.backgroundColor = palette().color(QPalette::Highlight);
         painter.drawPrimitive(QStyle::PE_FrameFocusRect, frame);
     }
+
+private:
+    static constexpr int FrameInset = 3;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QStyleFactory>
+#include <QStyleOptionFocusRect>
 
 #include <algorithm>
 #include <climits>
@@ -73,4 +74,26 @@ void TreeLinesStyle::drawPrimitive(PrimitiveElement element, const QStyleOption*
         m_lines->drawPrimitive(element, option, painter, widget);
     else
         QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+void FocusTreeView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    if (!hasFocus() || (model() && model()->rowCount(rootIndex()) > 0))
+        return;
+    QPainter painter(viewport());
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = viewport()->rect().adjusted(1, 1, -1, -1);
+    frame.backgroundColor = palette().color(QPalette::Base);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+}
+
+void FocusTreeView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    viewport()->update();
+}
+
+void FocusTreeView::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    viewport()->update();
 }

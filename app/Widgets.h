@@ -6,6 +6,7 @@
 #include <QProxyStyle>
 #include <QSplitter>
 #include <QSplitterHandle>
+#include <QTreeView>
 #include <QWidget>
 #include <memory>
 
@@ -93,4 +94,17 @@ public:
 
 private:
     std::unique_ptr<QStyle> m_lines;
+};
+
+// A tree or list that shows its focus also while it has no row to draw the focus frame on:
+// it frames its empty area.
+class FocusTreeView : public QTreeView {
+    Q_OBJECT
+public:
+    using QTreeView::QTreeView;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 };

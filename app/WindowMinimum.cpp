@@ -94,12 +94,13 @@ bool WindowMinimum::eventFilter(QObject* watched, QEvent* event) {
         const QSize before = m_window->size();
         followScreen();
         update(); // the frame is known now
+        keepMainAreaWhole();
         // Grown from a place kept when it could be smaller, it may reach past the screen.
         if (m_window->size() != before)
             KeepOnScreen(m_window, m_window->screen());
     } else if (watched == m_window && event->type() == QEvent::Resize && m_window->isVisible()) {
-        // The main area gives up width only where the right column has none left to give.
-        // Dragging the splitter is the user's choice and stays as it is.
+        // As the window opens or narrows, the main area gives up width only where the
+        // right column has none left to give. Dragging the splitter is the user's choice.
         const auto* resize = static_cast<QResizeEvent*>(event);
         if (resize->oldSize().isValid() && resize->size().width() < resize->oldSize().width())
             keepMainAreaWhole();

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -213,7 +212,7 @@ void TfMain::CreateControls() {
         toolAnchors->add(button);
     rightColumn->addWidget(pRightTop);
 
-    tvMates = new QTreeView(pRight);
+    tvMates = new FocusTreeView(pRight);
     setUpMateTree(tvMates);
     tvMates->setAccessibleName(QStringLiteral("Mates"));
     rightColumn->addWidget(tvMates, 1);

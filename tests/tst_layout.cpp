@@ -256,19 +256,35 @@ private Q_SLOTS:
                                      "bJoinSvrPW", "bLegends", "Image2"}));
     }
 
-    // The banner takes the focus by Tab like a button, and shows it like one.
-    void banner_showsTheFocusItTakesByTab() {
+    // The banner takes the focus by Tab like a button, and shows it like one; so do the
+    // lists while they have no row to draw the focus on.
+    void focus_showsOnTheBannerAndTheEmptyLists_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("banner") << QStringLiteral("Image2");
+        QTest::newRow("server list") << QStringLiteral("lvServer");
+        QTest::newRow("mate tree") << QStringLiteral("tvMates");
+    }
+    void focus_showsOnTheBannerAndTheEmptyLists() {
+        QFETCH(QString, control);
+        const QHash<QString, QWidget*> controls{{QStringLiteral("Image2"), m_main->Image2},
+                                                {QStringLiteral("lvServer"), m_main->lvServer},
+                                                {QStringLiteral("tvMates"), m_main->tvMates}};
+        QWidget* target = controls.value(control);
         m_main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
-        const QImage plain = m_main->Image2->grab().toImage();
-        m_main->bLegends->setFocus();
-        QTest::keyClick(m_main->bLegends, Qt::Key_Tab);
-        QVERIFY(m_main->Image2->hasFocus());
-        const QImage focused = m_main->Image2->grab().toImage();
-        QTest::keyClick(m_main->Image2, Qt::Key_Tab);
-        QVERIFY(!m_main->Image2->hasFocus());
+        QWidget* before = target->previousInFocusChain();
+        while (!(before->focusPolicy() & Qt::TabFocus) || !before->isEnabled() ||
+               !before->isVisibleTo(m_main.get()))
+            before = before->previousInFocusChain();
+        before->setFocus();
+        const QImage plain = target->grab().toImage();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QVERIFY(target->hasFocus());
+        const QImage focused = target->grab().toImage();
+        QTest::keyClick(target, Qt::Key_Tab);
+        QVERIFY(!target->hasFocus());
         QVERIFY(focused != plain);
-        QCOMPARE(m_main->Image2->grab().toImage(), plain);
+        QCOMPARE(target->grab().toImage(), plain);
     }
 
     void onOfflineButton_startsInOnlineViewWithDisabledPicture() {
