@@ -93,9 +93,9 @@ void TfMain::makePieces() {
     m_display = std::make_unique<RefreshDisplay>(RefreshDisplay::Parts{
         lvServer, lSvrCount, lOccupied, lPlayersOnline, m_emptyNote, m_presence, m_finder, &m_stats,
         m_refresh, &m_desktop, paths.tracksPath});
-    SetTabChain({tvMates, bAddGroup, bDelGroup, bDelMate, bAddMate, bOnOffline, bJoinMate, bJoinPW,
-                 bSettings, bEditMate, bStartLFS, lvServer, m_emptyNote->linkLabel(),
-                 m_finder->eFilter, m_finder->bFilters, bJoinSvr, bJoinSvrPW, bLegends, Image2});
+    SetTabChain({tvMates, bAddGroup, bDelGroup, bAddMate, bDelMate, bEditMate, bOnOffline,
+                 bJoinMate, bJoinPW, lvServer, m_emptyNote->linkLabel(), m_finder->eFilter,
+                 m_finder->bFilters, bJoinSvr, bJoinSvrPW, bSettings, bStartLFS, bLegends, Image2});
 }
 
 void TfMain::connectRefresh() {

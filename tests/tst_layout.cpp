@@ -206,11 +206,11 @@ private Q_SLOTS:
         QVERIFY(!b->icon().isNull());
     }
 
-    void toolBar_tabOrderFollowsTheDesign() {
-        const QList<QWidget*> order{m_main->bAddGroup, m_main->bDelGroup,  m_main->bDelMate,
-                                    m_main->bAddMate,  m_main->bOnOffline, m_main->bJoinMate,
-                                    m_main->bJoinPW,   m_main->bSettings,  m_main->bEditMate,
-                                    m_main->bStartLFS};
+    // The roster's buttons in the order they stand, row by row from the left.
+    void toolBar_tabOrderFollowsTheButtonsPlaces() {
+        const QList<QWidget*> order{m_main->bAddGroup, m_main->bDelGroup, m_main->bAddMate,
+                                    m_main->bDelMate,  m_main->bEditMate, m_main->bOnOffline,
+                                    m_main->bJoinMate, m_main->bJoinPW};
         for (qsizetype i = 1; i < order.size(); ++i) {
             QWidget* next = order[i - 1]->nextInFocusChain();
             while (next && next->focusPolicy() == Qt::NoFocus)
@@ -250,10 +250,10 @@ private Q_SLOTS:
                 order << names.value(w, QString::fromLatin1(w->metaObject()->className()));
             w = w->nextInFocusChain();
         } while (w != m_main->tvMates && order.size() < 40);
-        QCOMPARE(order, QStringList({"tvMates", "bAddGroup", "bDelGroup", "bDelMate", "bAddMate",
-                                     "bOnOffline", "bJoinMate", "bJoinPW", "bSettings", "bEditMate",
-                                     "bStartLFS", "lvServer", "eFilter", "bFilters", "bJoinSvr",
-                                     "bJoinSvrPW", "bLegends", "Image2"}));
+        QCOMPARE(order, QStringList({"tvMates", "bAddGroup", "bDelGroup", "bAddMate", "bDelMate",
+                                     "bEditMate", "bOnOffline", "bJoinMate", "bJoinPW", "lvServer",
+                                     "eFilter", "bFilters", "bJoinSvr", "bJoinSvrPW", "bSettings",
+                                     "bStartLFS", "bLegends", "Image2"}));
     }
 
     // The banner takes the focus by Tab like a button, and shows it like one; so do the
