@@ -9,6 +9,8 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -18,6 +20,32 @@ namespace {
 // Name, Ver, Track, Rules*, Cars*, Players, Laps, Quali (the model names them).
 constexpr int ServerColumnWidths[ServerListModel::ColumnCount] = {120, 33, 120, 60,
                                                                   150, 50, 50,  50};
+
+// A picture that the keyboard can reach (the banner) shows the focus as buttons do: the
+// style's focus frame, drawn when the focus came by keyboard. It lies just inside the
+// picture's edge, and in a light colour: in the style's own it would vanish on the dark
+// banner.
+class PictureLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QStylePainter painter(this);
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        frame.rect = rect().adjusted(FrameInset, FrameInset, -FrameInset, -FrameInset);
+        frame.palette.setColor(QPalette::Highlight, palette().color(QPalette::HighlightedText));
+        frame.backgroundColor = palette().color(QPalette::Highlight);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, frame);
+    }
+
+private:
+    static constexpr int FrameInset = 3;
+};
 
 } // namespace
 
@@ -79,7 +107,7 @@ QLabel* rightEdgeLabel(QWidget* parent, const QString& text, const QFont& font, 
 
 // Sized in the window's units: on a HiDPI screen the picture has more pixels than that.
 QLabel* pictureLabel(QWidget* parent, const QPixmap& picture, int x, int y) {
-    auto* label = new QLabel(parent);
+    auto* label = new PictureLabel(parent);
     label->setPixmap(picture);
     label->setGeometry(QRect(QPoint(x, y), picture.deviceIndependentSize().toSize()));
     return label;
@@ -116,10 +144,6 @@ QFrame* statusSeparator(QWidget* parent) {
     line->setFixedWidth(2);
     return line;
 }
-
-// Name, Ver, Track, Rules*, Cars*, Players, Laps, Quali (the model names them).
-constexpr int ServerColumnWidths[ServerListModel::ColumnCount] = {120, 33, 120, 60,
-                                                                  150, 50, 50,  50};
 
 void setUpServerList(QTreeView* list) {
     QHeaderView* header = list->header();

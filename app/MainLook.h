@@ -22,6 +22,10 @@ class ShapeWidget;
 // The pieces the main window is built of.
 namespace MainLook {
 
+// The main area's width at the window's design size: where the right-anchored controls
+// were placed, and the list's width at which its columns have their design widths.
+inline constexpr int ClientDesignWidth = 667;
+
 QFont fontOf(const QString& family, int pixelSize, bool bold = false);
 
 QFont verdana(int pixelSize, bool bold = false);

@@ -26,7 +26,8 @@ protected:
 } // namespace
 
 ServerListView::ServerListView(QWidget* parent)
-    : QTreeView(parent), m_model(new ServerListModel(this)), m_proxy(new ServerSortProxy(this)) {
+    : FocusTreeView(parent), m_model(new ServerListModel(this)),
+      m_proxy(new ServerSortProxy(this)) {
     m_proxy->setServerModel(m_model);
     setModel(m_proxy);
     setItemDelegate(new FavouriteDelegate(this));
@@ -48,7 +49,7 @@ void ServerListView::contextMenuEvent(QContextMenuEvent* event) {
 
 bool ServerListView::viewportEvent(QEvent* event) {
     if (event->type() != QEvent::ToolTip)
-        return QTreeView::viewportEvent(event);
+        return FocusTreeView::viewportEvent(event);
     // A host name may look like markup: escaped inside a paragraph, it shows as written.
     const auto* help = static_cast<QHelpEvent*>(event);
     const QModelIndex index = indexAt(help->pos());

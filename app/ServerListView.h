@@ -1,14 +1,14 @@
 #pragma once
 
 #include "ServerListModel.h"
+#include "Widgets.h"
 
 #include <QIcon>
-#include <QTreeView>
 #include <optional>
 
 // The server list as the window shows it: the rows of a ServerListModel in the order of
 // a ServerSortProxy, less those its filter hides. Rows are addressed as shown.
-class ServerListView : public QTreeView {
+class ServerListView : public FocusTreeView {
     Q_OBJECT
 public:
     explicit ServerListView(QWidget* parent = nullptr);

@@ -3,6 +3,10 @@
 #include <QEvent>
 #include <QPainter>
 #include <QStyleFactory>
+#include <QStyleOptionFocusRect>
+
+#include <algorithm>
+#include <climits>
 
 ShapeWidget::ShapeWidget(const QColor& fill, QWidget* parent) : QWidget(parent), m_fill(fill) {}
 
@@ -41,15 +45,17 @@ RightAnchors::RightAnchors(QWidget* container, int designWidth)
     container->installEventFilter(this);
 }
 
-void RightAnchors::add(QWidget* widget) {
-    m_anchors.append({widget, m_designWidth - widget->x() - widget->width()});
+void RightAnchors::add(QWidget* widget, Narrower narrower) {
+    m_anchors.append({widget, m_designWidth - widget->x() - widget->width(),
+                      narrower == Narrower::StayPut ? widget->x() : INT_MIN});
 }
 
 void RightAnchors::apply() {
     const int width = m_container->width();
-    for (const Anchor& anchor : std::as_const(m_anchors))
-        anchor.widget->move(width - anchor.rightDistance - anchor.widget->width(),
-                            anchor.widget->y());
+    for (const Anchor& anchor : std::as_const(m_anchors)) {
+        const int left = width - anchor.rightDistance - anchor.widget->width();
+        anchor.widget->move(std::max(left, anchor.designLeft), anchor.widget->y());
+    }
 }
 
 bool RightAnchors::eventFilter(QObject* watched, QEvent* event) {
@@ -68,4 +74,26 @@ void TreeLinesStyle::drawPrimitive(PrimitiveElement element, const QStyleOption*
         m_lines->drawPrimitive(element, option, painter, widget);
     else
         QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+void FocusTreeView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    if (!hasFocus() || (model() && model()->rowCount(rootIndex()) > 0))
+        return;
+    QPainter painter(viewport());
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = viewport()->rect().adjusted(1, 1, -1, -1);
+    frame.backgroundColor = palette().color(QPalette::Base);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+}
+
+void FocusTreeView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    viewport()->update();
+}
+
+void FocusTreeView::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    viewport()->update();
 }

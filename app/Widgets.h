@@ -6,6 +6,7 @@
 #include <QProxyStyle>
 #include <QSplitter>
 #include <QSplitterHandle>
+#include <QTreeView>
 #include <QWidget>
 #include <memory>
 
@@ -59,8 +60,11 @@ class RightAnchors : public QObject {
 public:
     RightAnchors(QWidget* container, int designWidth);
 
+    // Below the design width a widget either follows the right edge out at the left, or
+    // stays at its design place, where it can be cut at the right but covers nothing.
+    enum class Narrower { Follow, StayPut };
     // Takes the widget's current geometry as its place at the design width.
-    void add(QWidget* widget);
+    void add(QWidget* widget, Narrower narrower = Narrower::Follow);
     // Moves the anchored widgets for the container's current width.
     void apply();
 
@@ -71,6 +75,7 @@ private:
     struct Anchor {
         QWidget* widget;
         int rightDistance;
+        int designLeft; // where it stays put, if it does
     };
     QWidget* m_container;
     int m_designWidth;
@@ -89,4 +94,17 @@ public:
 
 private:
     std::unique_ptr<QStyle> m_lines;
+};
+
+// A tree or list that shows its focus also while it has no row to draw the focus frame on:
+// it frames its empty area.
+class FocusTreeView : public QTreeView {
+    Q_OBJECT
+public:
+    using QTreeView::QTreeView;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 };

@@ -2,6 +2,7 @@
 
 #include "ColumnMemory.h"
 #include "DBusNotifier.h"
+#include "DialogLook.h"
 #include "EmptyListNote.h"
 #include "ErrorHandler.h"
 #include "ExecuteFile.h"
@@ -31,6 +32,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QToolButton>
@@ -69,7 +71,6 @@ void TfMain::makePieces() {
     m_ticker = new Ticker(lHighlights, config, m_desktop, this);
     tScrollHighlights = m_ticker->timer();
     IdHTTPHighlights = &m_ticker->service().client();
-    m_columns = new ColumnMemory(lvServer->header(), config, m_desktop, this);
     m_place = new WindowPlace(this, spLeft, config, m_desktop);
     m_emptyNote = new EmptyListNote(lvServer, this);
     m_commands = new MainCommands(this);
@@ -95,6 +96,9 @@ void TfMain::makePieces() {
         RefreshDisplay::Parts{lvServer, lSvrCount, lOccupied, lPlayersOnline, m_emptyNote,
                               m_presence, m_finder, m_refresh, &m_desktop, paths.tracksPath});
     m_sightings->setTracks(&m_display->tracks());
+    SetTabChain({tvMates, bAddGroup, bDelGroup, bAddMate, bDelMate, bEditMate, bOnOffline,
+                 bJoinMate, bJoinPW, lvServer, m_emptyNote->linkLabel(), m_finder->eFilter,
+                 m_finder->bFilters, bJoinSvr, bJoinSvrPW, bSettings, bStartLFS, bLegends, Image2});
 }
 
 void TfMain::connectRefresh() {

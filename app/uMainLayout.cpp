@@ -1,8 +1,9 @@
 // The main window's arrangement: regions, controls, fonts, image lists and timers.
-#include "DialogLook.h"
+#include "ColumnMemory.h"
 #include "MainLook.h"
 #include "TickerLabel.h"
 #include "Widgets.h"
+#include "WindowMinimum.h"
 #include "uMain.h"
 
 #include <QAccessibleWidget>
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -18,8 +18,7 @@ namespace {
 using namespace MainLook;
 using Pictures::Glyph;
 
-// Widths at which the right-anchored controls were placed.
-constexpr int ClientDesignWidth = 667;
+// The right column's width at which its right-anchored controls were placed.
 constexpr int RightDesignWidth = 202;
 constexpr int HeaderHeight = 115;
 
@@ -113,7 +112,7 @@ void TfMain::CreateControls() {
     sHighlights->lower();
     auto* headerAnchors = new RightAnchors(pMainTop, ClientDesignWidth);
     headerAnchors->add(lCopyright);
-    headerAnchors->add(Image2);
+    headerAnchors->add(Image2, RightAnchors::Narrower::StayPut);
     pMainTop->installEventFilter(this);
     clientColumn->addWidget(pMainTop);
 
@@ -124,6 +123,7 @@ void TfMain::CreateControls() {
     lvServer = new ServerListView(pClient);
     lvServer->setImages(ilServerStatus);
     setUpServerList(lvServer);
+    m_columns = new ColumnMemory(lvServer->header(), ClientDesignWidth, config, m_desktop, this);
     lvServer->setAccessibleName(QStringLiteral("Server list"));
     clientColumn->addWidget(lvServer, 1);
 
@@ -166,8 +166,8 @@ void TfMain::CreateControls() {
                                QStringLiteral("Asks for the host's password, then starts the game "
                                               "on the host selected in the server list"));
     auto* bottomAnchors = new RightAnchors(pClientBottom, ClientDesignWidth);
-    bottomAnchors->add(bJoinSvr);
-    bottomAnchors->add(bJoinSvrPW);
+    bottomAnchors->add(bJoinSvr, RightAnchors::Narrower::StayPut);
+    bottomAnchors->add(bJoinSvrPW, RightAnchors::Narrower::StayPut);
     bLegends = new QPushButton(Pictures::GlyphIcon(Glyph::Legends), QString(), pClientBottom);
     bLegends->setIconSize(QSize(16, 16));
     bLegends->setGeometry(6, 72, 97, 25);
@@ -205,11 +205,9 @@ void TfMain::CreateControls() {
     auto* toolAnchors = new RightAnchors(pRightTop, RightDesignWidth);
     for (QWidget* button : {bSettings, bStartLFS, bJoinMate, bJoinPW})
         toolAnchors->add(button);
-    SetTabChain({bAddGroup, bDelGroup, bDelMate, bAddMate, bOnOffline, bJoinMate, bJoinPW,
-                 bSettings, bEditMate, bStartLFS});
     rightColumn->addWidget(pRightTop);
 
-    tvMates = new QTreeView(pRight);
+    tvMates = new FocusTreeView(pRight);
     setUpMateTree(tvMates);
     tvMates->setAccessibleName(QStringLiteral("Mates"));
     rightColumn->addWidget(tvMates, 1);
@@ -232,6 +230,8 @@ void TfMain::CreateControls() {
     spLeft->setStretchFactor(1, 0);
     spLeft->setSizes({ClientDesignWidth, RightDesignWidth});
 
+    new WindowMinimum({spLeft, Image2, {Label1, Label2, lVersion, lCountry}, pStatus},
+                      ClientDesignWidth);
     resize(873, 570);
     move(192, 113);
     pMainTopResize();

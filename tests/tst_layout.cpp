@@ -1,13 +1,16 @@
 // The main window's arrangement and the splash screen, checked on real widgets offscreen.
+#include "EmptyListNote.h"
 #include "FakeDesktop.h"
 #include "MainCommands.h"
 #include "MateTree.h"
+#include "ServerFinder.h"
 #include "uMain.h"
 #include "uSplashScreen.h"
 
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -114,7 +117,7 @@ private Q_SLOTS:
         QTest::newRow("wider and taller") << 300 << 200;
         QTest::newRow("only taller") << 0 << 120;
         QTest::newRow("only wider") << 150 << 0;
-        QTest::newRow("narrower and lower") << -100 << -60;
+        QTest::newRow("only lower") << 0 << -60;
     }
     void resize_extraGoesToTheListsAndTheHeaderWidth() {
         QFETCH(int, dw);
@@ -203,17 +206,85 @@ private Q_SLOTS:
         QVERIFY(!b->icon().isNull());
     }
 
-    void toolBar_tabOrderFollowsTheDesign() {
-        const QList<QWidget*> order{m_main->bAddGroup, m_main->bDelGroup,  m_main->bDelMate,
-                                    m_main->bAddMate,  m_main->bOnOffline, m_main->bJoinMate,
-                                    m_main->bJoinPW,   m_main->bSettings,  m_main->bEditMate,
-                                    m_main->bStartLFS};
+    // The roster's buttons in the order they stand, row by row from the left.
+    void toolBar_tabOrderFollowsTheButtonsPlaces() {
+        const QList<QWidget*> order{m_main->bAddGroup, m_main->bDelGroup, m_main->bAddMate,
+                                    m_main->bDelMate,  m_main->bEditMate, m_main->bOnOffline,
+                                    m_main->bJoinMate, m_main->bJoinPW};
         for (qsizetype i = 1; i < order.size(); ++i) {
             QWidget* next = order[i - 1]->nextInFocusChain();
             while (next && next->focusPolicy() == Qt::NoFocus)
                 next = next->nextInFocusChain();
             QCOMPARE(next, order[i]);
         }
+    }
+
+    // Tab from the tree goes through the roster buttons, the list, its filter, the join
+    // buttons and the window's own buttons to the banner, and back to the tree.
+    void tabOrder_goesThroughTheWindowInItsOrder() {
+        const QHash<const QWidget*, QString> names{
+            {m_main->tvMates, "tvMates"},
+            {m_main->bAddGroup, "bAddGroup"},
+            {m_main->bDelGroup, "bDelGroup"},
+            {m_main->bAddMate, "bAddMate"},
+            {m_main->bDelMate, "bDelMate"},
+            {m_main->bEditMate, "bEditMate"},
+            {m_main->bOnOffline, "bOnOffline"},
+            {m_main->bJoinMate, "bJoinMate"},
+            {m_main->bJoinPW, "bJoinPW"},
+            {m_main->lvServer, "lvServer"},
+            {m_main->finder().eFilter, "eFilter"},
+            {m_main->finder().bFilters, "bFilters"},
+            {m_main->bJoinSvr, "bJoinSvr"},
+            {m_main->bJoinSvrPW, "bJoinSvrPW"},
+            {m_main->bSettings, "bSettings"},
+            {m_main->bStartLFS, "bStartLFS"},
+            {m_main->bLegends, "bLegends"},
+            {m_main->Image2, "Image2"},
+            {m_main->emptyListNote().linkLabel(), "identKeyLink"}};
+        QStringList order;
+        QWidget* w = m_main->tvMates;
+        do {
+            if ((w->focusPolicy() & Qt::TabFocus) && w->window() == m_main.get() &&
+                w->isVisibleTo(m_main.get()))
+                order << names.value(w, QString::fromLatin1(w->metaObject()->className()));
+            w = w->nextInFocusChain();
+        } while (w != m_main->tvMates && order.size() < 40);
+        QCOMPARE(order, QStringList({"tvMates", "bAddGroup", "bDelGroup", "bAddMate", "bDelMate",
+                                     "bEditMate", "bOnOffline", "bJoinMate", "bJoinPW", "lvServer",
+                                     "eFilter", "bFilters", "bJoinSvr", "bJoinSvrPW", "bSettings",
+                                     "bStartLFS", "bLegends", "Image2"}));
+    }
+
+    // The banner takes the focus by Tab like a button, and shows it like one; so do the
+    // lists while they have no row to draw the focus on.
+    void focus_showsOnTheBannerAndTheEmptyLists_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("banner") << QStringLiteral("Image2");
+        QTest::newRow("server list") << QStringLiteral("lvServer");
+        QTest::newRow("mate tree") << QStringLiteral("tvMates");
+    }
+    void focus_showsOnTheBannerAndTheEmptyLists() {
+        QFETCH(QString, control);
+        const QHash<QString, QWidget*> controls{{QStringLiteral("Image2"), m_main->Image2},
+                                                {QStringLiteral("lvServer"), m_main->lvServer},
+                                                {QStringLiteral("tvMates"), m_main->tvMates}};
+        QWidget* target = controls.value(control);
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        QWidget* before = target->previousInFocusChain();
+        while (!(before->focusPolicy() & Qt::TabFocus) || !before->isEnabled() ||
+               !before->isVisibleTo(m_main.get()))
+            before = before->previousInFocusChain();
+        before->setFocus();
+        const QImage plain = target->grab().toImage();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QVERIFY(target->hasFocus());
+        const QImage focused = target->grab().toImage();
+        QTest::keyClick(target, Qt::Key_Tab);
+        QVERIFY(!target->hasFocus());
+        QVERIFY(focused != plain);
+        QCOMPARE(target->grab().toImage(), plain);
     }
 
     void onOfflineButton_startsInOnlineViewWithDisabledPicture() {
@@ -237,8 +308,14 @@ private Q_SLOTS:
             QCOMPARE(list->model()->headerData(i, Qt::Horizontal).toString(), captions[i]);
             QCOMPARE(list->header()->sectionSize(i), widths[i]);
         }
-        // Widening must not stretch the last column.
+        // Wider than at the design size, the last column reaches the right edge; the
+        // others keep their widths, and back at the design size it has its own again.
         resizeBy(300, 0);
+        QCOMPARE(list->header()->sectionPosition(7) + list->header()->sectionSize(7),
+                 list->header()->width());
+        for (int i = 0; i < 7; ++i)
+            QCOMPARE(list->header()->sectionSize(i), widths[i]);
+        resizeBy(0, 0);
         QCOMPARE(list->header()->sectionSize(7), 50);
         QVERIFY(list->header()->sectionsClickable());
         QVERIFY(!list->isSortingEnabled());
