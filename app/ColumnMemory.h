@@ -22,8 +22,6 @@ public:
                  QObject* parent = nullptr);
     // Gives the columns the widths the settings hold; the others keep the layout's.
     void apply();
-    // The width the layout or the user gave the column, whatever it shows now.
-    int ownWidth(int column) const { return m_own.value(column); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
