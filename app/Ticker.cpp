@@ -42,7 +42,7 @@ void Ticker::LoadHighlights(OnFailure onFailure) {
     m_label->hide();
     m_label->move(0, m_label->y());
     m_service->FetchHighlights(m_settings.highlightsServer, m_settings.app.country,
-                     m_settings.app.numHighlights);
+                               m_settings.app.numHighlights);
 }
 
 void Ticker::answered(const HighlightsResult& result) {
