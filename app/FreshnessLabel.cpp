@@ -1,6 +1,7 @@
 #include "FreshnessLabel.h"
 
 #include "ListFreshness.h"
+#include "PlainText.h"
 
 #include <QPainter>
 #include <QStyle>
@@ -24,7 +25,7 @@ void FreshnessLabel::setFreshness(const ListFreshness& freshness) {
     m_offline = freshness.isOffline();
     // A changed text is announced as any label's change is.
     setText(freshness.text());
-    setToolTip(text());
+    setToolTip(PlainToolTip(text())); // a tooltip would take markup in the reason as such
     updateGeometry();
     update();
 }

@@ -19,7 +19,6 @@ public:
     void start();
     // One look now, as each tick takes.
     void check();
-    bool isRunning() const { return m_running; }
 
 Q_SIGNALS:
     void runningChanged(bool running);

@@ -39,7 +39,6 @@ public:
     // While held (the rest of the program's start, with its boxes), every tick is skipped.
     void setHeld(bool held) { m_held = held; }
     void setGameRunning(bool running);
-    bool isPaused() const { return m_gameRunning; }
     // When the next tick comes; nothing while none is due.
     std::optional<QTime> nextTickTime() const;
 

@@ -16,8 +16,6 @@ template <typename Body> bool Guarded(Desktop& desktop, Body&& body) {
     try {
         std::forward<Body>(body)();
         return true;
-    } catch (const RequestCancelled&) {
-        // quitting: nothing to show
     } catch (const PelmarkError& e) {
         desktop.showError(StandardErrorText(e.message()));
     } catch (const std::bad_alloc&) {

@@ -32,13 +32,6 @@ private:
     int m_httpStatus;
 };
 
-// A wait that the program itself ended (it is quitting): the handler stops, and the
-// top-level handler shows nothing.
-class RequestCancelled : public std::exception {
-public:
-    const char* what() const noexcept override { return "request cancelled"; }
-};
-
 // Texts of the runtime errors, kept as the program has always shown them.
 namespace ErrorText {
 QString InvalidIndex();                    // "Ungültiger Index"
