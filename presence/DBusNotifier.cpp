@@ -15,6 +15,7 @@ const QString ObjectPath = QStringLiteral("/org/freedesktop/Notifications");
 // A service that has not answered by then is as good as missing.
 constexpr int CallTimeoutMs = 3000;
 constexpr auto DefaultAction = "default";
+constexpr auto JoinAction = "join";
 } // namespace
 
 // The service's signals arrive through these two, connected by member pointer.
@@ -80,7 +81,8 @@ void DBusNotifier::askCapabilities() {
             });
 }
 
-void DBusNotifier::notify(const QString& title, const QStringList& lines, const QString& key) {
+void DBusNotifier::notify(const QString& title, const QStringList& lines, const QString& key,
+                          bool offerJoin) {
     if (!connectService())
         return;
     // Group names come from file names; no name may reorder the lines it stands in.
@@ -89,7 +91,9 @@ void DBusNotifier::notify(const QString& title, const QStringList& lines, const 
     // character that could start some is escaped.
     if (m_bodyMarkup)
         body = body.toHtmlEscaped();
-    const QStringList actions{QString::fromLatin1(DefaultAction), QStringLiteral("Show")};
+    QStringList actions{QString::fromLatin1(DefaultAction), QStringLiteral("Show")};
+    if (offerJoin)
+        actions << QString::fromLatin1(JoinAction) << QStringLiteral("Join");
     // The installed icon and desktop entry share one id.
     const QString id = QStringLiteral("org.pelmark.Pelmark2");
     const QVariantMap hints{{QStringLiteral("category"), QStringLiteral("presence.online")},
@@ -113,9 +117,12 @@ void DBusNotifier::notify(const QString& title, const QStringList& lines, const 
 
 void DBusNotifier::actionInvoked(uint id, const QString& action) {
     const auto it = m_keys.constFind(id);
-    if (it == m_keys.constEnd() || action != QLatin1String(DefaultAction))
+    if (it == m_keys.constEnd())
         return;
-    Q_EMIT activated(*it);
+    if (action == QLatin1String(DefaultAction))
+        Q_EMIT activated(*it);
+    else if (action == QLatin1String(JoinAction))
+        Q_EMIT joinRequested(*it);
 }
 
 void DBusNotifier::closed(uint id) {

@@ -16,7 +16,8 @@ public:
     ~DBusNotifier() override;
 
     void probe() override;
-    void notify(const QString& title, const QStringList& lines, const QString& key) override;
+    void notify(const QString& title, const QStringList& lines, const QString& key,
+                bool offerJoin = false) override;
 
 private:
     // The proxy, made on first use; false when there is no session bus.

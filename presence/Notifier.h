@@ -20,12 +20,15 @@ public:
     // Asks whether a service is there; the answer comes through serviceChanged.
     virtual void probe() = 0;
     // One notification; `key` comes back through activated when the user picks its
-    // default action. Lines are plain text.
-    virtual void notify(const QString& title, const QStringList& lines, const QString& key) = 0;
+    // default action, and through joinRequested when he picks "Join" (offered only with
+    // offerJoin, for a notification that names one host). Lines are plain text.
+    virtual void notify(const QString& title, const QStringList& lines, const QString& key,
+                        bool offerJoin = false) = 0;
 
 Q_SIGNALS:
     void serviceChanged(Notifier::Service service);
     void activated(const QString& key);
+    void joinRequested(const QString& key);
 
 protected:
     void setService(Service service);
