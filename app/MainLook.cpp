@@ -171,6 +171,9 @@ void setUpMateTree(QTreeView* tree) {
     lines->setParent(tree);
     tree->setStyle(lines);
     tree->setIconSize(QSize(16, 16));
+    // Every row is one line beside a 16-pixel picture; asking each row for its height
+    // cost more than the rest of the tree's layout at every refresh.
+    tree->setUniformRowHeights(true);
     tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     keepSelectionWhenUnfocused(tree);

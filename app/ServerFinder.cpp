@@ -166,11 +166,13 @@ void ServerFinder::showMates(const Sightings& sightings) {
     // The roster gives the names the lines show; the sightings say where each entry races.
     ServerListModel::RowMates mates;
     mates.hosts = sightings.hostsWithMates();
-    for (const MateEntry& entry : m_c.stats->mates) {
-        const std::optional<MateSighting> seen = sightings.find(MateKey::of(entry));
-        if (seen && seen->marksHost)
-            mates.racers[ServerListModel::RacerLine(seen->hostIndex, seen->slot)].add(
-                entry.record.displayName(), entry.group);
+    const QList<MateEntry>& roster = m_c.stats->mates;
+    for (const SeenEntry& seen : sightings.seenEntries()) {
+        if (!seen.sighting.marksHost || seen.entry >= roster.size())
+            continue;
+        const MateEntry& entry = roster.at(seen.entry);
+        mates.racers[ServerListModel::RacerLine(seen.sighting.hostIndex, seen.sighting.slot)].add(
+            entry.record.displayName(), entry.group);
     }
     if (!m_c.view->rows().setMates(std::move(mates)))
         return;

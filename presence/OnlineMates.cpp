@@ -9,11 +9,12 @@ QList<OnlineMate> OnlinePersons(const Sightings& sightings, const QList<MateEntr
     QList<OnlineMate> online;
     online.reserve(sightings.onlinePersonCount());
     QHash<QByteArray, qsizetype> indexOf; // trimmed name -> index in `online`
-    for (const MateEntry& entry : roster) {
-        const MateKey key = MateKey::of(entry);
-        const std::optional<MateSighting> seen = sightings.find(key);
-        if (!seen || !seen->online)
+    for (const SeenEntry& each : sightings.seenEntries()) {
+        const MateSighting* seen = &each.sighting;
+        const MateKey& key = each.key;
+        if (!seen->online || each.entry >= roster.size())
             continue;
+        const MateEntry& entry = roster.at(each.entry);
         const auto known = indexOf.constFind(key.lfsName);
         if (known == indexOf.constEnd()) {
             indexOf.insert(key.lfsName, online.size());

@@ -93,8 +93,41 @@ void RosterModel::place(Group& group, const MateRecord& record, const Sightings&
         group.image = NoMateOnline;
 }
 
+bool RosterModel::sameRoster(const QStringList& groups, const QList<MateEntry>& mates) const {
+    return !m_edited && groups == m_builtGroups && mates == m_builtMates;
+}
+
+// The same rows as the last build, sorted as they were; only who is online is new.
+int RosterModel::setOnline(const Sightings& seen) {
+    for (const std::unique_ptr<Group>& group : m_groups) {
+        group->image = group->mates.empty() ? GroupNotKnown : NoMateOnline;
+        for (Mate& mate : group->mates)
+            mate.online = false;
+    }
+    int online = 0;
+    for (const SeenEntry& entry : seen.seenEntries()) {
+        if (!entry.sighting.online || entry.entry >= qsizetype(m_placed.size()))
+            continue;
+        const Placed& at = m_placed[size_t(entry.entry)];
+        if (!at.group)
+            continue;
+        at.group->mates[at.mate].online = true;
+        at.group->image = MatesOnline;
+        ++online;
+    }
+    return online;
+}
+
 int RosterModel::rebuild(const QStringList& groups, const QList<MateEntry>& mates,
                          const Sightings& seen) {
+    // Every refresh builds the tree again from the files, which mostly hold what they
+    // held: then the sorting and the texts of the last build still stand.
+    if (sameRoster(groups, mates)) {
+        beginResetModel();
+        const int online = setOnline(seen);
+        endResetModel();
+        return online;
+    }
     Groups made;
     made.reserve(size_t(groups.size()));
     for (const QString& name : groups) {
@@ -103,6 +136,7 @@ int RosterModel::rebuild(const QStringList& groups, const QList<MateEntry>& mate
     }
     int online = 0;
     Group* group = nullptr;
+    std::vector<Placed> placed(size_t(mates.size()));
     for (qsizetype i = 0; i < mates.size(); ++i) {
         const MateEntry& entry = mates.at(i);
         // Entries of one group stand together, so the group is looked up per run.
@@ -111,21 +145,30 @@ int RosterModel::rebuild(const QStringList& groups, const QList<MateEntry>& mate
         if (!group)
             continue;
         place(*group, entry.record, seen);
+        group->mates.back().entry = i;
         if (group->mates.back().online)
             ++online;
     }
     std::stable_sort(made.begin(), made.end(),
                      [](const auto& a, const auto& b) { return sortsBefore(a->name, b->name); });
-    for (const std::unique_ptr<Group>& g : made)
+    for (const std::unique_ptr<Group>& g : made) {
         std::stable_sort(g->mates.begin(), g->mates.end(),
                          [](const Mate& a, const Mate& b) { return sortsBefore(a.text, b.text); });
+        for (size_t m = 0; m < g->mates.size(); ++m)
+            placed[size_t(g->mates[m].entry)] = {g.get(), m};
+    }
     beginResetModel();
     m_groups = std::move(made);
+    m_builtGroups = groups;
+    m_builtMates = mates;
+    m_placed = std::move(placed);
+    m_edited = false;
     endResetModel();
     return online;
 }
 
 QModelIndex RosterModel::addGroup(const QString& name) {
+    m_edited = true;
     const int row =
         insertionRow(m_groups, name, [](const std::unique_ptr<Group>& g) { return g->name; });
     beginInsertRows({}, row, row);
@@ -138,6 +181,7 @@ QModelIndex RosterModel::addGroup(const QString& name) {
 
 QModelIndex RosterModel::addMate(const QString& groupName, const MateRecord& record,
                                  const Sightings& seen) {
+    m_edited = true;
     Group* group = placeFor(m_groups, groupName);
     if (!group)
         return {};
@@ -158,6 +202,7 @@ QModelIndex RosterModel::addMate(const QString& groupName, const MateRecord& rec
 }
 
 void RosterModel::renameMate(const QModelIndex& mate, const QString& text) {
+    m_edited = true;
     Group* group = groupOf(mate);
     if (!group)
         return;
@@ -185,6 +230,7 @@ void RosterModel::renameMate(const QModelIndex& mate, const QString& text) {
 }
 
 void RosterModel::removeNode(const QModelIndex& node) {
+    m_edited = true;
     if (!node.isValid())
         return;
     Q_ASSERT(checkIndex(node));
@@ -202,6 +248,7 @@ void RosterModel::removeNode(const QModelIndex& node) {
 }
 
 void RosterModel::setGroupImage(const QModelIndex& group, int image) {
+    m_edited = true;
     if (!group.isValid() || isMate(group))
         return;
     Q_ASSERT(checkIndex(group));

@@ -3,6 +3,7 @@
 #include <QAbstractItemModel>
 #include <QList>
 #include <QSortFilterProxyModel>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 #include <memory>
@@ -69,6 +70,7 @@ private:
         QString text;
         QByteArray lfsName; // trimmed
         bool online = false;
+        qsizetype entry = -1; // its place in the roster of the last build
     };
     struct Group {
         QString name;
@@ -85,8 +87,21 @@ private:
     void raiseImage(Group& group, int image);
     void countChanged(const QModelIndex& group);
 
+    // The roster the last build placed, and where each of its entries went (no group for
+    // one that got no row): a build from the same roster only sets the pictures again.
+    struct Placed {
+        Group* group = nullptr;
+        size_t mate = 0;
+    };
+    bool sameRoster(const QStringList& groups, const QList<MateEntry>& mates) const;
+    int setOnline(const Sightings& seen);
+
     Groups m_groups; // child rows point at their group, which keeps its address
     QList<QVariant> m_images;
+    QStringList m_builtGroups;
+    QList<MateEntry> m_builtMates;
+    std::vector<Placed> m_placed;
+    bool m_edited = true; // a command changed the rows since the last build
 };
 
 // Every row of a two-level model, each group followed by its children, expanded or not.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HostRecord.h"
+#include "MateRecord.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -8,9 +9,11 @@
 #include <QSet>
 #include <QString>
 #include <optional>
+#include <vector>
+
+#include "NameSieve.h"
 
 class TrackTable;
-struct MateEntry;
 
 // A roster entry's identity: its group and its trimmed LFS name. No edit changes either,
 // and two entries with the same nick in different groups stay two.
@@ -40,6 +43,38 @@ struct MateSighting {
     bool marksHost = false;
 };
 
+// The roster's half of the matching: each entry's trimmed LFS name and the names to look
+// for among the racers. It depends on the roster only, so a refresh that brings a new
+// host list and the same roster reuses it.
+class RosterIndex {
+public:
+    RosterIndex() = default;
+    // roster: every group's entries, group by group.
+    explicit RosterIndex(const QList<MateEntry>& roster);
+    // The roster it was made from.
+    const QList<MateEntry>& roster() const { return m_roster; }
+
+private:
+    friend class Sightings;
+    struct Entry {
+        int person = -1;            // into m_entriesOf; -1 for a blank LFS name
+        bool storedTrimmed = false; // the name as stored has no blanks around it
+    };
+    QList<MateEntry> m_roster;
+    QHash<QByteArray, int> m_personOf; // trimmed LFS name -> person
+    NameSieve m_sieve;
+    QSet<QByteArray> m_persons;
+    std::vector<Entry> m_entries;              // one per roster entry
+    std::vector<std::vector<int>> m_entriesOf; // person -> his entries, in roster order
+};
+
+// An entry the sightings know of: its place in the roster they were made from.
+struct SeenEntry {
+    qsizetype entry = -1;
+    MateKey key;
+    MateSighting sighting;
+};
+
 // Who of the roster races where, made once per refresh from the roster and the host
 // list, and the only place that matches the roster's names with the hosts' racers.
 // Every reader (the tree, the server list's picture and counters, its tooltips and
@@ -50,6 +85,8 @@ public:
     // roster: every group's entries, group by group. An entry is online when an S1 or S2
     // host lists its trimmed LFS name among its racers (slots trimmed).
     static Sightings make(const QList<MateEntry>& roster, const HostList& hosts,
+                          const TrackTable& tracks);
+    static Sightings make(const RosterIndex& roster, const HostList& hosts,
                           const TrackTable& tracks);
 
     // The entry's sighting; nothing while it is neither online nor listed by any host.
@@ -64,9 +101,13 @@ public:
     int onlineEntryCount() const { return m_onlineEntries; }
     // Persons online: entries with the same trimmed LFS name count once.
     int onlinePersonCount() const { return m_onlinePersons; }
+    // The entries that are online or listed by a host, in roster order: the readers that
+    // need an entry's own fields walk these rather than the whole roster.
+    const QList<SeenEntry>& seenEntries() const { return m_seen; }
 
 private:
     QHash<MateKey, MateSighting> m_sightings;
+    QList<SeenEntry> m_seen;
     QSet<QByteArray> m_hostsWithMates;
     QSet<QByteArray> m_persons;
     int m_entryCount = 0;

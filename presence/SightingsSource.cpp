@@ -17,7 +17,10 @@ void SightingsSource::follow(const RosterCommands& commands) {
 }
 
 const Sightings& SightingsSource::remake() {
-    m_current = Sightings::make(m_stats.mates, m_hosts, m_tracks ? *m_tracks : m_noTracks);
+    // Every refresh reads the roster from its files again; mostly it is what it was.
+    if (m_index.roster() != m_stats.mates)
+        m_index = RosterIndex(m_stats.mates);
+    m_current = Sightings::make(m_index, m_hosts, m_tracks ? *m_tracks : m_noTracks);
     Q_EMIT changed(m_current);
     return m_current;
 }

@@ -33,5 +33,6 @@ private:
     const HostList& m_hosts;
     const TrackTable* m_tracks = nullptr;
     TrackTable m_noTracks;
+    RosterIndex m_index; // the roster's half, made again only when the roster differs
     Sightings m_current;
 };

@@ -23,10 +23,9 @@ MateRecord::MateRecord() : m_bytes(Size, '\0') {}
 
 MateRecord MateRecord::fromBytes(QByteArrayView bytes) {
     Q_ASSERT(bytes.size() == Size);
-    MateRecord record;
-    record.m_bytes = bytes.first(qMin(bytes.size(), Size)).toByteArray();
-    record.m_bytes.resize(Size, '\0');
-    return record;
+    QByteArray copy = bytes.first(qMin(bytes.size(), Size)).toByteArray();
+    copy.resize(Size, '\0');
+    return MateRecord(std::move(copy));
 }
 
 MateRecord MateRecord::make(QByteArrayView lfsName, QByteArrayView nick, QByteArrayView team,

@@ -36,6 +36,7 @@ public:
     bool operator==(const MateRecord& other) const { return m_bytes == other.m_bytes; }
 
 private:
+    explicit MateRecord(QByteArray bytes) : m_bytes(std::move(bytes)) {}
     QByteArray field(qsizetype offset, qsizetype capacity) const;
     QByteArray m_bytes;
 };
@@ -49,4 +50,5 @@ struct MateEntry {
     static MateEntry make(const QString& group, const MateRecord& record) {
         return MateEntry{group.left(GroupNameMax), record};
     }
+    bool operator==(const MateEntry&) const = default;
 };

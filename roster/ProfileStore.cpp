@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -87,11 +88,18 @@ void ProfileStore::LoadProfile(const QString& path, QList<MateEntry>& mates) con
     const qsizetype count = wholeRecords(file.size());
     QList<MateEntry> read;
     read.reserve(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        const QByteArray bytes = file.read(MateRecord::Size);
-        if (bytes.size() != MateRecord::Size)
+    // Read in runs of records: one call per record cost more than decoding them.
+    constexpr qsizetype Run = 256;
+    const QString groupName = MateEntry::make(group, MateRecord()).group;
+    for (qsizetype done = 0; done < count;) {
+        const qsizetype n = std::min(Run, count - done);
+        const QByteArray bytes = file.read(n * MateRecord::Size);
+        if (bytes.size() != n * MateRecord::Size)
             throw fileError(ErrorText::CannotRead(path));
-        read.append(MateEntry::make(group, MateRecord::fromBytes(bytes)));
+        for (qsizetype i = 0; i < n; ++i)
+            read.append(MateEntry{groupName, MateRecord::fromBytes(QByteArrayView(bytes).sliced(
+                                                 i * MateRecord::Size, MateRecord::Size))});
+        done += n;
     }
     mates.append(read);
 }
