@@ -297,26 +297,6 @@ int ServerSortProxy::sourceRow(int displayRow) const {
     return mapToSource(index(displayRow, 0)).row();
 }
 
-QList<int> ServerSortProxy::rowsInOrder() const {
-    QList<int> rows;
-    rows.reserve(m_model->rowCount());
-    if (rowCount() == m_model->rowCount()) {
-        for (int row = 0; row < rowCount(); ++row)
-            rows.append(sourceRow(row));
-        return rows;
-    }
-    // Some rows are hidden: the same stable sort the proxy does, over all of them.
-    for (int row = 0; row < m_model->rowCount(); ++row)
-        rows.append(row);
-    if (sortColumn() >= 0) {
-        const bool ascending = sortOrder() == Qt::AscendingOrder;
-        std::stable_sort(rows.begin(), rows.end(), [this, ascending](int a, int b) {
-            return ascending ? rowBefore(a, b) : rowBefore(b, a);
-        });
-    }
-    return rows;
-}
-
 int ServerSortProxy::markMateHosts(const QSet<QByteArray>& hostNames) {
     QSet<QString> wanted;
     QSet<qsizetype> lengths; // most captions are ruled out by their length alone
@@ -340,10 +320,27 @@ int ServerSortProxy::markMateHosts(const QSet<QByteArray>& hostNames) {
         for (int row = 0; row < rowCount() && take(sourceRow(row)); ++row) {
         }
     } else {
-        for (const int source : rowsInOrder()) {
-            if (!take(source))
-                break;
+        // Some rows are hidden: of the rows of one name, the one the full sorted list
+        // would show first, found without sorting them all. Equal rows keep the order in
+        // which they came, as the stable sort keeps them.
+        QHash<QString, int> first;
+        const bool sorted = sortColumn() >= 0;
+        const bool ascending = sortOrder() == Qt::AscendingOrder;
+        for (int source = 0; source < m_model->rowCount(); ++source) {
+            const QString& caption = m_model->caption(source);
+            if (!lengths.contains(caption.size()))
+                continue;
+            const QString name = folded(caption);
+            if (!wanted.contains(name))
+                continue;
+            const auto known = first.find(name);
+            if (known == first.end())
+                first.insert(name, source);
+            else if (sorted && (ascending ? rowBefore(source, *known) : rowBefore(*known, source)))
+                *known = source;
         }
+        for (const int source : std::as_const(first))
+            marked.append(source);
     }
     m_model->markWithMates(marked);
     return m_model->rowsWithMates();

@@ -146,9 +146,8 @@ public:
 
     // The model row of a shown row.
     int sourceRow(int displayRow) const;
-    // Every model row, shown or hidden, in the order they would show.
-    QList<int> rowsInOrder() const;
-    // Image 2 for the first row, in that order, of each host named; an empty name marks
+    // Image 2 for the first row, in the order every row (shown or hidden) would show,
+    // of each host named; an empty name marks
     // nothing. Returns the number of rows that now carry image 2.
     int markMateHosts(const QSet<QByteArray>& hostNames);
 
