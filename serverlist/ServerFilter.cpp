@@ -37,7 +37,9 @@ QByteArray FilterCarsAndTrack(const HostRecord& host, QByteArrayView trackName,
 
 QByteArray FilterText(const HostRecord& host, QByteArrayView sharedPart) {
     QByteArray text;
-    text.reserve(host.name.size() + sharedPart.size() + 1 + host.racerCount * 12);
+    // Room for the longest text at once: growing it step by step cost more than filling it.
+    text.reserve(host.name.size() + 1 + host.racerCount * (HostRecord::RacerNameSize + 1) +
+                 sharedPart.size());
     text += host.name;
     text += '\n';
     for (qsizetype i = 0; i < host.racerCount; ++i) {
