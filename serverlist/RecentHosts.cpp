@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <optional>
 
 namespace {
 const QString HostsKey = QStringLiteral("hosts");
@@ -12,6 +13,15 @@ const QString NameKey = QStringLiteral("name");
 const QString JoinedKey = QStringLiteral("joined");
 // A host name is at most 32 bytes on the wire; anything longer is no host of the list.
 constexpr qsizetype MaxNameBytes = 64;
+
+// In UTC to the second, as the file keeps it; nothing for a time the file cannot hold.
+std::optional<QDateTime> fileTime(const QDateTime& time) {
+    const QDateTime utc = time.toUTC();
+    if (!utc.isValid() || utc.date().year() < 1 || utc.date().year() > 9999)
+        return std::nullopt;
+    return QDateTime::fromSecsSinceEpoch(utc.toSecsSinceEpoch(), Qt::UTC);
+}
+
 } // namespace
 
 void RecentHosts::load() {
@@ -27,13 +37,13 @@ bool RecentHosts::read(const QJsonObject& root) {
     for (const QJsonValue& value : list.toArray()) {
         const QJsonObject entry = value.toObject();
         const QString name = entry.value(NameKey).toString();
-        const QDateTime joined =
-            QDateTime::fromString(entry.value(JoinedKey).toString(), Qt::ISODate);
+        const std::optional<QDateTime> joined =
+            fileTime(QDateTime::fromString(entry.value(JoinedKey).toString(), Qt::ISODate));
         const QByteArray host = FromDisplay(name.left(MaxNameBytes + 1));
-        const bool usable = !host.isEmpty() && host.size() <= MaxNameBytes && joined.isValid() &&
+        const bool usable = !host.isEmpty() && host.size() <= MaxNameBytes && joined &&
                             !seen.contains(host) && m_hosts.size() < MaxHosts;
         if (usable) {
-            m_hosts.append({host, joined});
+            m_hosts.append({host, *joined});
             seen.insert(host);
         } else {
             whole = false;
@@ -46,7 +56,7 @@ QJsonObject RecentHosts::toJson() const {
     QJsonArray hosts;
     for (const RecentHost& host : m_hosts) {
         hosts.append(QJsonObject{{NameKey, ToDisplay(host.name)},
-                                 {JoinedKey, host.joined.toUTC().toString(Qt::ISODate)}});
+                                 {JoinedKey, host.joined.toString(Qt::ISODate)}});
     }
     return QJsonObject{{HostsKey, hosts}};
 }
@@ -56,10 +66,11 @@ bool RecentHosts::save() const {
 }
 
 void RecentHosts::add(const QByteArray& host, const QDateTime& joined) {
-    if (host.isEmpty() || host.size() > MaxNameBytes)
+    const std::optional<QDateTime> time = fileTime(joined);
+    if (host.isEmpty() || host.size() > MaxNameBytes || !time)
         return; // no host of the list: a read would drop it again
     m_hosts.removeIf([&](const RecentHost& known) { return known.name == host; });
-    m_hosts.prepend({host, joined});
+    m_hosts.prepend({host, *time});
     if (m_hosts.size() > MaxHosts)
         m_hosts.resize(MaxHosts);
 }
