@@ -29,7 +29,8 @@ RecentJoins::RecentJoins(Context context, QObject* parent)
     connect(m_c.tray, &MateTray::recentJoinRequested, this,
             [this](const QByteArray& host) { m_c.join(host); });
     // Every refresh refills the rows: the hosts online and their players change with it.
-    connect(&m_c.view->rows(), &QAbstractItemModel::modelReset, this, &RecentJoins::tell);
+    connect(&m_c.view->rows(), &QAbstractItemModel::modelReset, this,
+            [this] { m_c.tray->setRecentHosts(entries()); });
     tell();
 }
 
@@ -76,6 +77,7 @@ void RecentJoins::joined(const QByteArray& host) {
     });
 }
 
+// The list changed: the standing filter and the tray follow.
 void RecentJoins::tell() {
     m_c.finder->setRecentHosts(m_hosts.names());
     m_c.tray->setRecentHosts(entries());
