@@ -25,6 +25,9 @@ namespace {
 
 const QString GroupChoiceText = QStringLiteral("Notify when a mate of this group comes online");
 const QString MateChoiceText = QStringLiteral("Notify when this mate comes online");
+const QString GroupMoveChoiceText =
+    QStringLiteral("Notify when a mate of this group has changed host");
+const QString MateMoveChoiceText = QStringLiteral("Notify when this mate has changed host");
 
 // A refresh may have taken the menu's group or mate away while the menu was open.
 bool rosterHolds(const QuillonPubStats& stats, const QString& group, const QByteArray& lfsName) {
@@ -70,6 +73,7 @@ QString MatePresence::lastSeenPath() const {
 void MatePresence::afterRefresh(const Sightings& sightings, const QDateTime& now) {
     const PresenceOptions& options = m_c.settings->options;
     m_watch.setDampingMinutes(options.dampingMinutes);
+    m_moves.setDampingMinutes(options.dampingMinutes);
     const QSet<QByteArray>& persons = sightings.persons();
     const QList<OnlineMate> online = OnlinePersons(sightings, (*m_c.stats).mates);
     QSet<QByteArray> matesOnline;
@@ -77,6 +81,7 @@ void MatePresence::afterRefresh(const Sightings& sightings, const QDateTime& now
     for (const OnlineMate& mate : online)
         matesOnline.insert(mate.lfsName);
     const QSet<QByteArray> arrived = m_watch.update(now, matesOnline, persons);
+    const QSet<QByteArray> moved = m_moves.update(now, online);
 
     m_lastSeen.record(now, online);
     const bool seenSaved = m_lastSeen.saveIfDue(now);
@@ -89,6 +94,8 @@ void MatePresence::afterRefresh(const Sightings& sightings, const QDateTime& now
     if (options.notifications && !announce.isEmpty())
         m_notifier->notify(ArrivalTitle(), ArrivalLines(announce),
                            ToDisplay(announce.first().host));
+    if (options.notifications)
+        announceMoves(online, moved);
     m_tray->update(online, int(persons.size()));
 
     // A save that failed is tried again at every refresh: one box tells the user, and
@@ -97,6 +104,19 @@ void MatePresence::afterRefresh(const Sightings& sightings, const QDateTime& now
     m_lastSeenFailing = !seenSaved;
     if (firstFailure)
         m_c.desktop->showError(StandardErrorText(ErrorText::CannotWrite(m_lastSeen.path())));
+}
+
+void MatePresence::announceMoves(const QList<OnlineMate>& online, const QSet<QByteArray>& moved) {
+    QList<OnlineMate> announce;
+    for (const OnlineMate& mate : online) {
+        if (moved.contains(mate.lfsName) &&
+            m_choices.wantsAlert(mate.lfsName, mate.groups, AlertEvent::ChangedHost))
+            announce.append(mate);
+    }
+    for (const MoveNotice& notice : MoveNotices(announce)) {
+        m_notifier->notify(notice.title, notice.lines, ToDisplay(notice.showKey),
+                           /*offerJoin=*/!notice.host.isEmpty());
+    }
 }
 
 void MatePresence::attachMoreSettings(TfMoreSettings* dialog) {
@@ -141,17 +161,8 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
     if (mateText.isEmpty()) {
         addCommands({&MainCommands::addMate, &MainCommands::deleteGroup});
         menu->addSeparator();
-        QAction* action = menu->addAction(GroupChoiceText);
-        action->setCheckable(true);
-        action->setChecked(m_choices.groupAlerts(group));
-        connect(action, &QAction::toggled, this, [this, group](bool on) {
-            if (!rosterHolds(*m_c.stats, group, {})) {
-                m_c.desktop->beep();
-                return;
-            }
-            m_choices.setGroupAlerts(group, on);
-            saveChoices();
-        });
+        addGroupChoice(*menu, group, AlertEvent::CameOnline);
+        addGroupChoice(*menu, group, AlertEvent::ChangedHost);
         menu->addSeparator();
         addCreateGroup();
         return menu;
@@ -162,9 +173,34 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
     const int entry = (*m_c.stats).FindMate(FromDisplay(mateText), group);
     const QByteArray lfsName =
         entry < 0 ? QByteArray() : TrimBytes((*m_c.stats).mates.at(entry).record.lfsName());
-    QMenu* choices = menu->addMenu(MateChoiceText);
+    addMateChoices(*menu, group, lfsName, AlertEvent::CameOnline);
+    addMateChoices(*menu, group, lfsName, AlertEvent::ChangedHost);
+    menu->addSeparator();
+    addCreateGroup();
+    return menu;
+}
+
+void MatePresence::addGroupChoice(QMenu& menu, const QString& group, AlertEvent event) {
+    QAction* action =
+        menu.addAction(event == AlertEvent::CameOnline ? GroupChoiceText : GroupMoveChoiceText);
+    action->setCheckable(true);
+    action->setChecked(m_choices.groupAlerts(group, event));
+    connect(action, &QAction::toggled, this, [this, group, event](bool on) {
+        if (!rosterHolds(*m_c.stats, group, {})) {
+            m_c.desktop->beep();
+            return;
+        }
+        m_choices.setGroupAlerts(group, on, event);
+        saveChoices();
+    });
+}
+
+void MatePresence::addMateChoices(QMenu& menu, const QString& group, const QByteArray& lfsName,
+                                  AlertEvent event) {
+    QMenu* choices =
+        menu.addMenu(event == AlertEvent::CameOnline ? MateChoiceText : MateMoveChoiceText);
     auto* exclusive = new QActionGroup(choices);
-    const MateAlert current = m_choices.mateAlert(group, lfsName);
+    const MateAlert current = m_choices.mateAlert(group, lfsName, event);
     const std::pair<MateAlert, QString> options[] = {
         {MateAlert::AsGroup, QStringLiteral("As the group")},
         {MateAlert::Always, QStringLiteral("Always")},
@@ -174,19 +210,16 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
         action->setCheckable(true);
         action->setChecked(alert == current);
         action->setActionGroup(exclusive);
-        connect(action, &QAction::triggered, this, [this, group, lfsName, a = alert] {
+        connect(action, &QAction::triggered, this, [this, group, lfsName, a = alert, event] {
             if (!rosterHolds(*m_c.stats, group, lfsName)) {
                 m_c.desktop->beep();
                 return;
             }
-            m_choices.setMateAlert(group, lfsName, a);
+            m_choices.setMateAlert(group, lfsName, a, event);
             saveChoices();
         });
     }
     choices->setEnabled(!lfsName.isEmpty());
-    menu->addSeparator();
-    addCreateGroup();
-    return menu;
 }
 
 void MatePresence::showNodeMenu(const QString& group, const QString& mateText,

@@ -2,6 +2,7 @@
 
 #include "AlertChoices.h"
 #include "ArrivalWatch.h"
+#include "HostMoveWatch.h"
 #include "LastSeen.h"
 #include "Notifier.h"
 
@@ -73,6 +74,10 @@ protected:
 
 private:
     void showNodeMenu(const QString& group, const QString& mateText, const QPoint& globalPos);
+    void announceMoves(const QList<OnlineMate>& online, const QSet<QByteArray>& moved);
+    void addGroupChoice(QMenu& menu, const QString& group, AlertEvent event);
+    void addMateChoices(QMenu& menu, const QString& group, const QByteArray& lfsName,
+                        AlertEvent event);
     void saveChoices();
     void showWindow();
     bool closeToTray(QEvent* event);
@@ -80,6 +85,7 @@ private:
     Context m_c;
     std::unique_ptr<Notifier> m_notifier;
     ArrivalWatch m_watch;
+    HostMoveWatch m_moves;
     AlertChoices m_choices;
     LastSeenStore m_lastSeen;
     MateTray* m_tray = nullptr;

@@ -161,6 +161,13 @@ void MateTray::setFavourites(const QList<QPair<QByteArray, QString>>& hosts) {
     rebuildMenu();
 }
 
+void MateTray::setRecentHosts(const QList<QPair<QByteArray, QString>>& hosts) {
+    if (hosts == m_recent)
+        return;
+    m_recent = hosts;
+    rebuildMenu();
+}
+
 void MateTray::rebuildMenu() {
     const QList<OnlineMate>& online = m_mates;
     m_menu->clear();
@@ -189,6 +196,13 @@ void MateTray::rebuildMenu() {
     }
     if (m_favourites.isEmpty())
         favourites->addAction(QStringLiteral("None online"))->setEnabled(false);
+    QMenu* recent = m_menu->addMenu(QStringLiteral("Recent hosts"));
+    for (const auto& [host, text] : std::as_const(m_recent)) {
+        connect(recent->addAction(MenuText(text)), &QAction::triggered, this,
+                [this, h = host] { Q_EMIT recentJoinRequested(h); });
+    }
+    if (m_recent.isEmpty())
+        recent->addAction(QStringLiteral("No host joined yet"))->setEnabled(false);
     const QString fresh = m_freshness.text();
     if (!fresh.isEmpty()) {
         m_menu->addSeparator();

@@ -41,6 +41,8 @@ public:
     void update(const QList<OnlineMate>& online, int total);
     // The favourite hosts online now: host name and players text ("05/24").
     void setFavourites(const QList<QPair<QByteArray, QString>>& hosts);
+    // The hosts joined lately: host name and the entry's whole text.
+    void setRecentHosts(const QList<QPair<QByteArray, QString>>& hosts);
     // After each refresh. While the refreshes fail, the tooltip, the menu and the picture
     // say so, from the first failure on until a refresh succeeds.
     void setFreshness(const ListFreshness& freshness);
@@ -63,6 +65,7 @@ Q_SIGNALS:
     void showRequested();
     void joinRequested(const QByteArray& host); // a mate's, as "Join mate" joins it
     void favouriteJoinRequested(const QByteArray& host);
+    void recentJoinRequested(const QByteArray& host);
 
 private:
     void createIcon();
@@ -83,6 +86,7 @@ private:
     int m_total = 0;
     QList<OnlineMate> m_mates;
     QList<QPair<QByteArray, QString>> m_favourites;
+    QList<QPair<QByteArray, QString>> m_recent;
     std::function<bool()> m_probe;
     QTimer m_poll;
     QAction* m_refresh = nullptr;

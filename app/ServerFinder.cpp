@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -31,6 +32,17 @@ constexpr int BarTop = 72;
 constexpr int BarHeight = 25;
 constexpr int BarRightMargin = 6;
 constexpr int MaxMenuRacers = 48;
+
+using Standing = bool ServerFilterOptions::*;
+// The menu's standing filters, in their order.
+const std::pair<QString, Standing> StandingItems[] = {
+    {QStringLiteral("Hide empty hosts"), &ServerFilterOptions::hideEmpty},
+    {QStringLiteral("Hide full hosts"), &ServerFilterOptions::hideFull},
+    {QStringLiteral("Hide private hosts"), &ServerFilterOptions::hidePrivate},
+    {QStringLiteral("Only favourite hosts and hosts with mates"),
+     &ServerFilterOptions::onlyFavouritesAndMates},
+    {QStringLiteral("Only favourite hosts, recent hosts and hosts with mates"),
+     &ServerFilterOptions::onlyFavouritesRecentAndMates}};
 
 } // namespace
 
@@ -42,15 +54,8 @@ ServerFinder::ServerFinder(Context context, QObject* parent)
     makeBar();
     // The settings are read when the window's creation sequence starts.
     connect(m_c.settings, &ProgramSettings::optionsChanged, this, [this] {
-        const ServerFilterOptions& filters = m_c.settings->filters;
-        const bool ServerFilterOptions::*members[] = {
-            &ServerFilterOptions::hideEmpty, &ServerFilterOptions::hideFull,
-            &ServerFilterOptions::hidePrivate, &ServerFilterOptions::onlyFavouritesAndMates};
-        for (qsizetype i = 0; i < m_standingActions.size(); ++i) {
-            const QSignalBlocker quiet(m_standingActions.at(i));
-            m_standingActions.at(i)->setChecked(filters.*members[i]);
-        }
-        m_c.view->proxy().setStanding(filters);
+        showStanding(m_c.settings->filters);
+        m_c.view->proxy().setStanding(m_c.settings->filters);
     });
     connect(m_c.view, &ServerListView::rowMenuRequested, this, [this](int row, const QPoint& at) {
         Guarded(*m_c.desktop, [&] { rowMenu(row)->exec(at); });
@@ -110,13 +115,7 @@ void ServerFinder::focusFilter() {
 
 QMenu* ServerFinder::makeFilterMenu() {
     auto* menu = new QMenu(bFilters);
-    const std::pair<QString, bool ServerFilterOptions::*> items[] = {
-        {QStringLiteral("Hide empty hosts"), &ServerFilterOptions::hideEmpty},
-        {QStringLiteral("Hide full hosts"), &ServerFilterOptions::hideFull},
-        {QStringLiteral("Hide private hosts"), &ServerFilterOptions::hidePrivate},
-        {QStringLiteral("Only favourite hosts and hosts with mates"),
-         &ServerFilterOptions::onlyFavouritesAndMates}};
-    for (const auto& [text, member] : items) {
+    for (const auto& [text, member] : StandingItems) {
         QAction* action = menu->addAction(text);
         action->setCheckable(true);
         action->setChecked(m_c.settings->filters.*member);
@@ -124,10 +123,25 @@ QMenu* ServerFinder::makeFilterMenu() {
         connect(action, &QAction::toggled, this, [this, m = member](bool on) {
             ServerFilterOptions options = m_c.settings->filters;
             options.*m = on;
+            // The two "Only ..." filters are alternatives: the one chosen last holds.
+            const Standing only[] = {&ServerFilterOptions::onlyFavouritesAndMates,
+                                     &ServerFilterOptions::onlyFavouritesRecentAndMates};
+            if (on && std::find(std::begin(only), std::end(only), m) != std::end(only)) {
+                for (const Standing other : only)
+                    options.*other = other == m;
+                showStanding(options);
+            }
             setStanding(options);
         });
     }
     return menu;
+}
+
+void ServerFinder::showStanding(const ServerFilterOptions& options) {
+    for (qsizetype i = 0; i < m_standingActions.size(); ++i) {
+        const QSignalBlocker quiet(m_standingActions.at(i));
+        m_standingActions.at(i)->setChecked(options.*StandingItems[i].second);
+    }
 }
 
 void ServerFinder::setStanding(const ServerFilterOptions& options) {
@@ -190,6 +204,12 @@ void ServerFinder::tellFavouritesOnline() {
     Q_EMIT favouritesOnline(online);
 }
 
+void ServerFinder::setRecentHosts(QSet<QByteArray> hosts) {
+    m_c.view->rows().setRecent(std::move(hosts));
+    m_c.view->proxy().standingInputsChanged();
+    updateShowing();
+}
+
 void ServerFinder::setFavourite(const QByteArray& host, bool favourite) {
     if (!m_favourites.set(host, favourite)) {
         m_c.desktop->beep(); // the list is full: nothing changed, nothing to write
@@ -236,6 +256,8 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
             groups->addAction(QStringLiteral("No group yet"))->setEnabled(false);
     }
     add->setEnabled(!racers.isEmpty());
+    for (const MenuPart& part : std::as_const(m_menuParts))
+        part(*menu);
     return menu;
 }
 

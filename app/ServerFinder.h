@@ -5,6 +5,8 @@
 
 #include <QObject>
 #include <QPair>
+#include <QSet>
+#include <functional>
 #include <memory>
 
 class Desktop;
@@ -59,6 +61,11 @@ public:
     // The row's menu, as a right click on it opens it (tests open it without showing).
     std::unique_ptr<QMenu> rowMenu(int row);
     void setFavourite(const QByteArray& host, bool favourite);
+    // The hosts joined lately, which one of the standing filters keeps.
+    void setRecentHosts(QSet<QByteArray> hosts);
+    // Adds to the end of every row menu (the recent hosts' submenu).
+    using MenuPart = std::function<void(QMenu& menu)>;
+    void addRowMenuPart(MenuPart part) { m_menuParts.append(std::move(part)); }
 
 Q_SIGNALS:
     // The favourite hosts online now, for the tray: name and players text.
@@ -71,6 +78,8 @@ private:
     void makeBar();
     QMenu* makeFilterMenu();
     void setStanding(const ServerFilterOptions& options);
+    // The menu's checks as the options have them.
+    void showStanding(const ServerFilterOptions& options);
     void updateShowing();
     void addRacerAsMate(const QString& group, const QByteArray& racer);
     void placeBar();
@@ -81,4 +90,5 @@ private:
     FavouriteHosts m_favourites;
     QWidget* m_bar = nullptr;
     QList<QAction*> m_standingActions;
+    QList<MenuPart> m_menuParts;
 };

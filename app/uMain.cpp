@@ -15,6 +15,7 @@
 #include "MateTree.h"
 #include "ProfileStore.h"
 #include "QuillonTools.h"
+#include "RecentJoins.h"
 #include "RefreshController.h"
 #include "RefreshDisplay.h"
 #include "RosterCommands.h"
@@ -92,6 +93,9 @@ void TfMain::makePieces() {
                                   std::make_unique<DBusNotifier>(), this);
     m_finder = new ServerFinder(
         {lvServer, pClientBottom, &config, m_rosterCommands, &m_stats, &m_desktop, dataDir}, this);
+    new RecentJoins({m_launcher.get(), m_finder, m_presence->tray(), lvServer, &m_desktop, dataDir,
+                     [this](const QByteArray& host) { joinHost(host); }},
+                    this);
     m_display = std::make_unique<RefreshDisplay>(
         RefreshDisplay::Parts{lvServer, lSvrCount, lOccupied, lPlayersOnline, m_emptyNote,
                               m_presence, m_finder, m_refresh, &m_desktop, paths.tracksPath});

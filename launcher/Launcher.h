@@ -10,7 +10,8 @@
 class Desktop;
 
 // Starting the game, plainly or joining a host, and watching whether it runs.
-// The main window's handlers call it; it keeps no state between calls.
+// The main window's handlers call it; it keeps no state between calls. Every join passes
+// through it, so it is where the joins are told to whoever follows them.
 class Launcher {
 public:
     // lfsPath is asked at each start and each watch tick, so a changed setting
@@ -18,8 +19,8 @@ public:
     // hosts: the last host list, which says whether a host wants a password.
     Launcher(Desktop& desktop, const HostList& hosts, std::function<QString()> lfsPath);
 
-    // Starts the game with the parameter string, or says that it is not found.
-    void LaunchLFS(const QString& parameters);
+    // Starts the game with the parameter string, or says that it is not found (false).
+    bool LaunchLFS(const QString& parameters);
     void StartLFS();
     // "Join mate": the host the chosen mate races on; empty while he races nowhere.
     void JoinMate(const QByteArray& mateHost, bool alwaysAskPassword);
@@ -29,12 +30,18 @@ public:
     // The watch: the configured path among the running programs (A-Z in either case).
     bool IsGameRunning() const;
 
+    // Told the host of every join whose start was asked for (the recent hosts).
+    void setJoinFollower(std::function<void(const QByteArray& host)> follower) {
+        m_joined = std::move(follower);
+    }
+
 private:
     void joinHost(const QByteArray& host, bool alwaysAskPassword);
 
     Desktop& m_desktop;
     const HostList& m_hosts;
     std::function<QString()> m_lfsPath;
+    std::function<void(const QByteArray& host)> m_joined;
 };
 
 // The game's command line: "/join=HOST", or "/join=HOST /pass=PW" with a password

@@ -43,3 +43,17 @@ QStringList ArrivalLines(const QList<OnlineMate>& arrived, qsizetype maxLines = 
 inline QString ArrivalTitle() {
     return QStringLiteral("Mates online");
 }
+
+// "NAME moved to HOST (TRACK)": a mate online who changed host.
+QString MoveLine(const OnlineMate& mate);
+// The notifications of one refresh's moves, one per host the mates went to, so that each
+// can offer to join it. Mates who went to more hosts than maxNotices share the last one,
+// which names no single host (`host` empty, no "Join"; `showKey` the first of them).
+struct MoveNotice {
+    QString title;
+    QStringList lines;
+    QByteArray host;
+    QByteArray showKey;
+};
+QList<MoveNotice> MoveNotices(const QList<OnlineMate>& moved, qsizetype maxNotices = 3,
+                              qsizetype maxLines = 8);

@@ -93,7 +93,7 @@ bool MatchesWords(QByteArrayView filterText, const QList<QByteArray>& words) {
 }
 
 bool PassesStandingFilters(const HostRecord& host, bool hasMate, bool favourite,
-                           const ServerFilterOptions& options) {
+                           const ServerFilterOptions& options, bool recent) {
     if (hasMate)
         return true;
     if (options.hideEmpty && host.racerCount == 0)
@@ -101,6 +101,8 @@ bool PassesStandingFilters(const HostRecord& host, bool hasMate, bool favourite,
     if (options.hideFull && host.racerCount >= host.maxPlayers())
         return false;
     if (options.hidePrivate && host.isPrivate())
+        return false;
+    if (options.onlyFavouritesRecentAndMates && !favourite && !recent)
         return false;
     return !options.onlyFavouritesAndMates || favourite;
 }

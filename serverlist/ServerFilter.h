@@ -27,4 +27,4 @@ bool MatchesWords(QByteArrayView filterText, const QList<QByteArray>& words);
 
 // The standing filters' rule. A host on which a mate races is never hidden by them.
 bool PassesStandingFilters(const HostRecord& host, bool hasMate, bool favourite,
-                           const ServerFilterOptions& options);
+                           const ServerFilterOptions& options, bool recent = false);

@@ -369,6 +369,7 @@ void ServerSortProxy::standingInputsChanged() {
 bool ServerSortProxy::filterAcceptsRow(int row, const QModelIndex&) const {
     if (!m_words.isEmpty() && !MatchesWords(m_model->filterText(row), m_words))
         return false;
-    return !m_standing.any() || PassesStandingFilters(m_model->host(row), m_model->hasMate(row),
-                                                      m_model->isFavourite(row), m_standing);
+    return !m_standing.any() ||
+           PassesStandingFilters(m_model->host(row), m_model->hasMate(row),
+                                 m_model->isFavourite(row), m_standing, m_model->isRecent(row));
 }

@@ -87,6 +87,9 @@ public:
     bool setMates(RowMates mates);
     void setFavourites(QSet<QByteArray> hostNames);
     const QSet<QByteArray>& favourites() const { return m_favourites; }
+    // The hosts joined lately, for the standing filters.
+    void setRecent(QSet<QByteArray> hostNames) { m_recent = std::move(hostNames); }
+    bool isRecent(int row) const { return m_recent.contains(host(row).name); }
 
     const QString& text(int row, int column) const { return m_rows[size_t(row)].texts[column]; }
     const QString& caption(int row) const { return text(row, 0); }
@@ -128,6 +131,7 @@ private:
     mutable QHash<quint64, QByteArray> m_sharedFilterParts; // by track key and car mask
     RowMates m_mates;
     QSet<QByteArray> m_favourites;
+    QSet<QByteArray> m_recent;
     QList<QVariant> m_images;
     int m_withMates = 0;
 };

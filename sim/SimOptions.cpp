@@ -173,6 +173,7 @@ A local stand-in for the statistics service, on 127.0.0.1 only. Serves
   /highlight_countries/<file>           highlight files (404 for other countries)
   /sim/control?fault=...                changes the fault while running
   /sim/control?online=NAME              seats the racer NAME on an open public host
+                  &seat=N               on the Nth of them (from 0) instead of the first
   /sim/control?offline=NAME             takes that racer off line again
 Prints "listening on 127.0.0.1:PORT" once it accepts connections.
 

@@ -165,8 +165,13 @@ void SimServer::handleHighlights(const httplib::Request& req, httplib::Response&
 void SimServer::handleControl(const httplib::Request& req, httplib::Response& res) {
     std::lock_guard lock(m_mutex);
     if (req.has_param("online") || req.has_param("offline")) {
-        if (req.has_param("online"))
-            m_world.seatGuest(req.get_param_value("online"));
+        if (req.has_param("online")) {
+            const std::string seat = req.get_param_value("seat");
+            const bool digits =
+                !seat.empty() && seat.size() <= 6 &&
+                std::all_of(seat.begin(), seat.end(), [](char c) { return c >= '0' && c <= '9'; });
+            m_world.seatGuest(req.get_param_value("online"), digits ? std::stoul(seat) : 0);
+        }
         if (req.has_param("offline"))
             m_world.unseatGuest(req.get_param_value("offline"));
         res.set_content("ok\n", "text/plain");

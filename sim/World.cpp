@@ -163,15 +163,16 @@ std::string World::hostList() const {
     return out;
 }
 
-void World::seatGuest(const std::string& name) {
+void World::seatGuest(const std::string& name, std::size_t nth) {
     unseatGuest(name);
+    std::vector<std::size_t> openHosts;
     for (std::size_t h = 0; h < m_hosts.size(); ++h) {
         const SimHost& host = m_hosts[h];
-        if (host.isListedVersion() && isAnyHost(host) && !host.isPrivate()) {
-            m_guests.emplace_back(name, h);
-            return;
-        }
+        if (host.isListedVersion() && isAnyHost(host) && !host.isPrivate())
+            openHosts.push_back(h);
     }
+    if (!openHosts.empty())
+        m_guests.emplace_back(name, openHosts[nth < openHosts.size() ? nth : 0]);
 }
 
 void World::unseatGuest(const std::string& name) {

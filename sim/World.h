@@ -46,9 +46,10 @@ public:
     std::string hostList() const;
     void advance();
 
-    // A named racer outside the drift, seated on the first open public host until sent
-    // away: tests and demos bring a mate online at a moment of their choosing.
-    void seatGuest(const std::string& name);
+    // A named racer outside the drift, seated on the first open public host (or the
+    // nth, counted from 0, when there are that many) until sent away or seated again:
+    // tests and demos bring a mate online, or move him, at a moment of their choosing.
+    void seatGuest(const std::string& name, std::size_t nth = 0);
     void unseatGuest(const std::string& name);
 
     const std::vector<SimHost>& hosts() const { return m_hosts; }

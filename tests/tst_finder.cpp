@@ -1,7 +1,10 @@
 #include "FakeDesktop.h"
+#include "MainCommands.h"
 #include "MatePresence.h"
 #include "MateRecord.h"
+#include "MateTray.h"
 #include "MateTree.h"
+#include "RecentHosts.h"
 #include "ServerFilter.h"
 #include "ServerFinder.h"
 #include "SingleByteText.h"
@@ -22,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <memory>
 
 namespace {
@@ -55,6 +59,30 @@ struct Program {
         QFile file(dir.filePath(relative));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    // A game to start: a script the fake desktop records instead of running.
+    void withGame() {
+        write(QStringLiteral("lfs.sh"), "#!/bin/sh\n");
+        QFile::setPermissions(dir.filePath(QStringLiteral("lfs.sh")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        write(QStringLiteral("Pelmark2.config"),
+              read(QStringLiteral("Pelmark2.config")) + "[SETTINGS]\nLFSPath=" +
+                  dir.filePath(QStringLiteral("lfs.sh")).toLocal8Bit() + "\n");
+    }
+    // The command lines of the game's starts.
+    QStringList starts() const {
+        QStringList lines;
+        for (const FakeDesktop::Start& start : desktop.starts)
+            lines << start.arguments.join(u' ');
+        return lines;
+    }
+    QStringList recentFile() const {
+        RecentHosts file(dir.filePath(QStringLiteral("data/RecentHosts.json")));
+        file.load();
+        QStringList names;
+        for (const RecentHost& host : file.hosts())
+            names << ToDisplay(host.name);
+        return names;
+    }
     TfMain& start() {
         window = std::make_unique<TfMain>(desktop, dir.filePath(QStringLiteral("Pelmark2")));
         StartUp(*window);
@@ -84,6 +112,18 @@ QAction* actionNamed(const QMenu* menu, const QString& text) {
             return action;
     }
     return nullptr;
+}
+
+QMenu* recentMenu(const QMenu* menu) {
+    QAction* recent = actionNamed(menu, QStringLiteral("Recent hosts"));
+    return recent ? recent->menu() : nullptr;
+}
+
+QStringList texts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        texts << action->text().replace(QLatin1String("&&"), QLatin1String("&"));
+    return texts;
 }
 
 } // namespace
@@ -161,7 +201,7 @@ private Q_SLOTS:
         for (const QAction* action : menu->actions())
             items << action->text();
         QCOMPARE(items, (QStringList{"Join", "Join with password...", "Favourite host",
-                                     "Copy host name", "Add racer as mate"}));
+                                     "Copy host name", "Add racer as mate", "Recent hosts"}));
         QMenu* racers = actionNamed(menu.get(), QStringLiteral("Add racer as mate"))->menu();
         QMenu* groups = racers->actions().first()->menu();
         QCOMPARE(racers->actions().first()->text(),
@@ -267,6 +307,103 @@ private Q_SLOTS:
         else
             QVERIFY(p.read(favourites).contains(host.toLatin1()));
         QCOMPARE(p.read(favourites + QStringLiteral(".damaged")), file);
+        QCOMPARE(p.desktop.errors, QStringList());
+    }
+
+    // Every join is remembered, newest first and each host once, at most 20, in a file
+    // that a damaged one was kept aside for.
+    void recentHosts_joinsKeptNewestFirstAndBounded() {
+        Program p;
+        const QByteArray damaged = "{\"hosts\": [{\"name\": \"Cut";
+        p.write(QStringLiteral("data/RecentHosts.json"), damaged);
+        p.withGame();
+        TfMain& w = p.start();
+        QCOMPARE(p.read(QStringLiteral("data/RecentHosts.json.damaged")), damaged);
+        QCOMPARE(texts(recentMenu(p.finder().rowMenu(0).get())), QStringList{"No host joined yet"});
+
+        QStringList joined; // public hosts, each once
+        for (int row = 0; row < p.list().rowCount() && joined.size() < 21; ++row) {
+            const QString caption = p.list().rowText(row, 0);
+            if (caption.isEmpty() || joined.contains(caption) ||
+                p.list().rows().host(p.list().modelRow(row)).isPrivate())
+                continue;
+            p.list().selectRow(row);
+            w.commands().join->trigger();
+            joined << caption;
+        }
+        QCOMPARE(joined.size(), 21);
+        QStringList lines;
+        QStringList newestFirst;
+        for (const QString& host : std::as_const(joined)) {
+            lines << QStringLiteral("/join=") + host;
+            newestFirst.prepend(host);
+        }
+        QCOMPARE(p.starts(), lines);
+        QCOMPARE(p.recentFile(), newestFirst.first(20)); // the first join dropped out
+
+        QVERIFY(p.list().selectCaption(joined.at(5)));
+        w.commands().join->trigger();
+        newestFirst.removeAll(joined.at(5));
+        newestFirst.prepend(joined.at(5));
+        QCOMPARE(p.recentFile(), newestFirst.first(20));
+        const int row = p.list().selectedRow();
+        const QString entry = joined.at(5) + QStringLiteral(" \u2014 ") + p.list().rowText(row, 5) +
+                              QStringLiteral(", ") + p.list().rowText(row, 2);
+        QCOMPARE(texts(recentMenu(p.finder().rowMenu(0).get())).first(), entry);
+        QCOMPARE(p.desktop.errors, QStringList());
+    }
+
+    // The online hosts come first in the menus, an offline one after and still joinable;
+    // the standing filter keeps the recent hosts' rows, and holds through a restart.
+    void recentHosts_offeredAgainAndKeptByTheStandingFilter() {
+        Program p;
+        p.write(QStringLiteral("data/RecentHosts.json"),
+                "{\"hosts\": [{\"name\": \"Gone Host\", \"joined\": \"2024-05-04T18:00:00Z\"}]}");
+        p.withGame();
+        TfMain& w = p.start();
+        const int row = p.occupiedRow();
+        QVERIFY(!p.list().rows().host(p.list().modelRow(row)).isPrivate());
+        const QString host = p.list().rowText(row, 0);
+        p.list().selectRow(row);
+        w.commands().join->trigger();
+        const QString online = host + QStringLiteral(" \u2014 ") + p.list().rowText(row, 5) +
+                               QStringLiteral(", ") + p.list().rowText(row, 2);
+        const QStringList entries{online, QStringLiteral("Gone Host \u2014 offline")};
+        {
+            const std::unique_ptr<QMenu> menu = p.finder().rowMenu(row);
+            QCOMPARE(texts(recentMenu(menu.get())), entries);
+            QCOMPARE(texts(recentMenu(w.presence().tray()->menu())), entries);
+            recentMenu(menu.get())->actions().at(1)->trigger();
+        }
+        QCOMPARE(p.starts().last(), QStringLiteral("/join=Gone Host"));
+        QCOMPARE(p.recentFile(), (QStringList{"Gone Host", host}));
+        QCOMPARE(texts(recentMenu(w.presence().tray()->menu())), entries); // online first
+
+        QMenu* filters = p.finder().bFilters->menu();
+        actionNamed(filters, QStringLiteral("Only favourite hosts and hosts with mates"))
+            ->trigger();
+        actionNamed(filters, QStringLiteral("Only favourite hosts, recent hosts and hosts with "
+                                            "mates"))
+            ->trigger();
+        QVERIFY(!actionNamed(filters, QStringLiteral("Only favourite hosts and hosts with mates"))
+                     ->isChecked());
+        const auto shownHosts = [&] {
+            QSet<QString> shown;
+            for (int r = 0; r < p.list().rowCount(); ++r)
+                shown << p.list().rowText(r, 0);
+            return shown;
+        };
+        QCOMPARE(shownHosts(), QSet<QString>{host});
+        QVERIFY(p.read(QStringLiteral("Pelmark2.config")).contains("OnlyFavouritesAndMates=0"));
+        QVERIFY(
+            p.read(QStringLiteral("Pelmark2.config")).contains("OnlyFavouritesRecentAndMates=1"));
+
+        p.start(); // a new run on the same folder
+        QVERIFY(actionNamed(p.finder().bFilters->menu(),
+                            QStringLiteral("Only favourite hosts, recent hosts and hosts with "
+                                           "mates"))
+                    ->isChecked());
+        QCOMPARE(shownHosts(), QSet<QString>{host});
         QCOMPARE(p.desktop.errors, QStringList());
     }
 

@@ -1,5 +1,6 @@
 #include "AlertChoices.h"
 #include "ArrivalWatch.h"
+#include "BoundedFile.h"
 #include "HostFixture.h"
 #include "IniFile.h"
 #include "LastSeen.h"
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void alertChoices_groupAndMate_data();
     void alertChoices_groupAndMate();
     void alertChoices_roundTripAndPrune();
+    void alertChoices_changedHostOffInAFileOfBefore();
     void damagedFile_emptyHistoryAndDefaults_data();
     void damagedFile_emptyHistoryAndDefaults();
     void damagedFile_keptAsideBeforeTheNextSave();
@@ -187,6 +189,32 @@ void TestPresence::alertChoices_roundTripAndPrune() {
     QVERIFY(!pruned.groupAlerts(QStringLiteral("Work")));
     QCOMPARE(pruned.mateAlert(QStringLiteral("Friends"), "Left"), MateAlert::AsGroup);
     QCOMPARE(pruned.mateAlert(QStringLiteral("Friends"), "J\xF6rg"), MateAlert::Always);
+}
+
+// "Changed host" is off unless switched on, is chosen apart from "came online", and a
+// file without it reads, and is written again, as before.
+void TestPresence::alertChoices_changedHostOffInAFileOfBefore() {
+    const QByteArray before =
+        R"({"groupsOff": ["Work"], "mates": {"Friends": {"Bea": "never", "Cy": "always"}}})";
+    AlertChoices choices = AlertChoices::fromJson(*ParseJsonObject(before));
+    QCOMPARE(choices.toJson(), *ParseJsonObject(before));
+    const QStringList friends{QStringLiteral("Friends")};
+    QVERIFY(choices.wantsAlert("Cy", friends));
+    QVERIFY(!choices.wantsAlert("Cy", friends, AlertEvent::ChangedHost));
+    QVERIFY(!choices.groupAlerts(QStringLiteral("Friends"), AlertEvent::ChangedHost));
+
+    choices.setGroupAlerts(QStringLiteral("Friends"), true, AlertEvent::ChangedHost);
+    choices.setMateAlert(QStringLiteral("Friends"), "Dan", MateAlert::Never,
+                         AlertEvent::ChangedHost);
+    QVERIFY(choices.wantsAlert("Bea", friends, AlertEvent::ChangedHost)); // never: coming online
+    QVERIFY(!choices.wantsAlert("Bea", friends));
+    QVERIFY(!choices.wantsAlert("Dan", friends, AlertEvent::ChangedHost));
+    QVERIFY(choices.wantsAlert("Dan", friends));
+    QVERIFY(AlertChoices::fromJson(choices.toJson()) == choices);
+    choices.prune({QStringLiteral("Work")}, {});
+    QVERIFY(!choices.groupAlerts(QStringLiteral("Friends"), AlertEvent::ChangedHost));
+    QCOMPARE(choices.mateAlert(QStringLiteral("Friends"), "Dan", AlertEvent::ChangedHost),
+             MateAlert::AsGroup);
 }
 
 // A file that cannot be parsed, or is too large to be read, is kept beside, since the

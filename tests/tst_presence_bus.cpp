@@ -81,13 +81,13 @@ struct Program {
     FakeDesktop desktop;
     std::unique_ptr<TfMain> window;
 
-    explicit Program(const StatSim& sim) {
+    explicit Program(const StatSim& sim, const QByteArray& moreMates = {}) {
         QDir(dir.path()).mkpath(QStringLiteral("data/groups"));
         QFile::copy(QStringLiteral(TRACKS_DATA_PATH),
                     dir.filePath(QStringLiteral("data/Tracks.data")));
         writeFile(dir.filePath(QStringLiteral("data/groups/Friends.profile")),
                   MateRecord::make(Newcomer, NewcomerNick, {}, {}).bytes() +
-                      MateRecord::make("RoadRunner77", "Captain", {}, {}).bytes());
+                      MateRecord::make("RoadRunner77", "Captain", {}, {}).bytes() + moreMates);
         // A long interval: the test drives the refreshes itself.
         writeFile(
             dir.filePath(QStringLiteral("Pelmark2.config")),
@@ -133,6 +133,7 @@ class TestPresenceBus : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void mateComesOnline_oneNotificationWithHisLine();
+    void mateChangesHost_oneNotificationWithJoin();
     void noService_noErrorBoxAndSettingsSayIt();
     void rightClick_remembersNodeAndKeepsChoice();
     void trayPicture_takesProgramIconAtNextOnlineChange();
@@ -199,6 +200,64 @@ void TestPresenceBus::mateComesOnline_oneNotificationWithHisLine() {
     QCOMPARE(program.desktop.messages, QStringList());
 }
 
+// A mate switched on for it who moves is announced once the new host holds at the next
+// refresh; one who is back at the next refresh has not moved; a mate left as his group is
+// (off by default) is not announced at all.
+void TestPresenceBus::mateChangesHost_oneNotificationWithJoin() {
+    QVERIFY(serviceBus().registerService(NotificationsService));
+    StatSim sim;
+    const QByteArray quiet = "Quiet_Mover";
+    Program program(sim, MateRecord::make(quiet, "Quiet", {}, {}).bytes());
+    const auto seat = [&](const QByteArray& name, int nth) {
+        return sim.setFault(
+            QStringLiteral("online=%1&seat=%2").arg(QString::fromLatin1(name)).arg(nth));
+    };
+    QVERIFY(seat(Newcomer, 0) && seat(quiet, 0));
+    QVERIFY(StartUp(*program.window));
+    const QString firstHost = program.newcomerHost().first;
+    const std::unique_ptr<QMenu> menu = program.window->presence().nodeMenu(
+        QStringLiteral("Friends"), QString::fromLatin1(NewcomerNick));
+    QMenu* moves = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QStringLiteral("Notify when this mate has changed host"))
+            moves = action->menu();
+    }
+    QVERIFY(moves);
+    moves->actions().at(1)->trigger(); // "Always"
+    QSignalSpy received(&m_service, &FakeNotifications::received);
+    QSignalSpy queried(&m_service, &FakeNotifications::queried);
+    m_service.shown.clear();
+
+    QVERIFY(seat(Newcomer, 1) && seat(quiet, 1));
+    QVERIFY(Refresh(*program.window));
+    QVERIFY(Refresh(*program.window)); // the new host holds
+    QVERIFY(waitFor(received, 1));
+    const auto [host, track] = program.newcomerHost();
+    QVERIFY(!host.isEmpty() && host != firstHost);
+
+    QVERIFY(seat(Newcomer, 2));
+    QVERIFY(Refresh(*program.window));
+    QVERIFY(seat(Newcomer, 1)); // back after one refresh: no move
+    QVERIFY(Refresh(*program.window));
+    QVERIFY(Refresh(*program.window));
+    const qsizetype answered = queried.size();
+    program.notifier().probe();
+    QVERIFY(waitFor(queried, answered + 1));
+    QCOMPARE(m_service.shown.size(), 1);
+    const FakeNotifications::Shown& shown = m_service.shown.first();
+    QCOMPARE(shown.summary, QStringLiteral("Mate changed host"));
+    QCOMPARE(
+        shown.body,
+        QStringLiteral("%1 moved to %2 (%3)").arg(QString::fromLatin1(NewcomerNick), host, track));
+    QVERIFY(shown.actions.contains(QStringLiteral("join")));
+    QVERIFY(program.window->presence().choices().wantsAlert(Newcomer, {QStringLiteral("Friends")},
+                                                            AlertEvent::ChangedHost));
+    QFile file(program.window->presence().choicesPath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("\"hostChangeMates\""));
+    QCOMPARE(program.desktop.errors, QStringList());
+}
+
 void TestPresenceBus::noService_noErrorBoxAndSettingsSayIt() {
     serviceBus().unregisterService(NotificationsService);
     QVERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(NotificationsService));
@@ -249,9 +308,11 @@ void TestPresenceBus::rightClick_remembersNodeAndKeepsChoice() {
     QTimer::singleShot(0, [] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY(menu);
-        QMenu* choices = nullptr; // the one submenu, after the roster's commands
-        for (QAction* action : menu->actions())
-            choices = action->menu() ? action->menu() : choices;
+        QMenu* choices = nullptr; // the submenu of coming online, after the roster's commands
+        for (QAction* action : menu->actions()) {
+            if (action->text() == QStringLiteral("Notify when this mate comes online"))
+                choices = action->menu();
+        }
         QVERIFY(choices);
         choices->actions().at(2)->trigger();
         menu->close();

@@ -284,10 +284,14 @@ private Q_SLOTS:
         const QModelIndex mateB = nodes.index(1, 0, group("Friends"));
         QCOMPARE(mateB.data().toString(), QStringLiteral("b"));
 
-        const QStringList mateItems{
-            "Join mate",   "Join mate with server password...",  "Edit mate...",
-            "Delete mate", "Notify when this mate comes online", "Create group...",
-            "Undo"};
+        const QStringList mateItems{"Join mate",
+                                    "Join mate with server password...",
+                                    "Edit mate...",
+                                    "Delete mate",
+                                    "Notify when this mate comes online",
+                                    "Notify when this mate has changed host",
+                                    "Create group...",
+                                    "Undo"};
         QCOMPARE(chooseInMenu(w, mateB, "Join mate"), mateItems);
         QCOMPARE(f.desktop.messages, QStringList{"LFS.exe not found. Please check settings!"});
         chooseInMenu(w, mateB, "Join mate with server password...");
@@ -309,8 +313,9 @@ private Q_SLOTS:
                                       w.mateCommands().addEditMateDialog()->cbGroups->currentText();
                               }),
                  (QStringList{"Add mate...", "Delete group",
-                              "Notify when a mate of this group comes online", "Create group...",
-                              "Undo"}));
+                              "Notify when a mate of this group comes online",
+                              "Notify when a mate of this group has changed host",
+                              "Create group...", "Undo"}));
         QCOMPARE(addGroup, QStringLiteral("Work"));
 
         QCOMPARE(chooseInMenu(w, {}, "Create group..."), (QStringList{"Create group...", "Undo"}));

@@ -8,6 +8,7 @@ const QString HideEmpty = QStringLiteral("HideEmpty");
 const QString HideFull = QStringLiteral("HideFull");
 const QString HidePrivate = QStringLiteral("HidePrivate");
 const QString OnlyFavourites = QStringLiteral("OnlyFavouritesAndMates");
+const QString OnlyFavouritesRecent = QStringLiteral("OnlyFavouritesRecentAndMates");
 } // namespace
 
 ServerFilterOptions ReadServerFilterOptions(const IniFile& file) {
@@ -16,6 +17,7 @@ ServerFilterOptions ReadServerFilterOptions(const IniFile& file) {
     o.hideFull = file.readInteger(Section, HideFull, 0) != 0;
     o.hidePrivate = file.readInteger(Section, HidePrivate, 0) != 0;
     o.onlyFavouritesAndMates = file.readInteger(Section, OnlyFavourites, 0) != 0;
+    o.onlyFavouritesRecentAndMates = file.readInteger(Section, OnlyFavouritesRecent, 0) != 0;
     return o;
 }
 
@@ -24,4 +26,5 @@ void WriteServerFilterOptions(IniFile& file, const ServerFilterOptions& o) {
     file.writeInteger(Section, HideFull, o.hideFull ? 1 : 0);
     file.writeInteger(Section, HidePrivate, o.hidePrivate ? 1 : 0);
     file.writeInteger(Section, OnlyFavourites, o.onlyFavouritesAndMates ? 1 : 0);
+    file.writeInteger(Section, OnlyFavouritesRecent, o.onlyFavouritesRecentAndMates ? 1 : 0);
 }

@@ -8,8 +8,12 @@ struct ServerFilterOptions {
     bool hideFull = false;
     bool hidePrivate = false;
     bool onlyFavouritesAndMates = false;
+    bool onlyFavouritesRecentAndMates = false; // the favourite and recent hosts, and mates'
 
-    bool any() const { return hideEmpty || hideFull || hidePrivate || onlyFavouritesAndMates; }
+    bool any() const {
+        return hideEmpty || hideFull || hidePrivate || onlyFavouritesAndMates ||
+               onlyFavouritesRecentAndMates;
+    }
     bool operator==(const ServerFilterOptions&) const = default;
 };
 
