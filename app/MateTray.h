@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -41,6 +42,11 @@ public:
     void update(const QList<OnlineMate>& online, int total);
     // The favourite hosts online now: host name and players text ("05/24").
     void setFavourites(const QList<QPair<QByteArray, QString>>& hosts);
+    // The slot watches: the hosts watched now, the full hosts that may be watched (the
+    // favourites among them are offered), and the reason no other may start (empty while
+    // one may).
+    void setSlotWatches(const QList<QByteArray>& watched, const QSet<QByteArray>& full,
+                        const QString& noMoreReason);
     // After each refresh. While the refreshes fail, the tooltip, the menu and the picture
     // say so, from the first failure on until a refresh succeeds.
     void setFreshness(const ListFreshness& freshness);
@@ -63,12 +69,15 @@ Q_SIGNALS:
     void showRequested();
     void joinRequested(const QByteArray& host); // a mate's, as "Join mate" joins it
     void favouriteJoinRequested(const QByteArray& host);
+    void slotWatchRequested(const QByteArray& host);
+    void slotWatchCancelled(const QByteArray& host);
 
 private:
     void createIcon();
     void pollTray();
     void refreshIcon();
     void rebuildMenu();
+    void addSlotWatchItems(QMenu* favourites);
 
     QWidget* m_window;
     std::unique_ptr<QMenu> m_menu;
@@ -83,6 +92,9 @@ private:
     int m_total = 0;
     QList<OnlineMate> m_mates;
     QList<QPair<QByteArray, QString>> m_favourites;
+    QList<QByteArray> m_watched;
+    QSet<QByteArray> m_full;
+    QString m_noMoreWatches;
     std::function<bool()> m_probe;
     QTimer m_poll;
     QAction* m_refresh = nullptr;

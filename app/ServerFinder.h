@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPair>
+#include <functional>
 #include <memory>
 
 class Desktop;
@@ -21,6 +22,7 @@ class QuillonPubStats;
 class RosterCommands;
 class ServerListView;
 class Sightings;
+struct HostRecord;
 
 // Finding a race in the server list: the filter field with its standing filters, the
 // count of the rows shown, the rows' context menu and the favourite hosts. It works on the
@@ -59,6 +61,8 @@ public:
     // The row's menu, as a right click on it opens it (tests open it without showing).
     std::unique_ptr<QMenu> rowMenu(int row);
     void setFavourite(const QByteArray& host, bool favourite);
+    // Adds its items to a row's menu right after the join commands.
+    std::function<void(QMenu& menu, const HostRecord& host)> addJoinItems;
 
 Q_SIGNALS:
     // The favourite hosts online now, for the tray: name and players text.

@@ -1,5 +1,6 @@
 #include "ServerListView.h"
 
+#include "Pictures.h"
 #include "PlainText.h"
 
 #include <QContextMenuEvent>
@@ -10,7 +11,8 @@
 
 namespace {
 
-// A favourite host's name in bold; its status picture stays as it is.
+// A favourite host's name in bold; its status picture stays as it is. A host a slot
+// watch waits on has an hourglass before its players.
 class FavouriteDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -20,7 +22,17 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         if (index.column() == 0 && index.data(ServerListModel::FavouriteRole).toBool())
             option->font.setBold(true);
+        if (index.column() == 5 && index.data(ServerListModel::WatchedRole).toBool()) {
+            if (m_hourglass.isNull())
+                m_hourglass = Pictures::GlyphIcon(Pictures::Glyph::SlotWatch);
+            option->icon = m_hourglass;
+            option->features |= QStyleOptionViewItem::HasDecoration;
+            option->decorationSize = QSize(16, 16);
+        }
     }
+
+private:
+    mutable QIcon m_hourglass; // drawn when first shown
 };
 
 } // namespace

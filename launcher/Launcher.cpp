@@ -10,13 +10,14 @@
 Launcher::Launcher(Desktop& desktop, const HostList& hosts, std::function<QString()> lfsPath)
     : m_desktop(desktop), m_hosts(hosts), m_lfsPath(std::move(lfsPath)) {}
 
-void Launcher::LaunchLFS(const QString& parameters) {
+bool Launcher::LaunchLFS(const QString& parameters) {
     const QString path = m_lfsPath();
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         m_desktop.showMessage(QStringLiteral("LFS.exe not found. Please check settings!"));
-        return;
+        return false;
     }
     ExecuteFile(m_desktop, path, parameters);
+    return true;
 }
 
 void Launcher::StartLFS() {
@@ -39,7 +40,7 @@ void Launcher::JoinServer(const std::optional<QString>& selectedHost, bool alway
 void Launcher::joinHost(const QByteArray& host, bool alwaysAskPassword) {
     const QString hostText = ToDisplay(host);
     if (!alwaysAskPassword && !HostNeedsPassword(m_hosts, host)) {
-        LaunchLFS(JoinParameters(hostText, std::nullopt));
+        joined(host, LaunchLFS(JoinParameters(hostText, std::nullopt)));
         return;
     }
     const std::optional<QString> password = m_desktop.inputBox(
@@ -51,7 +52,12 @@ void Launcher::joinHost(const QByteArray& host, bool alwaysAskPassword) {
         return;
     }
     // The game reads single bytes, like every other name the user types.
-    LaunchLFS(JoinParameters(hostText, ToDisplay(FromDisplay(*password))));
+    joined(host, LaunchLFS(JoinParameters(hostText, ToDisplay(FromDisplay(*password)))));
+}
+
+void Launcher::joined(const QByteArray& host, bool started) {
+    if (started && m_joined)
+        m_joined(host);
 }
 
 bool Launcher::IsGameRunning() const {

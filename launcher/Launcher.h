@@ -18,8 +18,8 @@ public:
     // hosts: the last host list, which says whether a host wants a password.
     Launcher(Desktop& desktop, const HostList& hosts, std::function<QString()> lfsPath);
 
-    // Starts the game with the parameter string, or says that it is not found.
-    void LaunchLFS(const QString& parameters);
+    // Starts the game with the parameter string, or says that it is not found (false).
+    bool LaunchLFS(const QString& parameters);
     void StartLFS();
     // "Join mate": the host the chosen mate races on; empty while he races nowhere.
     void JoinMate(const QByteArray& mateHost, bool alwaysAskPassword);
@@ -29,12 +29,19 @@ public:
     // The watch: the configured path among the running programs (A-Z in either case).
     bool IsGameRunning() const;
 
+    // Told after each start that joins a host, whoever asked for it.
+    void setJoinFollower(std::function<void(const QByteArray& host)> follower) {
+        m_joined = std::move(follower);
+    }
+
 private:
     void joinHost(const QByteArray& host, bool alwaysAskPassword);
+    void joined(const QByteArray& host, bool started);
 
     Desktop& m_desktop;
     const HostList& m_hosts;
     std::function<QString()> m_lfsPath;
+    std::function<void(const QByteArray& host)> m_joined;
 };
 
 // The game's command line: "/join=HOST", or "/join=HOST /pass=PW" with a password
