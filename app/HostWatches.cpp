@@ -74,9 +74,9 @@ void HostWatches::join(const QByteArray& host) {
 }
 
 void HostWatches::addRowItem(QMenu& menu, const HostRecord& host) {
+    if (host.racerCount < host.maxPlayers())
+        return; // the menus of hosts with a free slot stay as they are
     const bool watched = m_slots.isWatched(host.name);
-    if (!watched && host.racerCount < host.maxPlayers())
-        return;
     QAction* item = menu.addAction(WatchItemText);
     item->setCheckable(true);
     item->setChecked(watched);
@@ -108,27 +108,32 @@ void HostWatches::tellFreed(const QList<HostSeen>& freed) {
     if (freed.isEmpty())
         return;
     if (m_c.settings->options.joinFreedSlot) {
-        // The first free host is joined; the join ends every watch. A join the user turns
-        // down (the password box) ends this host's watch only.
+        // The first free host is joined, and the join ends every watch. One the user turns
+        // down (the password box) ends this host's watch only: the others are told.
         const QByteArray host = freed.first().host;
         cancel(host);
         join(host);
-        return;
     }
-    for (const HostSeen& seen : freed)
-        m_c.notifier->notify(SlotWatchTitle(), {SlotFreeText(seen)}, ToDisplay(seen.host), true);
+    for (const HostSeen& seen : freed) {
+        if (m_slots.isWatched(seen.host))
+            m_c.notifier->notify(SlotWatchTitle(), {SlotFreeText(seen)}, ToDisplay(seen.host),
+                                 true);
+    }
 }
 
 void HostWatches::changed() {
     const QList<QByteArray> watched = m_slots.hosts();
     m_c.view->rows().setWatched(QSet<QByteArray>(watched.cbegin(), watched.cend()));
-    // The full favourites of the list, for the tray's offer.
+    // The full favourites of the list, for the tray's offer; the first row of a name counts.
     QSet<QByteArray> full;
+    QSet<QByteArray> seen;
     const QSet<QByteArray>& favourites = m_c.finder->favourites().hosts();
-    for (const QByteArray& favourite : favourites) {
-        const HostRecord* host = FindListedHost(m_c.refresh->hosts(), favourite);
-        if (host && host->racerCount >= host->maxPlayers())
-            full.insert(favourite);
+    for (const HostRecord& host : m_c.refresh->hosts()) {
+        if (!host.isListed() || !favourites.contains(host.name) || seen.contains(host.name))
+            continue;
+        seen.insert(host.name);
+        if (host.racerCount >= host.maxPlayers())
+            full.insert(host.name);
     }
     m_c.tray->setSlotWatches(watched, full, noMoreReason());
 }

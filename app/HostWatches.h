@@ -45,7 +45,7 @@ public:
     void cancel(const QByteArray& host);
     // Joins the host as the row's Join does, the password rule included.
     void join(const QByteArray& host);
-    // The row menu's "Join when a slot frees", for a full host or a watched one.
+    // The row menu's "Join when a slot frees" for a full host, checked while it is watched.
     void addRowItem(QMenu& menu, const HostRecord& host);
 
 private:

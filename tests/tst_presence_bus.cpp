@@ -406,6 +406,8 @@ void TestPresenceBus::slotFrees_toldAndJoined_orJoinedAtOnce() {
     const QString track = window.lvServer->rowText(program.rowOf(host), 2);
     QCOMPARE(m_service.byId(told.first()).body,
              QStringLiteral("A slot is free on Slot Host (%1, 3/4)").arg(track));
+    // A host with a free slot has the menu it always had.
+    QVERIFY(!Program::watchItem(*program.rowMenu(host)));
     QVERIFY(m_service.invoke(told.first(), QStringLiteral("join")));
     QTRY_COMPARE(program.desktop.starts.size(), 1);
     QCOMPARE(program.desktop.starts.last().arguments.join(u' '), QStringLiteral("/join=Slot Host"));
