@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QToolTip>
 #include <QTreeView>
+#include <algorithm>
 
 namespace {
 
@@ -91,9 +92,14 @@ void MatePresence::afterRefresh(const Sightings& sightings, const QDateTime& now
         if (arrived.contains(mate.lfsName) && m_choices.wantsAlert(mate.lfsName, mate.groups))
             announce.append(mate);
     }
-    if (options.notifications && !announce.isEmpty())
-        m_notifier->notify(ArrivalTitle(), ArrivalLines(announce),
-                           ToDisplay(announce.first().host));
+    if (options.notifications && !announce.isEmpty()) {
+        // Its default action shows the first mate's host; Join only where all race on one.
+        const QByteArray& host = announce.first().host;
+        const bool oneHost = std::all_of(announce.cbegin(), announce.cend(),
+                                         [&](const OnlineMate& mate) { return mate.host == host; });
+        m_notifier->notify(ArrivalTitle(), ArrivalLines(announce), ToDisplay(host),
+                           oneHost && !host.isEmpty());
+    }
     if (options.notifications)
         announceMoves(online, moved);
     m_tray->update(online, int(persons.size()));

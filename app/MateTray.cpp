@@ -11,6 +11,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
 
 namespace {
 
@@ -168,6 +169,43 @@ void MateTray::setRecentHosts(const QList<QPair<QByteArray, QString>>& hosts) {
     rebuildMenu();
 }
 
+void MateTray::setSlotWatches(const QList<QByteArray>& watched, const QSet<QByteArray>& full,
+                              const QString& noMoreReason) {
+    if (watched == m_watched && full == m_full && noMoreReason == m_noMoreWatches)
+        return;
+    m_watched = watched;
+    m_full = full;
+    m_noMoreWatches = noMoreReason;
+    rebuildMenu();
+}
+
+// A full favourite can be watched from here; each watch can be cancelled.
+void MateTray::addSlotWatchItems(QMenu* favourites) {
+    bool first = true;
+    for (qsizetype i = 0; i < m_favourites.size() && i < MaxMenuMates; ++i) {
+        const QByteArray host = m_favourites.at(i).first;
+        if (!m_full.contains(host) || m_watched.contains(host))
+            continue;
+        if (std::exchange(first, false))
+            favourites->addSeparator();
+        QAction* watch = favourites->addAction(
+            MenuText(QStringLiteral("Join %1 when a slot frees").arg(ToDisplay(host))));
+        watch->setEnabled(m_noMoreWatches.isEmpty());
+        watch->setToolTip(m_noMoreWatches);
+        connect(watch, &QAction::triggered, this,
+                [this, host] { Q_EMIT slotWatchRequested(host); });
+    }
+    favourites->setToolTipsVisible(true);
+    if (!m_watched.isEmpty())
+        m_menu->addSeparator();
+    for (const QByteArray& host : std::as_const(m_watched)) {
+        QAction* cancel = m_menu->addAction(
+            MenuText(QStringLiteral("Cancel the slot watch on %1").arg(ToDisplay(host))));
+        connect(cancel, &QAction::triggered, this,
+                [this, host] { Q_EMIT slotWatchCancelled(host); });
+    }
+}
+
 void MateTray::rebuildMenu() {
     const QList<OnlineMate>& online = m_mates;
     m_menu->clear();
@@ -203,6 +241,7 @@ void MateTray::rebuildMenu() {
     }
     if (m_recent.isEmpty())
         recent->addAction(QStringLiteral("No host joined yet"))->setEnabled(false);
+    addSlotWatchItems(favourites);
     const QString fresh = m_freshness.text();
     if (!fresh.isEmpty()) {
         m_menu->addSeparator();

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -43,6 +44,11 @@ public:
     void setFavourites(const QList<QPair<QByteArray, QString>>& hosts);
     // The hosts joined lately: host name and the entry's whole text.
     void setRecentHosts(const QList<QPair<QByteArray, QString>>& hosts);
+    // The slot watches: the hosts watched now, the full hosts that may be watched (the
+    // favourites among them are offered), and the reason no other may start (empty while
+    // one may).
+    void setSlotWatches(const QList<QByteArray>& watched, const QSet<QByteArray>& full,
+                        const QString& noMoreReason);
     // After each refresh. While the refreshes fail, the tooltip, the menu and the picture
     // say so, from the first failure on until a refresh succeeds.
     void setFreshness(const ListFreshness& freshness);
@@ -66,12 +72,15 @@ Q_SIGNALS:
     void joinRequested(const QByteArray& host); // a mate's, as "Join mate" joins it
     void favouriteJoinRequested(const QByteArray& host);
     void recentJoinRequested(const QByteArray& host);
+    void slotWatchRequested(const QByteArray& host);
+    void slotWatchCancelled(const QByteArray& host);
 
 private:
     void createIcon();
     void pollTray();
     void refreshIcon();
     void rebuildMenu();
+    void addSlotWatchItems(QMenu* favourites);
 
     QWidget* m_window;
     std::unique_ptr<QMenu> m_menu;
@@ -87,6 +96,9 @@ private:
     QList<OnlineMate> m_mates;
     QList<QPair<QByteArray, QString>> m_favourites;
     QList<QPair<QByteArray, QString>> m_recent;
+    QList<QByteArray> m_watched;
+    QSet<QByteArray> m_full;
+    QString m_noMoreWatches;
     std::function<bool()> m_probe;
     QTimer m_poll;
     QAction* m_refresh = nullptr;

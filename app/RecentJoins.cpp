@@ -23,7 +23,7 @@ RecentJoins::RecentJoins(Context context, QObject* parent)
     : QObject(parent), m_c(std::move(context)),
       m_hosts(m_c.dataDir + QStringLiteral("RecentHosts.json")) {
     m_hosts.load();
-    m_c.launcher->setJoinFollower([this](const QByteArray& host) { joined(host); });
+    m_c.launcher->addJoinFollower([this](const QByteArray& host) { joined(host); });
     m_c.finder->addRowMenuPart(
         [this](QMenu& menu) { fillMenu(*menu.addMenu(QStringLiteral("Recent hosts"))); });
     connect(m_c.tray, &MateTray::recentJoinRequested, this,

@@ -231,6 +231,8 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
     // The join commands act on the selected row, as the buttons below the list do.
     if (m_commands)
         menu->addActions({m_commands->join, m_commands->joinWithPassword});
+    if (addJoinItems)
+        addJoinItems(*menu, rows.host(modelRow));
     QAction* favourite = menu->addAction(QStringLiteral("Favourite host"));
     favourite->setCheckable(true);
     favourite->setChecked(m_favourites.contains(host));

@@ -23,6 +23,7 @@ class QuillonPubStats;
 class RosterCommands;
 class ServerListView;
 class Sightings;
+struct HostRecord;
 
 // Finding a race in the server list: the filter field with its standing filters, the
 // count of the rows shown, the rows' context menu and the favourite hosts. It works on the
@@ -66,6 +67,8 @@ public:
     // Adds to the end of every row menu (the recent hosts' submenu).
     using MenuPart = std::function<void(QMenu& menu)>;
     void addRowMenuPart(MenuPart part) { m_menuParts.append(std::move(part)); }
+    // Adds its items to a row's menu right after the join commands.
+    std::function<void(QMenu& menu, const HostRecord& host)> addJoinItems;
 
 Q_SIGNALS:
     // The favourite hosts online now, for the tray: name and players text.

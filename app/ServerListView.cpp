@@ -1,19 +1,40 @@
 #include "ServerListView.h"
 
+#include "Pictures.h"
 #include "PlainText.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
 namespace {
 
-// A favourite host's name in bold; its status picture stays as it is.
+// A favourite host's name in bold; its status picture stays as it is. A host a slot
+// watch waits on has a small hourglass on its status picture: every column keeps its width.
 class FavouriteDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (index.column() != 0 || !index.data(ServerListModel::WatchedRole).toBool())
+            return;
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QWidget* view = item.widget;
+        const QStyle* style = view ? view->style() : QApplication::style();
+        const QRect picture = style->subElementRect(QStyle::SE_ItemViewItemDecoration, &item, view);
+        if (m_hourglass.isNull())
+            m_hourglass = Pictures::GlyphIcon(Pictures::Glyph::SlotWatch);
+        const int size = std::max(8, picture.height() * 3 / 4);
+        m_hourglass.paint(
+            painter, QRect(picture.right() - size + 5, picture.bottom() - size + 3, size, size));
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
@@ -21,6 +42,9 @@ protected:
         if (index.column() == 0 && index.data(ServerListModel::FavouriteRole).toBool())
             option->font.setBold(true);
     }
+
+private:
+    mutable QIcon m_hourglass; // drawn when first shown
 };
 
 } // namespace

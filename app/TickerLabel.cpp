@@ -25,6 +25,26 @@ bool TickerLabel::paintsPlainly() const {
            !text().contains(u'\n');
 }
 
+TickerLabel::TickerLabel(const QString& text, const QColor& band, const QFont& font,
+                         QWidget* parent)
+    : QLabel(text, parent) {
+    setTextFormat(Qt::PlainText);
+    setFont(font);
+    // The label's name is its text, so a screen reader reads the highlights themselves.
+    setAccessibleDescription(QStringLiteral("LFS Highlight-Ticker"));
+    setWordWrap(false);
+    // Filled with the band's colour, which is all it covers, the label is opaque: a step
+    // then moves what is drawn already and paints only the strip it uncovers, where a
+    // see-through label has the header and the band beneath it repainted at every step.
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Window);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, Qt::black);
+    colours.setColor(QPalette::Window, band);
+    setPalette(colours);
+}
+
 void TickerLabel::layOut() {
     // The text as the painter's own text drawing prepares it: carriage returns become
     // blanks, tabs stop every eight x widths, one line as long as it needs, centred

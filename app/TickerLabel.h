@@ -13,6 +13,9 @@ class TickerLabel : public QLabel {
     Q_OBJECT
 public:
     using QLabel::QLabel;
+    // The ticker's look: one line of plain text in the band's colour, opaque and
+    // transparent to the mouse (the band beneath takes the clicks).
+    TickerLabel(const QString& text, const QColor& band, const QFont& font, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -7,6 +7,7 @@
 #include "ErrorHandler.h"
 #include "ExecuteFile.h"
 #include "GameWatch.h"
+#include "HostWatches.h"
 #include "Launcher.h"
 #include "MainCommands.h"
 #include "MateCommands.h"
@@ -100,6 +101,9 @@ void TfMain::makePieces() {
         RefreshDisplay::Parts{lvServer, lSvrCount, lOccupied, lPlayersOnline, m_emptyNote,
                               m_presence, m_finder, m_refresh, &m_desktop, paths.tracksPath});
     m_sightings->setTracks(&m_display->tracks());
+    new HostWatches({m_refresh, m_gameWatch, m_launcher.get(), &m_desktop, &m_presence->notifier(),
+                     lvServer, m_presence->tray(), m_finder, &config, &m_display->tracks()},
+                    this);
     SetTabChain({tvMates, bAddGroup, bDelGroup, bAddMate, bDelMate, bEditMate, bOnOffline,
                  bJoinMate, bJoinPW, lvServer, m_emptyNote->linkLabel(), m_finder->eFilter,
                  m_finder->bFilters, bJoinSvr, bJoinSvrPW, bSettings, bStartLFS, bLegends, Image2});

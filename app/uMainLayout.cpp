@@ -92,22 +92,8 @@ void TfMain::CreateControls() {
     // Country names can be long; the label reaches to the header's edge (pMainTopResize)
     // and lets clicks through to the banner beneath it.
     lCountry->setAttribute(Qt::WA_TransparentForMouseEvents);
-    lHighlights = new TickerLabel(QStringLiteral("lHighlights"), pMainTop);
-    lHighlights->setTextFormat(Qt::PlainText);
-    lHighlights->setFont(verdana(11));
-    // The label's name is its text, so a screen reader reads the highlights themselves.
-    lHighlights->setAccessibleDescription(QStringLiteral("LFS Highlight-Ticker"));
-    lHighlights->setWordWrap(false);
-    // Filled with the band's colour, which is all it covers, the label is opaque: a step
-    // then moves what is drawn already and paints only the strip it uncovers, where a
-    // see-through label has the header and the band beneath it repainted at every step.
-    lHighlights->setAutoFillBackground(true);
-    lHighlights->setBackgroundRole(QPalette::Window);
-    lHighlights->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QPalette tickerPalette = lHighlights->palette();
-    tickerPalette.setColor(QPalette::WindowText, Qt::black);
-    tickerPalette.setColor(QPalette::Window, TickerBandColour);
-    lHighlights->setPalette(tickerPalette);
+    lHighlights =
+        new TickerLabel(QStringLiteral("lHighlights"), TickerBandColour, verdana(11), pMainTop);
     lHighlights->setGeometry(0, 82, 58, 13);
     sHighlights->lower();
     auto* headerAnchors = new RightAnchors(pMainTop, ClientDesignWidth);

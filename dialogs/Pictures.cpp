@@ -77,6 +77,8 @@ const char* GlyphFile(Glyph glyph) {
         return PictureFile::Cross;
     case Glyph::Add:
         return PictureFile::Plus;
+    case Glyph::SlotWatch:
+        return PictureFile::Hourglass;
     }
     return PictureFile::BallGrey;
 }

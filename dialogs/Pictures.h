@@ -34,6 +34,7 @@ enum class Glyph {
     Ok,           // tick
     Close,        // cross
     Add,          // plus, for the Add/Edit Mate dialog's Add/Apply
+    SlotWatch,    // hourglass, on the status picture of a host a slot watch waits on
 };
 QPixmap GlyphPixmap(Glyph glyph); // 16x16
 QIcon GlyphIcon(Glyph glyph);     // with the disabled picture where one exists

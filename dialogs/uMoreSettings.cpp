@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QShowEvent>
 #include <QSpinBox>
@@ -57,6 +58,7 @@ TfMoreSettings::TfMoreSettings(ProgramSettings& config, Desktop& desktop, QWidge
 
     addIdentKeyRow();
     addPresenceRows();
+    addHostWatchRows();
 
     addButtonBand();
     FillFields();
@@ -159,6 +161,54 @@ void TfMoreSettings::addPresenceRows() {
     addRow(QStringLiteral("Tray:"), {tray, loadTray});
 }
 
+void TfMoreSettings::addHostWatchRows() {
+    auto* freedSlot = new QWidget(this);
+    auto* choices = new QHBoxLayout(freedSlot);
+    choices->setContentsMargins(0, 0, 0, 0);
+    rbTellFreedSlot = new QRadioButton(QStringLiteral("tell me"), freedSlot);
+    rbJoinFreedSlot = new QRadioButton(QStringLiteral("join at once"), freedSlot);
+    choices->addWidget(rbTellFreedSlot);
+    choices->addWidget(rbJoinFreedSlot);
+    choices->addStretch();
+    addRow(
+        QStringLiteral("When a watched host has a free slot:"),
+        {freedSlot,
+         [this] {
+             (m_config.options.joinFreedSlot ? rbJoinFreedSlot : rbTellFreedSlot)->setChecked(true);
+         }},
+        QStringLiteral("A full host's row menu offers \"Join when a slot frees\"; join at "
+                       "once starts the game without asking."));
+
+    auto* favourites = new QWidget(this);
+    auto* line = new QHBoxLayout(favourites);
+    line->setContentsMargins(0, 0, 0, 0);
+    cbFavouriteRacers =
+        new QCheckBox(QStringLiteral("Tell me when a favourite host has at least"), favourites);
+    eFavouriteRacers = new QSpinBox(favourites);
+    eFavouriteRacers->setRange(1, MaxHostRacers);
+    eFavouriteRacers->setValue(8); // until the user has chosen a number
+    eFavouriteRacers->setFixedWidth(60);
+    eFavouriteRacers->setAccessibleName(QStringLiteral("Racers on a favourite host"));
+    auto* racers = new QLabel(QStringLiteral("racers"), favourites);
+    racers->setTextFormat(Qt::PlainText);
+    line->addWidget(cbFavouriteRacers);
+    line->addWidget(eFavouriteRacers);
+    line->addWidget(racers);
+    line->addStretch();
+    connect(cbFavouriteRacers, &QCheckBox::toggled, eFavouriteRacers, &QWidget::setEnabled);
+    const auto loadFavourites = [this] {
+        // Off keeps the spin box at its last number, to switch on again with it.
+        const int racers = m_config.options.favouriteRacers;
+        cbFavouriteRacers->setChecked(racers > 0);
+        eFavouriteRacers->setEnabled(racers > 0);
+        if (racers > 0)
+            eFavouriteRacers->setValue(racers);
+    };
+    addRow(QStringLiteral("Favourite hosts:"), {favourites, loadFavourites},
+           QStringLiteral("Told once as the racers rise to the number, and again only after "
+                          "they have fallen below it."));
+}
+
 void TfMoreSettings::addButtonBand() {
     auto* rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);
@@ -209,6 +259,8 @@ void TfMoreSettings::StoreFields() {
     chosen.notifications = cbNotifications->isChecked();
     chosen.dampingMinutes = eAlertDamping->value();
     chosen.keepInTray = cbKeepInTray->isChecked();
+    chosen.joinFreedSlot = rbJoinFreedSlot->isChecked();
+    chosen.favouriteRacers = cbFavouriteRacers->isChecked() ? eFavouriteRacers->value() : 0;
     m_config.setOptions(chosen);
 }
 

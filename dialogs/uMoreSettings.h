@@ -13,6 +13,7 @@ class QSpinBox;
 class QFormLayout;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 
 // The settings the program offers beyond its classic Settings dialog, one row each.
 // Opened from the Settings dialog's "More..." button and filled from the program's
@@ -35,6 +36,10 @@ public:
     QSpinBox* eAlertDamping = nullptr;
     QCheckBox* cbKeepInTray = nullptr;
     QLabel* lNoTray = nullptr;
+    QRadioButton* rbTellFreedSlot = nullptr; // a watched host has a free slot: tell me
+    QRadioButton* rbJoinFreedSlot = nullptr; // ... or join at once
+    QCheckBox* cbFavouriteRacers = nullptr;
+    QSpinBox* eFavouriteRacers = nullptr;
     // Asked each time the dialog opens; true disables the tray's row with a reason.
     std::function<bool()> trayMissing;
     // Asked each time the dialog opens; true shows that no service was found.
@@ -58,6 +63,7 @@ private:
     // One function per row; the constructor calls them in the order they are shown.
     void addIdentKeyRow();
     void addPresenceRows();
+    void addHostWatchRows();
 
     void addButtonBand();
     void bOkClick();

@@ -40,8 +40,10 @@ void Launcher::JoinServer(const std::optional<QString>& selectedHost, bool alway
 void Launcher::joinHost(const QByteArray& host, bool alwaysAskPassword) {
     const QString hostText = ToDisplay(host);
     const auto launch = [&](const std::optional<QString>& password) {
-        if (LaunchLFS(JoinParameters(hostText, password)) && m_joined)
-            m_joined(host);
+        if (!LaunchLFS(JoinParameters(hostText, password)))
+            return;
+        for (const auto& follower : m_joinFollowers)
+            follower(host);
     };
     if (!alwaysAskPassword && !HostNeedsPassword(m_hosts, host)) {
         launch(std::nullopt);

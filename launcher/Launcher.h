@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <vector>
 #include <optional>
 
 class Desktop;
@@ -30,9 +31,10 @@ public:
     // The watch: the configured path among the running programs (A-Z in either case).
     bool IsGameRunning() const;
 
-    // Told the host of every join whose start was asked for (the recent hosts).
-    void setJoinFollower(std::function<void(const QByteArray& host)> follower) {
-        m_joined = std::move(follower);
+    // Each is told the host of every join whose start was asked for, whoever asked for
+    // it (the recent hosts, the slot watches).
+    void addJoinFollower(std::function<void(const QByteArray& host)> follower) {
+        m_joinFollowers.push_back(std::move(follower));
     }
 
 private:
@@ -41,7 +43,7 @@ private:
     Desktop& m_desktop;
     const HostList& m_hosts;
     std::function<QString()> m_lfsPath;
-    std::function<void(const QByteArray& host)> m_joined;
+    std::vector<std::function<void(const QByteArray& host)>> m_joinFollowers;
 };
 
 // The game's command line: "/join=HOST", or "/join=HOST /pass=PW" with a password

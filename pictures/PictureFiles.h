@@ -29,6 +29,7 @@ inline constexpr char Folder[] = ":/pictures/folder.svg";
 inline constexpr char Tick[] = ":/pictures/tick.svg";
 inline constexpr char Cross[] = ":/pictures/cross.svg";
 inline constexpr char Plus[] = ":/pictures/plus.svg";
+inline constexpr char Hourglass[] = ":/pictures/hourglass.svg";
 inline constexpr char RacingEmblem[] = ":/pictures/racing-emblem.svg";
 inline constexpr char GameLogo[] = ":/pictures/game-logo.svg";
 inline constexpr char Banner[] = ":/pictures/banner.svg";

@@ -48,3 +48,12 @@ inline bool HostNeedsPassword(const HostList& hosts, QByteArrayView hostName) {
     }
     return false;
 }
+
+// The first listed host (a row of the server list) with exactly that name; null when none.
+inline const HostRecord* FindListedHost(const HostList& hosts, QByteArrayView hostName) {
+    for (const HostRecord& host : hosts) {
+        if (host.isListed() && host.name == hostName)
+            return &host;
+    }
+    return nullptr;
+}

@@ -150,6 +150,17 @@ void ServerListModel::setFavourites(QSet<QByteArray> hostNames) {
     allRowsChanged({FavouriteRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 
+void ServerListModel::setWatched(QSet<QByteArray> hostNames) {
+    if (hostNames == m_watched)
+        return;
+    const QSet<QByteArray> touched = (m_watched - hostNames) | (hostNames - m_watched);
+    m_watched = std::move(hostNames);
+    for (int row = 0; row < rowCount(); ++row) {
+        if (touched.contains(host(row).name))
+            rowChanged(row, {WatchedRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+    }
+}
+
 QList<QByteArray> ServerListModel::racers(int row) const {
     const HostRecord& h = host(row);
     QList<QByteArray> names;
@@ -208,6 +219,8 @@ QString ServerListModel::toolTip(int row) const {
         lines << QStringLiteral("Private host");
     if (isFavourite(row))
         lines << QStringLiteral("Favourite host");
+    if (isWatched(row))
+        lines << QStringLiteral("Waiting for a free slot");
     const QList<QByteArray> names = racers(row);
     for (qsizetype slot = 0; slot < names.size(); ++slot) {
         const auto mate = m_mates.racers.constFind(RacerLine(hostIndex(row), slot));
@@ -253,6 +266,8 @@ QVariant ServerListModel::data(const QModelIndex& index, int role) const {
         return isFavourite(index.row());
     case HasMateRole:
         return hasMate(index.row());
+    case WatchedRole:
+        return isWatched(index.row());
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
         return toolTip(index.row());

@@ -49,6 +49,7 @@ public:
         HostIndexRole,                     // the host's index in the host list
         FavouriteRole,                     // the host is one of the user's favourites
         HasMateRole,                       // a mate races there
+        WatchedRole,                       // a slot watch waits on the host
     };
 
     // How a racer who is the user's mate is named: each display name he has in the roster,
@@ -90,6 +91,8 @@ public:
     // The hosts joined lately, for the standing filters.
     void setRecent(QSet<QByteArray> hostNames) { m_recent = std::move(hostNames); }
     bool isRecent(int row) const { return m_recent.contains(host(row).name); }
+    // The hosts a slot watch waits on, by name.
+    void setWatched(QSet<QByteArray> hostNames);
 
     const QString& text(int row, int column) const { return m_rows[size_t(row)].texts[column]; }
     const QString& caption(int row) const { return text(row, 0); }
@@ -98,11 +101,13 @@ public:
     const HostRecord& host(int row) const { return m_hosts.at(hostIndex(row)); }
     bool isFavourite(int row) const { return m_favourites.contains(host(row).name); }
     bool hasMate(int row) const { return m_mates.hosts.contains(host(row).name); }
+    bool isWatched(int row) const { return m_watched.contains(host(row).name); }
     // The racers' trimmed names, in host order.
     QList<QByteArray> racers(int row) const;
     // What the filter field searches in (made when first asked for, kept until the refill).
     const QByteArray& filterText(int row) const;
-    // The row's tooltip, plain: name, track, cars, the flags, then one line per racer.
+    // The row's tooltip, plain: name, track, cars, the flags (private, favourite, watched),
+    // then one line per racer.
     QString toolTip(int row) const;
     // Rows whose image is 2.
     int rowsWithMates() const { return m_withMates; }
@@ -132,6 +137,7 @@ private:
     RowMates m_mates;
     QSet<QByteArray> m_favourites;
     QSet<QByteArray> m_recent;
+    QSet<QByteArray> m_watched;
     QList<QVariant> m_images;
     int m_withMates = 0;
 };

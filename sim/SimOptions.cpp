@@ -175,6 +175,10 @@ A local stand-in for the statistics service, on 127.0.0.1 only. Serves
   /sim/control?online=NAME              seats the racer NAME on an open public host
                   &seat=N               on the Nth of them (from 0) instead of the first
   /sim/control?offline=NAME             takes that racer off line again
+  /sim/control?stage=NAME&limit=L&players=P
+                                        lists a public host NAME, outside the drift,
+                                        with P of its L slots taken until changed
+  /sim/control?unstage=NAME             takes that host off the list again
 Prints "listening on 127.0.0.1:PORT" once it accepts connections.
 
 Options:

@@ -177,6 +177,15 @@ void SimServer::handleControl(const httplib::Request& req, httplib::Response& re
         res.set_content("ok\n", "text/plain");
         return;
     }
+    if (req.has_param("stage") || req.has_param("unstage")) {
+        if (!stage(req)) {
+            res.status = 400;
+            res.set_content("limit and players must be 0 to 255\n", "text/plain");
+            return;
+        }
+        res.set_content("ok\n", "text/plain");
+        return;
+    }
     if (!req.params.empty()) {
         std::map<std::string, std::string> params(req.params.begin(), req.params.end());
         std::string error;
@@ -191,6 +200,26 @@ void SimServer::handleControl(const httplib::Request& req, httplib::Response& re
         m_highlightRequests = 0;
     }
     res.set_content(DescribeFault(m_fault) + "\n", "text/plain");
+}
+
+bool SimServer::stage(const httplib::Request& req) {
+    if (req.has_param("unstage")) {
+        m_world.unstageHost(req.get_param_value("unstage"));
+        return true;
+    }
+    const auto byte = [&req](const char* key) -> std::optional<std::uint8_t> {
+        const std::string text = req.get_param_value(key);
+        if (text.empty() || text.size() > 3 ||
+            text.find_first_not_of("0123456789") != std::string::npos || std::stoi(text) > 255)
+            return std::nullopt;
+        return static_cast<std::uint8_t>(std::stoi(text));
+    };
+    const std::optional<std::uint8_t> limit = byte("limit");
+    const std::optional<std::uint8_t> players = byte("players");
+    if (!limit || !players)
+        return false;
+    m_world.stageHost(req.get_param_value("stage"), *limit, *players);
+    return true;
 }
 
 void SimServer::reply(httplib::Response& res, std::shared_ptr<const Body> body,

@@ -33,6 +33,8 @@ private:
     void handleHosts(const httplib::Request& req, httplib::Response& res);
     void handleHighlights(const httplib::Request& req, httplib::Response& res);
     void handleControl(const httplib::Request& req, httplib::Response& res);
+    // stage=NAME&limit=L&players=P or unstage=NAME; false for a limit or count out of range.
+    bool stage(const httplib::Request& req);
 
     // The fault to apply to this request of the kind counted by `counter`, if any.
     std::optional<FaultConfig> faultFor(long& counter, bool highlights);

@@ -160,7 +160,30 @@ std::string World::hostList() const {
                 names.push_back(guest);
         out += EncodeHostEntry(host, names);
     }
+    for (const SimHost& host : m_staged) {
+        names.clear();
+        for (std::size_t j = 0; j < host.racers.size(); ++j)
+            names.push_back("Staged racer " + std::to_string(j + 1));
+        out += EncodeHostEntry(host, names);
+    }
     return out;
+}
+
+void World::stageHost(const std::string& name, std::uint8_t limit, std::uint8_t players) {
+    unstageHost(name);
+    SimHost host;
+    host.name = name;
+    host.versionDetail = {0, 6, 2};
+    host.track = KnownTracks().front().key;
+    host.maxPlayers = limit;
+    host.carMask = AllCars;
+    host.laps = 5;
+    host.racers.assign(players, 0);
+    m_staged.push_back(std::move(host));
+}
+
+void World::unstageHost(const std::string& name) {
+    std::erase_if(m_staged, [&name](const SimHost& host) { return host.name == name; });
 }
 
 void World::seatGuest(const std::string& name, std::size_t nth) {

@@ -51,6 +51,11 @@ public:
     // tests and demos bring a mate online, or move him, at a moment of their choosing.
     void seatGuest(const std::string& name, std::size_t nth = 0);
     void unseatGuest(const std::string& name);
+    // A public host outside the drift, listed after the others with `players` of its
+    // `limit` slots taken until staged again or unstaged: tests and demos fill and free
+    // a host at a moment of their choosing.
+    void stageHost(const std::string& name, std::uint8_t limit, std::uint8_t players);
+    void unstageHost(const std::string& name);
 
     const std::vector<SimHost>& hosts() const { return m_hosts; }
     const std::string& racerName(std::size_t index) const { return m_racerNames[index]; }
@@ -75,4 +80,5 @@ private:
     std::vector<std::size_t> m_idle; // regular racers off line
     std::vector<int> m_offlineFor;   // steps each mate has been away
     std::vector<std::pair<std::string, std::size_t>> m_guests; // name, host index
+    std::vector<SimHost> m_staged; // racers: their count only, named by their slot
 };

@@ -1,6 +1,7 @@
 #include "AlertChoices.h"
 #include "ArrivalWatch.h"
 #include "BoundedFile.h"
+#include "FavouriteWake.h"
 #include "HostFixture.h"
 #include "IniFile.h"
 #include "LastSeen.h"
@@ -10,6 +11,7 @@
 #include "PelmarkError.h"
 #include "PresenceOptions.h"
 #include "Sightings.h"
+#include "SlotWatch.h"
 #include "TrackNaming.h"
 
 #include <QFile>
@@ -48,6 +50,16 @@ QByteArray readFile(const QString& path) {
 
 const QDateTime T0(QDate(2024, 5, 4), QTime(18, 0), Qt::UTC);
 
+// A host with that many racers of its limit.
+HostRecord seated(QByteArrayView name, int racers, quint8 limit = 4, quint8 versionType = 2) {
+    QList<QByteArray> names;
+    for (int i = 0; i < racers; ++i)
+        names << "r" + QByteArray::number(i);
+    HostRecord host = Host(name, names, versionType);
+    host.track[3] = limit;
+    return host;
+}
+
 } // namespace
 
 class TestPresence : public QObject {
@@ -69,6 +81,9 @@ private Q_SLOTS:
     void sightingText_threeForms();
     void arrivalLines_plainAndCapped();
     void options_outOfRangeGiveDefaults();
+    void slotWatch_tellsEachFreeingOnceAndEndsWhenTheHostLeaves();
+    void favouriteWake_toldAsItRisesThrough_data();
+    void favouriteWake_toldAsItRisesThrough();
 };
 
 // Each step: "minute:online racers[:roster]"; the roster defaults to A,B.
@@ -394,6 +409,89 @@ void TestPresence::options_outOfRangeGiveDefaults() {
     IniFile file(path);
     WriteDampingOption(file, 120);
     QCOMPARE(ReadPresenceOptions(file).dampingMinutes, 120);
+    QVERIFY(!o.joinFreedSlot);
+    QCOMPARE(o.favouriteRacers, 0);
+    writeFile(path, "[OPTIONS]\nJoinFreedSlot=1\nFavouriteRacers=256\n");
+    o = ReadPresenceOptions(IniFile(path));
+    QVERIFY(o.joinFreedSlot);
+    QCOMPARE(o.favouriteRacers, 0);
+}
+
+void TestPresence::slotWatch_tellsEachFreeingOnceAndEndsWhenTheHostLeaves() {
+    SlotWatch watch;
+    QVERIFY(watch.start("A"));
+    QVERIFY(!watch.start("A"));
+    QVERIFY(!watch.start(""));
+    QVERIFY(watch.start("B"));
+    QVERIFY(watch.start("C"));
+    QVERIFY(!watch.canStartMore());
+    QVERIFY(!watch.start("D"));
+    QVERIFY(watch.cancel("C"));
+    QVERIFY(!watch.cancel("C"));
+    const TrackTable tracks;
+    const auto step = [&](const HostList& hosts) {
+        const SlotWatch::Change change = watch.update(hosts, tracks);
+        QStringList told;
+        for (const HostSeen& seen : change.freed)
+            told << SlotFreeText(seen);
+        for (const QByteArray& host : change.left)
+            told << SlotWatchLeftText(host);
+        return told;
+    };
+    const QString freeA = QStringLiteral("A slot is free on A (n/a, 3/4)");
+    QCOMPARE(step({seated("A", 4), seated("B", 4)}), QStringList());
+    QCOMPARE(step({seated("A", 3), seated("B", 4)}), QStringList{freeA});
+    QCOMPARE(step({seated("A", 2), seated("B", 4)}), QStringList()); // still free: told
+    QCOMPARE(step({seated("A", 4), seated("B", 4)}), QStringList());
+    QCOMPARE(step({seated("A", 3), seated("B", 4)}), QStringList{freeA}); // full in between
+    // The first listed host of a name is its row; one of another version type is no row.
+    QCOMPARE(step({seated("B", 1, 4, 3), seated("A", 4), seated("A", 1)}),
+             QStringList{QStringLiteral("B left the list; its watch ended")});
+    QCOMPARE(watch.hosts(), QList<QByteArray>{"A"});
+    // A name's placeholders are not filled a second time.
+    QCOMPARE(SlotFreeText({"H%2", "T%1", 3, 4}),
+             QStringLiteral("A slot is free on H%2 (T%1, 3/4)"));
+    QCOMPARE(FavouriteWokeText({"H%2", "T", 1, 4}), QStringLiteral("H%2 has 1 racer (T)"));
+}
+
+// Each step: the favourite's racers, "-" while it is not listed, "*n" while it is not
+// a favourite; told: the racers of the notification, or empty.
+void TestPresence::favouriteWake_toldAsItRisesThrough_data() {
+    QTest::addColumn<int>("racers");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("told");
+    QTest::newRow("first refresh is the baseline")
+        << 3 << QStringList{"5", "5"} << QStringList{"", ""};
+    QTest::newRow("once per rise")
+        << 3 << QStringList{"1", "3", "5", "2", "4", "4"} << QStringList{"", "3", "", "", "4", ""};
+    QTest::newRow("off") << 0 << QStringList{"1", "5"} << QStringList{"", ""};
+    QTest::newRow("back on the list")
+        << 3 << QStringList{"4", "-", "4"} << QStringList{"", "", "4"};
+    QTest::newRow("a new favourite is its own baseline")
+        << 3 << QStringList{"*1", "5", "2", "4"} << QStringList{"", "", "", "4"};
+}
+
+void TestPresence::favouriteWake_toldAsItRisesThrough() {
+    QFETCH(int, racers);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, told);
+    FavouriteWake wake;
+    wake.setRacers(racers);
+    const TrackTable tracks;
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        QString step = steps.at(i);
+        const bool favourite = !step.startsWith(QLatin1Char('*'));
+        step.remove(QLatin1Char('*'));
+        HostList hosts{seated("Other", 4, 8)};
+        if (step != QLatin1String("-"))
+            hosts.prepend(seated("Fav", step.toInt(), 8));
+        const QSet<QByteArray> favourites =
+            favourite ? QSet<QByteArray>{"Fav"} : QSet<QByteArray>{};
+        const QList<HostSeen> woken = wake.update(hosts, favourites, tracks);
+        QCOMPARE(woken.size(), told.at(i).isEmpty() ? 0 : 1);
+        if (!woken.isEmpty())
+            QCOMPARE(QString::number(woken.first().racers), told.at(i));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPresence)

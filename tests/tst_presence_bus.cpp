@@ -6,6 +6,7 @@
 #include "OnlineMates.h"
 #include "Pictures.h"
 #include "RosterModel.h"
+#include "ServerFinder.h"
 #include "StatSim.h"
 #include "WindowWaits.h"
 #include "uMain.h"
@@ -21,12 +22,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
+#include <QUrl>
 
 namespace {
 
@@ -61,6 +64,30 @@ public Q_SLOTS:
         return uint(shown.size());
     }
 
+public:
+    // The ids (from 1) of the notifications shown with that summary.
+    QList<uint> idsOf(const QString& summary) const {
+        QList<uint> ids;
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            if (shown.at(i).summary == summary)
+                ids << uint(i + 1);
+        }
+        return ids;
+    }
+    const Shown& byId(uint id) const { return shown.at(id - 1); }
+    // The user picks an action, as a real service reports it: only one the notification
+    // offered (its actions are key, label, key, label...).
+    bool invoke(uint id, const QString& action) {
+        const QStringList& actions = byId(id).actions;
+        for (qsizetype i = 0; i + 1 < actions.size(); i += 2) {
+            if (actions.at(i) == action) {
+                Q_EMIT ActionInvoked(id, action);
+                return true;
+            }
+        }
+        return false;
+    }
+
 Q_SIGNALS:
     void ActionInvoked(uint id, const QString& actionKey);
     void NotificationClosed(uint id, uint reason);
@@ -81,22 +108,64 @@ struct Program {
     FakeDesktop desktop;
     std::unique_ptr<TfMain> window;
 
-    explicit Program(const StatSim& sim, const QByteArray& moreMates = {}) {
+    explicit Program(const StatSim& sim, const QByteArray& moreMates = {},
+                     const QByteArray& moreConfig = {}) {
         QDir(dir.path()).mkpath(QStringLiteral("data/groups"));
+        // Never started: the desktop is a fake; the watch finds it in its process list.
+        writeFile(gamePath(), "#!/bin/sh\n");
+        QFile(gamePath()).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
         QFile::copy(QStringLiteral(TRACKS_DATA_PATH),
                     dir.filePath(QStringLiteral("data/Tracks.data")));
         writeFile(dir.filePath(QStringLiteral("data/groups/Friends.profile")),
                   MateRecord::make(Newcomer, NewcomerNick, {}, {}).bytes() +
                       MateRecord::make("RoadRunner77", "Captain", {}, {}).bytes() + moreMates);
         // A long interval: the test drives the refreshes itself.
-        writeFile(
-            dir.filePath(QStringLiteral("Pelmark2.config")),
-            "[SETTINGS]\nInterval=3600000\n[SERVICE]\nStatsServer=" + sim.baseUrl().toLatin1() +
-                "\nHighlightsServer=" + sim.baseUrl().toLatin1() + "\n");
+        writeFile(dir.filePath(QStringLiteral("Pelmark2.config")),
+                  "[SETTINGS]\nInterval=3600000\nLFSPath=" + gamePath().toLatin1() +
+                      "\n[SERVICE]\nStatsServer=" + sim.baseUrl().toLatin1() +
+                      "\nHighlightsServer=" + sim.baseUrl().toLatin1() + "\n" + moreConfig);
         window = std::make_unique<TfMain>(desktop, dir.filePath(QStringLiteral("Pelmark2")));
     }
 
+    QString gamePath() const { return dir.filePath(QStringLiteral("lfs")); }
     Notifier& notifier() { return window->presence().notifier(); }
+    // The shown row of a host, or -1.
+    int rowOf(const QString& host) const {
+        for (int row = 0; row < window->lvServer->rowCount(); ++row) {
+            if (window->lvServer->rowText(row, 0) == host)
+                return row;
+        }
+        return -1;
+    }
+    QString rowDescription(const QString& host) const {
+        const QModelIndex index = window->lvServer->model()->index(rowOf(host), 0);
+        return index.data(Qt::AccessibleDescriptionRole).toString();
+    }
+    std::unique_ptr<QMenu> rowMenu(const QString& host) const {
+        return window->finder().rowMenu(rowOf(host));
+    }
+    // "Join when a slot frees", right after the join commands; null without one.
+    static QAction* watchItem(const QMenu& menu) {
+        const QList<QAction*> items = menu.actions();
+        if (items.size() < 3 || items.at(1)->text() != QStringLiteral("Join with password...") ||
+            items.at(2)->text() != QStringLiteral("Join when a slot frees"))
+            return nullptr;
+        return items.at(2);
+    }
+    // Starts a watch from the host's row menu.
+    bool watch(const QString& host) const {
+        const std::unique_ptr<QMenu> menu = rowMenu(host);
+        QAction* item = watchItem(*menu);
+        if (item)
+            item->trigger();
+        return item;
+    }
+    QStringList trayItems() const {
+        QStringList texts;
+        for (QAction* action : window->presence().tray()->menu()->actions())
+            texts << action->text();
+        return texts;
+    }
     // The host the simulator seated the newcomer on, and its row's track text.
     // The host the simulator seated the newcomer on (the last row listing him), and its
     // row's track text.
@@ -126,6 +195,26 @@ bool waitFor(QSignalSpy& spy, int count) {
     return true;
 }
 
+// The simulator lists the host with that many of its slots taken from the next refresh on;
+// a negative limit takes it off the list.
+bool stage(StatSim& sim, const QString& host, int limit, int players = 0) {
+    const QString name = QString::fromLatin1(QUrl::toPercentEncoding(host));
+    if (limit < 0)
+        return sim.setFault(QStringLiteral("unstage=") + name);
+    return sim.setFault(QStringLiteral("stage=%1&limit=%2&players=%3")
+                            .arg(name, QString::number(limit), QString::number(players)));
+}
+
+// Waits until every notification of the refreshes so far has reached the service: the
+// window follows a refresh's list a moment after it, and the bus keeps one sender's calls
+// in order, so once a query sent now is answered, they are all there.
+bool settle(FakeNotifications& service, Program& program) {
+    QCoreApplication::sendPostedEvents();
+    QSignalSpy queried(&service, &FakeNotifications::queried);
+    program.notifier().probe();
+    return waitFor(queried, 1);
+}
+
 } // namespace
 
 class TestPresenceBus : public QObject {
@@ -137,8 +226,15 @@ private Q_SLOTS:
     void noService_noErrorBoxAndSettingsSayIt();
     void rightClick_remembersNodeAndKeepsChoice();
     void trayPicture_takesProgramIconAtNextOnlineChange();
+    void slotFrees_toldAndJoined_orJoinedAtOnce();
+    void watchedHostLeaves_toldAndTheWatchEnds();
+    void favouriteRisesThroughN_toldOncePerRise();
 
 private:
+    bool ownService() {
+        serviceBus().registerService(NotificationsService);
+        return QDBusConnection::sessionBus().interface()->isServiceRegistered(NotificationsService);
+    }
     QDBusConnection serviceBus() {
         return QDBusConnection::connectToBus(QDBusConnection::SessionBus,
                                              QStringLiteral("fake-notifications"));
@@ -349,6 +445,111 @@ void TestPresenceBus::trayPicture_takesProgramIconAtNextOnlineChange() {
     tray.update({}, 3);
     QCOMPARE(picture(), MateTray::TrayIcon(nullptr, false).pixmap(32, 32).toImage());
     QGuiApplication::setWindowIcon(programIcon);
+}
+
+void TestPresenceBus::slotFrees_toldAndJoined_orJoinedAtOnce() {
+    QVERIFY(ownService());
+    StatSim sim;
+    const QString host = QStringLiteral("Slot Host");
+    QVERIFY(stage(sim, host, 4, 4));
+    Program program(sim);
+    TfMain& window = *program.window;
+    m_service.shown.clear();
+    QVERIFY(StartUp(window));
+    QVERIFY(program.watch(host));
+    QVERIFY(program.rowDescription(host).contains(QStringLiteral("Waiting for a free slot")));
+    QVERIFY(program.trayItems().contains(QStringLiteral("Cancel the slot watch on Slot Host")));
+
+    QVERIFY(stage(sim, host, 4, 3));
+    QVERIFY(Refresh(window));
+    QVERIFY(settle(m_service, program));
+    const QList<uint> told = m_service.idsOf(QStringLiteral("Slot watch"));
+    QCOMPARE(told.size(), 1);
+    const QString track = window.lvServer->rowText(program.rowOf(host), 2);
+    QCOMPARE(m_service.byId(told.first()).body,
+             QStringLiteral("A slot is free on Slot Host (%1, 3/4)").arg(track));
+    // A host with a free slot has the menu it always had.
+    QVERIFY(!Program::watchItem(*program.rowMenu(host)));
+    QVERIFY(m_service.invoke(told.first(), QStringLiteral("join")));
+    QTRY_COMPARE(program.desktop.starts.size(), 1);
+    QCOMPARE(program.desktop.starts.last().arguments.join(u' '), QStringLiteral("/join=Slot Host"));
+    // Joining ends the watch.
+    QVERIFY(!program.rowDescription(host).contains(QStringLiteral("Waiting for a free slot")));
+
+    TfMoreSettings* more = window.settingsDialog()->fMoreSettings;
+    more->show();
+    QVERIFY(more->rbTellFreedSlot->isChecked());
+    more->rbJoinFreedSlot->setChecked(true);
+    more->bOk->click();
+    QVERIFY(stage(sim, host, 4, 4));
+    QVERIFY(Refresh(window));
+    QVERIFY(program.watch(host));
+    QVERIFY(stage(sim, host, 4, 2));
+    QVERIFY(Refresh(window));
+    QTRY_COMPARE(program.desktop.starts.size(), 2);
+    QCOMPARE(program.desktop.starts.last().arguments.join(u' '), QStringLiteral("/join=Slot Host"));
+    QVERIFY(settle(m_service, program));
+    QCOMPARE(m_service.idsOf(QStringLiteral("Slot watch")).size(), 1);
+    QCOMPARE(program.desktop.messages, QStringList());
+}
+
+void TestPresenceBus::watchedHostLeaves_toldAndTheWatchEnds() {
+    QVERIFY(ownService());
+    StatSim sim;
+    const QStringList hosts{"Slot Host", "Full 2", "Full 3", "Full 4"};
+    for (const QString& host : hosts)
+        QVERIFY(stage(sim, host, 2, 2));
+    Program program(sim);
+    m_service.shown.clear();
+    QVERIFY(StartUp(*program.window));
+    for (const QString& host : hosts.mid(0, 3))
+        QVERIFY(program.watch(host));
+    // A fourth is refused, and the menu says why.
+    const std::unique_ptr<QMenu> menu = program.rowMenu(hosts.at(3));
+    const QAction* fourth = Program::watchItem(*menu);
+    QVERIFY(fourth && !fourth->isEnabled() && !fourth->toolTip().isEmpty());
+
+    QVERIFY(stage(sim, hosts.first(), -1));
+    QVERIFY(Refresh(*program.window));
+    QVERIFY(settle(m_service, program));
+    const QList<uint> told = m_service.idsOf(QStringLiteral("Slot watch"));
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(m_service.byId(told.first()).body,
+             QStringLiteral("Slot Host left the list; its watch ended"));
+    QVERIFY(!m_service.byId(told.first()).actions.contains(QStringLiteral("join")));
+    QStringList cancels = program.trayItems().filter(QStringLiteral("Cancel the slot watch"));
+    QCOMPARE(cancels,
+             (QStringList{"Cancel the slot watch on Full 2", "Cancel the slot watch on Full 3"}));
+
+    // The game starts: every watch ends.
+    program.desktop.processes = {program.gamePath()};
+    program.window->gameWatch().check();
+    QCOMPARE(program.trayItems().filter(QStringLiteral("Cancel the slot watch")), QStringList());
+}
+
+void TestPresenceBus::favouriteRisesThroughN_toldOncePerRise() {
+    QVERIFY(ownService());
+    StatSim sim;
+    const QString host = QStringLiteral("Fav Host");
+    QVERIFY(stage(sim, host, 8, 1));
+    Program program(sim, {}, "[OPTIONS]\nFavouriteRacers=3\n");
+    m_service.shown.clear();
+    QVERIFY(StartUp(*program.window));
+    program.window->finder().setFavourite(host.toLatin1(), true);
+    QVERIFY(Refresh(*program.window)); // the new favourite's baseline
+    const QList<int> racers{3, 5, 2, 4};
+    const QList<int> toldAfter{1, 1, 1, 2};
+    for (qsizetype i = 0; i < racers.size(); ++i) {
+        QVERIFY(stage(sim, host, 8, racers.at(i)));
+        QVERIFY(Refresh(*program.window));
+        QVERIFY(settle(m_service, program));
+        QCOMPARE(m_service.idsOf(QStringLiteral("Favourite host")).size(), toldAfter.at(i));
+    }
+    const FakeNotifications::Shown& first =
+        m_service.byId(m_service.idsOf(QStringLiteral("Favourite host")).first());
+    const QString track = program.window->lvServer->rowText(program.rowOf(host), 2);
+    QCOMPARE(first.body, QStringLiteral("Fav Host has 3 racers (%1)").arg(track));
+    QVERIFY(first.actions.contains(QStringLiteral("join")));
 }
 
 QTEST_MAIN(TestPresenceBus)

@@ -7,6 +7,8 @@ const QString Section = QStringLiteral("OPTIONS");
 const QString NotificationsKey = QStringLiteral("DesktopNotifications");
 const QString DampingKey = QStringLiteral("OnlineAlertDamping");
 const QString KeepInTrayKey = QStringLiteral("KeepInTray");
+const QString JoinFreedSlotKey = QStringLiteral("JoinFreedSlot");
+const QString FavouriteRacersKey = QStringLiteral("FavouriteRacers");
 } // namespace
 
 PresenceOptions ReadPresenceOptions(const IniFile& file) {
@@ -17,6 +19,9 @@ PresenceOptions ReadPresenceOptions(const IniFile& file) {
     o.dampingMinutes =
         damping >= 0 && damping <= MaxAlertDampingMinutes ? damping : defaults.dampingMinutes;
     o.keepInTray = file.readInteger(Section, KeepInTrayKey, defaults.keepInTray) != 0;
+    o.joinFreedSlot = file.readInteger(Section, JoinFreedSlotKey, defaults.joinFreedSlot) != 0;
+    const int racers = file.readInteger(Section, FavouriteRacersKey, defaults.favouriteRacers);
+    o.favouriteRacers = racers >= 0 && racers <= MaxHostRacers ? racers : defaults.favouriteRacers;
     return o;
 }
 
@@ -30,4 +35,12 @@ void WriteDampingOption(IniFile& file, int minutes) {
 
 void WriteKeepInTrayOption(IniFile& file, bool on) {
     file.writeInteger(Section, KeepInTrayKey, on ? 1 : 0);
+}
+
+void WriteJoinFreedSlotOption(IniFile& file, bool on) {
+    file.writeInteger(Section, JoinFreedSlotKey, on ? 1 : 0);
+}
+
+void WriteFavouriteRacersOption(IniFile& file, int racers) {
+    file.writeInteger(Section, FavouriteRacersKey, racers);
 }

@@ -96,6 +96,8 @@ void ProgramSettings::setOptions(const PresenceOptions& newOptions) {
     WriteNotificationsOption(file, newOptions.notifications);
     WriteDampingOption(file, newOptions.dampingMinutes);
     WriteKeepInTrayOption(file, newOptions.keepInTray);
+    WriteJoinFreedSlotOption(file, newOptions.joinFreedSlot);
+    WriteFavouriteRacersOption(file, newOptions.favouriteRacers);
     readOptions();
 }
 

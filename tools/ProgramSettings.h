@@ -52,7 +52,7 @@ public:
     // Writes SERVICE/IdentKey and takes it into memory once written; tells
     // appSettingsChanged (throws when it cannot be written).
     void setIdentKey(const QString& key);
-    // Writes the three keys of OPTIONS one by one, then takes the section as the file
+    // Writes the keys of OPTIONS one by one, then takes the section as the file
     // holds it and tells optionsChanged (throws when it cannot be written; the keys
     // before the failing one are written, memory stays as it was).
     void setOptions(const PresenceOptions& options);
