@@ -42,6 +42,7 @@ QIcon offlineIcon(const QIcon& icon) {
 
 MateTray::MateTray(QWidget* window, QObject* parent)
     : QObject(parent), m_window(window), m_menu(std::make_unique<QMenu>()) {
+    connect(m_menu.get(), &QMenu::aboutToShow, this, &MateTray::buildMenu);
     rebuildMenu();
     m_poll.setInterval(TrayPollMs);
     connect(&m_poll, &QTimer::timeout, this, &MateTray::pollTray);
@@ -207,6 +208,14 @@ void MateTray::addSlotWatchItems(QMenu* favourites) {
 }
 
 void MateTray::rebuildMenu() {
+    if (std::exchange(m_menuStale, true))
+        return;
+    QTimer::singleShot(0, this, &MateTray::buildMenu);
+}
+
+void MateTray::buildMenu() {
+    if (!std::exchange(m_menuStale, false))
+        return;
     const QList<OnlineMate>& online = m_mates;
     m_menu->clear();
     for (qsizetype i = 0; i < online.size() && i < MaxMenuMates; ++i) {

@@ -61,7 +61,11 @@ public:
     QIcon icon() const;
     // What the tray shows now; null while there is no icon.
     QIcon shownIcon() const;
-    QMenu* menu() const { return m_menu.get(); }
+    // Up to date with everything told so far.
+    QMenu* menu() {
+        buildMenu();
+        return m_menu.get();
+    }
 
     // The program's own icon, or a drawn one while it has none; with a green dot for
     // "mates online", drawn for the screen's pixel ratio.
@@ -79,7 +83,10 @@ private:
     void createIcon();
     void pollTray();
     void refreshIcon();
+    // A refresh tells the tray several things one after the other: the menu is built
+    // once, at the next turn of the event loop (or when it is asked for).
     void rebuildMenu();
+    void buildMenu();
     void addSlotWatchItems(QMenu* favourites);
 
     QWidget* m_window;
@@ -89,6 +96,7 @@ private:
     mutable QIcon m_plainIcon;
     mutable QIcon m_onlineIcon;
     mutable bool m_iconsStale = true;
+    bool m_menuStale = false;
     bool m_showing = false;
     bool m_online = false;
     int m_onlineCount = 0;

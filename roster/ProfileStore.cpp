@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <optional>
@@ -67,7 +68,9 @@ void ProfileStore::LoadRoster(QuillonPubStats& stats) const {
     // One bad file must not cost the rest of the roster: it shows as an empty group, and
     // its error is reported once, after the others are in.
     std::optional<PelmarkError> firstError;
+    QSet<QString> paths;
     for (const QFileInfo& entry : entries) {
+        paths.insert(entry.filePath());
         stats.groups.append(entry.completeBaseName());
         try {
             LoadProfile(entry.filePath(), stats.mates);
@@ -76,6 +79,7 @@ void ProfileStore::LoadRoster(QuillonPubStats& stats) const {
                 firstError = e;
         }
     }
+    m_lastRead.removeIf([&](const auto& read) { return !paths.contains(read.key()); });
     if (firstError)
         throw *firstError;
 }
@@ -86,22 +90,30 @@ void ProfileStore::LoadProfile(const QString& path, QList<MateEntry>& mates) con
     if (OpenRegularFile(file, path, QIODevice::ReadOnly) != OpenResult::Opened)
         throw fileError(ErrorText::CannotOpen(path));
     const qsizetype count = wholeRecords(file.size());
-    QList<MateEntry> read;
-    read.reserve(count);
     // Read in runs of records: one call per record cost more than decoding them.
     constexpr qsizetype Run = 256;
-    const QString groupName = MateEntry::make(group, MateRecord()).group;
+    QByteArray bytes;
     for (qsizetype done = 0; done < count;) {
         const qsizetype n = std::min(Run, count - done);
-        const QByteArray bytes = file.read(n * MateRecord::Size);
-        if (bytes.size() != n * MateRecord::Size)
+        const QByteArray run = file.read(n * MateRecord::Size);
+        if (run.size() != n * MateRecord::Size) {
+            m_lastRead.remove(path);
             throw fileError(ErrorText::CannotRead(path));
-        for (qsizetype i = 0; i < n; ++i)
-            read.append(MateEntry{groupName, MateRecord::fromBytes(QByteArrayView(bytes).sliced(
-                                                 i * MateRecord::Size, MateRecord::Size))});
+        }
+        bytes += run;
         done += n;
     }
-    mates.append(read);
+    ReadProfile& last = m_lastRead[path];
+    if (last.bytes.isNull() || last.bytes != bytes) {
+        const QString groupName = MateEntry::make(group, MateRecord()).group;
+        QList<MateEntry> read;
+        read.reserve(count);
+        for (qsizetype i = 0; i < count; ++i)
+            read.append(MateEntry{groupName, MateRecord::fromBytes(QByteArrayView(bytes).sliced(
+                                                 i * MateRecord::Size, MateRecord::Size))});
+        last = {bytes, std::move(read)};
+    }
+    mates.append(last.entries);
 }
 
 void ProfileStore::CreateProfile(const QString& group) const {

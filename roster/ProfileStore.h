@@ -4,6 +4,7 @@
 #include "Trash.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -56,4 +57,11 @@ public:
 
 private:
     QString m_groupsDir;
+    // Each profile's bytes as last read and the entries they gave: every refresh reads
+    // the files again, and mostly they hold what they held.
+    struct ReadProfile {
+        QByteArray bytes;
+        QList<MateEntry> entries;
+    };
+    mutable QHash<QString, ReadProfile> m_lastRead;
 };

@@ -179,10 +179,14 @@ void TestProfiles::loadRoster_groupsAndEntriesInFileOrder() {
     QCOMPARE(f.stats.mates[1].record.lfsName(), QByteArray("A1"));
     QCOMPARE(f.stats.mates[2].record.nick(), QByteArray("Two"));
 
-    // A second load replaces, never adds.
+    // A second load replaces, never adds; a file changed meanwhile (even to the same size)
+    // is read anew, and a group whose file went is gone.
+    f.group(QStringLiteral("a"), {Mate("A1"), Mate("A3", "Two")});
+    QFile::remove(f.path(QStringLiteral("Team.A")));
     f.store.LoadRoster(f.stats);
-    QCOMPARE(f.stats.mates.size(), 3);
-    QCOMPARE(f.stats.groups.size(), 3);
+    QCOMPARE(f.stats.groups, (QStringList{"a", "b"}));
+    QCOMPARE(f.stats.mates.size(), 2);
+    QCOMPARE(f.stats.mates[1].record.lfsName(), QByteArray("A3"));
 }
 
 void TestProfiles::loadProfile_trailingFragmentIgnored() {
