@@ -8,6 +8,7 @@
 #include <memory>
 
 class Desktop;
+class EmptyListNote;
 class FreshnessLabel;
 class MainCommands;
 class ProgramSettings;
@@ -36,6 +37,7 @@ public:
         const QuillonPubStats* stats = nullptr;
         Desktop* desktop = nullptr;
         QString dataDir;
+        EmptyListNote* note = nullptr; // says when the filter hides every row
     };
 
     explicit ServerFinder(Context context, QObject* parent = nullptr);
@@ -58,6 +60,8 @@ public:
     void focusFilter();
     // The row's menu, as a right click on it opens it (tests open it without showing).
     std::unique_ptr<QMenu> rowMenu(int row);
+    // The menu of the list where no row is, the empty list's included.
+    std::unique_ptr<QMenu> listMenu();
     void setFavourite(const QByteArray& host, bool favourite);
 
 Q_SIGNALS:
