@@ -22,13 +22,15 @@ TfJoinHost::TfJoinHost(QWidget* parent) : QDialog(parent) {
     setModal(true);
     auto* column = new QVBoxLayout(this);
     column->setSizeConstraint(QLayout::SetFixedSize);
-    auto* prompt = new QLabel(QStringLiteral("Host name, as the server list shows it:"), this);
+    auto* prompt = new QLabel(QStringLiteral("Name of the host to join:"), this);
     prompt->setTextFormat(Qt::PlainText);
     eHost = new QLineEdit(this);
     // A name as the list shows it has lost its colour codes: it is never longer than the
     // record's name field.
     eHost->setMaxLength(int(HostRecord::NameSize));
     eHost->setFixedWidth(FieldWidth);
+    eHost->setToolTip(QStringLiteral("As the server list shows it, without colour codes; also "
+                                     "a host the list does not show"));
     prompt->setBuddy(eHost);
     cbPassword = new QCheckBox(QStringLiteral("Ask for the host's password"), this);
     cbPassword->setToolTip(QStringLiteral("A listed host that wants a password is asked for it "
