@@ -1,6 +1,9 @@
 #include "EmptyListNote.h"
 
+#include "SingleByteText.h"
+
 #include <QAbstractItemView>
+#include <QAbstractProxyModel>
 #include <QEvent>
 #include <QLabel>
 #include <QLocale>
@@ -9,7 +12,9 @@
 namespace {
 constexpr int Margin = 8;
 constexpr qsizetype MaxReasonChars = 300; // the reason may quote the service
-const QString LinkText = QStringLiteral("Enter your ident key...");
+constexpr qsizetype MaxFilterChars = 60;  // the field takes more than a line shows
+const QString IdentKeyLink = QStringLiteral("Enter your ident key...");
+const QString ClearFilterLink = QStringLiteral("Clear filter");
 } // namespace
 
 EmptyListNote::EmptyListNote(QAbstractItemView* list, QObject* parent)
@@ -21,13 +26,17 @@ EmptyListNote::EmptyListNote(QAbstractItemView* list, QObject* parent)
     m_text->setTextFormat(Qt::PlainText); // it may quote the service
     m_text->setWordWrap(true);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Our own fixed text: the only markup here.
+    // Our own fixed texts: the only markup here.
     m_link->setTextFormat(Qt::RichText);
-    m_link->setText(QStringLiteral("<a href=\"#identkey\">%1</a>").arg(LinkText));
-    m_link->setAccessibleName(LinkText);
+    showLink(Link::IdentKey);
     m_link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     m_link->setFocusPolicy(Qt::TabFocus);
-    connect(m_link, &QLabel::linkActivated, this, &EmptyListNote::identKeyRequested);
+    connect(m_link, &QLabel::linkActivated, this, [this](const QString& target) {
+        if (target == QLatin1String("#clearfilter"))
+            Q_EMIT clearFilterRequested();
+        else
+            Q_EMIT identKeyRequested();
+    });
     layout->addWidget(m_text);
     layout->addWidget(m_link);
 
@@ -81,18 +90,55 @@ void EmptyListNote::setFreshness(const QString& line) {
     update();
 }
 
+void EmptyListNote::setFilterText(const QString& typed) {
+    m_filter = typed;
+    update();
+}
+
 QString EmptyListNote::shownText() const {
     if (m_panel->isHidden())
         return {};
-    return m_link->isHidden() ? m_text->text() : m_text->text() + QLatin1Char('\n') + LinkText;
+    return m_link->isHidden() ? m_text->text()
+                              : m_text->text() + QLatin1Char('\n') + m_link->accessibleName();
+}
+
+void EmptyListNote::showLink(Link link) {
+    if (link == m_shownLink || link == Link::None)
+        return;
+    m_shownLink = link;
+    const bool clear = link == Link::ClearFilter;
+    const QString& text = clear ? ClearFilterLink : IdentKeyLink;
+    m_link->setText(
+        QStringLiteral("<a href=\"#%1\">%2</a>")
+            .arg(clear ? QStringLiteral("clearfilter") : QStringLiteral("identkey"), text));
+    m_link->setAccessibleName(text);
+}
+
+// The rows are there, and the words typed hide them all (the standing filters may help).
+bool EmptyListNote::filterHidesAll() const {
+    const auto* proxy = qobject_cast<const QAbstractProxyModel*>(m_list->model());
+    return !TrimText(m_filter).isEmpty() && proxy && proxy->sourceModel() &&
+           proxy->rowCount() == 0 && proxy->sourceModel()->rowCount() > 0;
 }
 
 void EmptyListNote::update() {
-    const QString text =
-        m_gameRunning ? QStringLiteral("Refreshes pause while the game runs") : m_reason;
+    const bool filtered = filterHidesAll();
+    QString text = m_gameRunning ? QStringLiteral("Refreshes pause while the game runs") : m_reason;
+    Link link = m_withLink && !m_gameRunning ? Link::IdentKey : Link::None;
+    if (filtered) {
+        // As typed, but within a line and without the characters that would hide or
+        // reorder it.
+        const QString words = Bounded(m_filter, MaxFilterChars + 1);
+        text = QStringLiteral("No host matches \"%1\"")
+                   .arg(words.size() > MaxFilterChars
+                            ? words.left(MaxFilterChars) + QStringLiteral("...")
+                            : words);
+        link = Link::ClearFilter;
+    }
     const bool shown = !text.isEmpty() && m_list->model()->rowCount() == 0;
     m_text->setText(text);
-    m_link->setVisible(m_withLink && !m_gameRunning);
+    showLink(link);
+    m_link->setVisible(link != Link::None);
     if (shown) {
         const QSize area = m_list->viewport()->size();
         const int width = qMax(0, area.width() - 2 * Margin);

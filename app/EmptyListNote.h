@@ -28,6 +28,9 @@ public:
     void setGameRunning(bool running);
     // "Updated 18:42" or "Offline since 18:43: REASON", for the list's description.
     void setFreshness(const QString& line);
+    // The filter field's text as typed: while it hides every row of a list that has some,
+    // the line says so and offers to clear it.
+    void setFilterText(const QString& typed);
 
     QWidget* panel() const { return m_panel; }
     QLabel* textLabel() const { return m_text; }
@@ -37,13 +40,16 @@ public:
 
 Q_SIGNALS:
     void identKeyRequested();
+    void clearFilterRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void show(const QString& text, bool withLink);
+    enum class Link { None, IdentKey, ClearFilter };
     void update();
+    void showLink(Link link);
+    bool filterHidesAll() const;
 
     QAbstractItemView* m_list;
     QWidget* m_panel;
@@ -51,6 +57,8 @@ private:
     QLabel* m_link;
     QString m_reason; // why the last refresh brought no list; empty after a good one
     QString m_freshness;
+    QString m_filter;
+    Link m_shownLink = Link::None;
     bool m_withLink = false;
     bool m_gameRunning = false;
 };

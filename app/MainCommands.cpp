@@ -31,6 +31,7 @@ MainCommands::MainCommands(QWidget* window)
       join(command(this, QStringLiteral("Join"), QStringLiteral("Join mate"))),
       joinWithPassword(command(this, QStringLiteral("Join with password..."),
                                QStringLiteral("Join mate with server password"))),
+      joinHostByName(command(this, QStringLiteral("Join host by name..."))),
       joinMate(command(this, QStringLiteral("Join mate"))),
       joinMateWithPassword(command(this, QStringLiteral("Join mate with server password..."))),
       addGroup(command(this, QStringLiteral("Create group..."))),
@@ -62,7 +63,7 @@ QList<QAction*> MainCommands::all() const {
             editMate, onOffline,
             settings, startGame,
             legends,  undo,
-            find};
+            find,     joinHostByName};
 }
 
 void MainCommands::drive(QAbstractButton* button, QAction* action) {

@@ -29,6 +29,7 @@ public:
     QAction* const quit;             // Ctrl+Q
     QAction* const join;             // the host selected in the server list
     QAction* const joinWithPassword; // that host, asking for its password
+    QAction* const joinHostByName;   // a host the user names, listed or not
     QAction* const joinMate;         // the host of the chosen mate
     QAction* const joinMateWithPassword;
     QAction* const addGroup;

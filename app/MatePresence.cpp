@@ -56,6 +56,8 @@ MatePresence::MatePresence(Context context, std::unique_ptr<Notifier> notifier, 
     m_tray = new MateTray(m_c.window, this);
     connect(m_tray, &MateTray::showRequested, this, &MatePresence::showWindow);
     connect(m_tray, &MateTray::joinRequested, this, &MatePresence::joinRequested);
+    // The tray counts as the line below the tree does, in its words.
+    connect(m_c.tree, &MateTree::mateCountsChanged, m_tray, &MateTray::setMateCounts);
     m_tray->show();
 }
 
@@ -102,7 +104,7 @@ void MatePresence::afterRefresh(const Sightings& sightings, const QDateTime& now
     }
     if (options.notifications)
         announceMoves(online, moved);
-    m_tray->update(online, int(persons.size()));
+    m_tray->update(online);
 
     // A save that failed is tried again at every refresh: one box tells the user, and
     // the next one only after a save has gone through again.
@@ -137,6 +139,7 @@ void MatePresence::attachMoreSettings(TfMoreSettings* dialog) {
 void MatePresence::setCommands(const MainCommands& commands) {
     m_commands = &commands;
     m_tray->setCommands(commands.refresh, commands.quit);
+    m_tray->setJoinHostByName(commands.joinHostByName);
 }
 
 QString MatePresence::nodeToolTip(const QModelIndex& node) const {

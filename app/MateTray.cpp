@@ -119,10 +119,11 @@ QString MateTray::toolTip() const {
     // Offline, the counts are those of a list that may be long gone.
     if (isOffline())
         return QStringLiteral("Pelmark II: ") + m_freshness.text();
-    const QString mates = QStringLiteral("%1 of %2 mates online").arg(m_onlineCount).arg(m_total);
+    // The window's own line, so that both say the same number in the same words.
+    const QString mates = OnlineMatesText(m_onlineCount, m_total);
     if (m_freshness.updatedAt().isValid())
-        return QStringLiteral("Pelmark II: %1, %2").arg(m_freshness.text(), mates);
-    return QStringLiteral("Pelmark II: ") + mates;
+        return QStringLiteral("Pelmark II: %1\n%2").arg(m_freshness.text(), mates);
+    return QStringLiteral("Pelmark II\n") + mates;
 }
 
 void MateTray::setFreshness(const ListFreshness& freshness) {
@@ -144,9 +145,21 @@ void MateTray::refreshIcon() {
     m_icon->setToolTip(toolTip());
 }
 
-void MateTray::update(const QList<OnlineMate>& online, int total) {
-    m_onlineCount = int(online.size());
+void MateTray::setMateCounts(int online, int total) {
+    if (online == m_onlineCount && total == m_total)
+        return;
+    m_onlineCount = online;
     m_total = total;
+    rebuildMenu();
+    refreshIcon();
+}
+
+void MateTray::setJoinHostByName(QAction* command) {
+    m_joinByName = command;
+    rebuildMenu();
+}
+
+void MateTray::update(const QList<OnlineMate>& online) {
     if (m_online != !online.isEmpty()) {
         m_online = !online.isEmpty();
         m_iconsStale = true; // drawn when next shown
@@ -251,11 +264,14 @@ void MateTray::buildMenu() {
     if (m_recent.isEmpty())
         recent->addAction(QStringLiteral("No host joined yet"))->setEnabled(false);
     addSlotWatchItems(favourites);
+    if (m_joinByName)
+        m_menu->addAction(m_joinByName);
+    m_menu->addSeparator();
     const QString fresh = m_freshness.text();
-    if (!fresh.isEmpty()) {
-        m_menu->addSeparator();
+    if (!fresh.isEmpty())
         m_menu->addAction(MenuText(fresh))->setEnabled(false);
-    }
+    if (!isOffline()) // as the tooltip: the counts of a list that may be long gone are not
+        m_menu->addAction(OnlineMatesText(m_onlineCount, m_total))->setEnabled(false);
     // The shared commands belong to the window: the menu's clear leaves them be.
     if (m_refresh)
         m_menu->addAction(m_refresh);

@@ -38,8 +38,10 @@ public:
     bool trayAvailable() const { return m_probe ? m_probe() : available(); }
     bool isVisible() const;
 
-    // The online persons of the last refresh and the number of persons in the roster.
-    void update(const QList<OnlineMate>& online, int total);
+    // The online persons of the last refresh, one menu line each.
+    void update(const QList<OnlineMate>& online);
+    // The roster's entries online and in all, as the window's "Online mates: x/y" says.
+    void setMateCounts(int online, int total);
     // The favourite hosts online now: host name and players text ("05/24").
     void setFavourites(const QList<QPair<QByteArray, QString>>& hosts);
     // The hosts joined lately: host name and the entry's whole text.
@@ -55,6 +57,8 @@ public:
     const ListFreshness& freshness() const { return m_freshness; }
     // The window's refresh and quit commands, offered at the menu's end.
     void setCommands(QAction* refresh, QAction* quit);
+    // "Join host by name...", offered after the favourite hosts.
+    void setJoinHostByName(QAction* command);
     bool isOffline() const { return m_freshness.isOffline(); }
 
     QString toolTip() const;
@@ -111,5 +115,6 @@ private:
     QTimer m_poll;
     QAction* m_refresh = nullptr;
     QAction* m_quit = nullptr;
+    QAction* m_joinByName = nullptr;
     ListFreshness m_freshness;
 };

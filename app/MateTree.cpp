@@ -1,5 +1,6 @@
 #include "MateTree.h"
 
+#include "OnlineMates.h"
 #include "PelmarkError.h"
 #include "ProfileStore.h"
 #include "QuillonPubStats.h"
@@ -397,8 +398,8 @@ void MateTree::RebuildRoster() {
 
 void MateTree::updateMateInfo() {
     if (m_w.lMateInfo)
-        m_w.lMateInfo->setText(
-            QStringLiteral("Online mates: %1/%2").arg(onlineMateCount).arg(mateTotal));
+        m_w.lMateInfo->setText(OnlineMatesText(onlineMateCount, mateTotal));
+    Q_EMIT mateCountsChanged(onlineMateCount, mateTotal);
 }
 
 void MateTree::bOnOfflineClick() {

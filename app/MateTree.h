@@ -111,6 +111,8 @@ Q_SIGNALS:
     // By text, not by node: a refresh may rebuild the tree while the menu is open.
     // mateText is empty for a group node.
     void nodeMenuRequested(const QString& group, const QString& mateText, const QPoint& globalPos);
+    // The count below the tree changed: the entries online and in all.
+    void mateCountsChanged(int online, int total);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,6 +1,7 @@
 #include "ServerFinder.h"
 
 #include "Desktop.h"
+#include "EmptyListNote.h"
 #include "ErrorHandler.h"
 #include "FreshnessLabel.h"
 #include "MainCommands.h"
@@ -43,6 +44,14 @@ const std::pair<QString, Standing> StandingItems[] = {
      &ServerFilterOptions::onlyFavouritesAndMates},
     {QStringLiteral("Only favourite hosts, recent hosts and hosts with mates"),
      &ServerFilterOptions::onlyFavouritesRecentAndMates}};
+// " — already in Friends", " — already in Friends and 2 more" for a racer who is a mate.
+QString alreadyIn(const QStringList& groups) {
+    if (groups.isEmpty())
+        return {};
+    const QString first = QStringLiteral(" \u2014 already in ") + Bounded(groups.first(), 40);
+    return groups.size() == 1 ? first
+                              : first + QStringLiteral(" and %1 more").arg(groups.size() - 1);
+}
 
 } // namespace
 
@@ -60,6 +69,8 @@ ServerFinder::ServerFinder(Context context, QObject* parent)
     connect(m_c.view, &ServerListView::rowMenuRequested, this, [this](int row, const QPoint& at) {
         Guarded(*m_c.desktop, [&] { rowMenu(row)->exec(at); });
     });
+    connect(m_c.view, &ServerListView::listMenuRequested, this,
+            [this](const QPoint& at) { Guarded(*m_c.desktop, [&] { listMenu()->exec(at); }); });
     // The rows the filters leave can change with every refresh, sort or typed letter.
     ServerSortProxy& shown = m_c.view->proxy();
     for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
@@ -100,8 +111,17 @@ void ServerFinder::makeBar() {
     row->addWidget(bFilters);
     row->addWidget(lShowing);
     row->addWidget(lFreshness);
-    connect(eFilter, &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_c.view->proxy().setFilterText(text); });
+    connect(eFilter, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_c.view->proxy().setFilterText(text);
+        if (m_c.note)
+            m_c.note->setFilterText(text); // after the rows it judges are filtered
+    });
+    if (m_c.note) {
+        connect(m_c.note, &EmptyListNote::clearFilterRequested, this, [this] {
+            eFilter->clear();
+            eFilter->setFocus(Qt::OtherFocusReason); // the link it was on is gone
+        });
+    }
     eFilter->installEventFilter(this);
     m_c.barParent->installEventFilter(this);
     placeBar();
@@ -233,6 +253,8 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
         menu->addActions({m_commands->join, m_commands->joinWithPassword});
     if (addJoinItems)
         addJoinItems(*menu, rows.host(modelRow));
+    if (m_commands)
+        menu->addAction(m_commands->joinHostByName);
     QAction* favourite = menu->addAction(QStringLiteral("Favourite host"));
     favourite->setCheckable(true);
     favourite->setChecked(m_favourites.contains(host));
@@ -249,7 +271,8 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
         if (racer.isEmpty())
             continue;
         // Escaped so that an ampersand in a name is shown, not taken as a shortcut.
-        QMenu* groups = add->addMenu(MenuText(ToDisplay(racer)));
+        QMenu* groups =
+            add->addMenu(MenuText(ToDisplay(racer) + alreadyIn(rows.mateGroups(modelRow, i))));
         for (const QString& group : m_c.stats->groups) {
             connect(groups->addAction(MenuText(group)), &QAction::triggered, this,
                     [this, group, racer] { addRacerAsMate(group, racer); });
@@ -260,6 +283,13 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
     add->setEnabled(!racers.isEmpty());
     for (const MenuPart& part : std::as_const(m_menuParts))
         part(*menu);
+    return menu;
+}
+
+std::unique_ptr<QMenu> ServerFinder::listMenu() {
+    auto menu = std::make_unique<QMenu>(m_c.view);
+    if (m_commands)
+        menu->addAction(m_commands->joinHostByName);
     return menu;
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 class Desktop;
+class EmptyListNote;
 class FreshnessLabel;
 class MainCommands;
 class ProgramSettings;
@@ -39,6 +40,7 @@ public:
         const QuillonPubStats* stats = nullptr;
         Desktop* desktop = nullptr;
         QString dataDir;
+        EmptyListNote* note = nullptr; // says when the filter hides every row
     };
 
     explicit ServerFinder(Context context, QObject* parent = nullptr);
@@ -61,6 +63,8 @@ public:
     void focusFilter();
     // The row's menu, as a right click on it opens it (tests open it without showing).
     std::unique_ptr<QMenu> rowMenu(int row);
+    // The menu of the list where no row is, the empty list's included.
+    std::unique_ptr<QMenu> listMenu();
     void setFavourite(const QByteArray& host, bool favourite);
     // The hosts joined lately, which one of the standing filters keeps.
     void setRecentHosts(QSet<QByteArray> hosts);

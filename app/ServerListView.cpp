@@ -64,8 +64,10 @@ void ServerListView::contextMenuEvent(QContextMenuEvent* event) {
     // of the row under the pointer, which it selects first.
     const bool byKey = event->reason() == QContextMenuEvent::Keyboard;
     const QModelIndex index = byKey ? currentIndex() : indexAt(event->pos());
-    if (!index.isValid())
+    if (!index.isValid()) {
+        Q_EMIT listMenuRequested(viewport()->mapToGlobal(byKey ? QPoint() : event->pos()));
         return;
+    }
     selectRow(index.row());
     const QPoint at = byKey ? visualRect(index).bottomLeft() : event->pos();
     Q_EMIT rowMenuRequested(index.row(), viewport()->mapToGlobal(at));

@@ -40,6 +40,9 @@ public:
 Q_SIGNALS:
     // A right click (the row under it selected first) or the Menu key on the selected row.
     void rowMenuRequested(int row, const QPoint& globalPos);
+    // A right click where no row is (the empty list, below the last row), or the Menu key
+    // without a current row.
+    void listMenuRequested(const QPoint& globalPos);
 
 protected:
     bool viewportEvent(QEvent* event) override;

@@ -7,6 +7,7 @@
 #include "ErrorHandler.h"
 #include "ExecuteFile.h"
 #include "GameWatch.h"
+#include "HostNameJoin.h"
 #include "HostWatches.h"
 #include "Launcher.h"
 #include "MainCommands.h"
@@ -92,8 +93,9 @@ void TfMain::makePieces() {
         this);
     m_presence = new MatePresence({this, m_mateTree, &m_stats, &config, &m_desktop, dataDir},
                                   std::make_unique<DBusNotifier>(), this);
-    m_finder = new ServerFinder(
-        {lvServer, pClientBottom, &config, m_rosterCommands, &m_stats, &m_desktop, dataDir}, this);
+    m_finder = new ServerFinder({lvServer, pClientBottom, &config, m_rosterCommands, &m_stats,
+                                 &m_desktop, dataDir, m_emptyNote},
+                                this);
     new RecentJoins({m_launcher.get(), m_finder, m_presence->tray(), lvServer, &m_desktop, dataDir,
                      [this](const QByteArray& host) { joinHost(host); }},
                     this);
@@ -164,6 +166,7 @@ void TfMain::connectCommands() {
     connect(c.refresh, &QAction::triggered, m_refresh, &RefreshController::tAutoRefreshTimer);
     connect(c.quit, &QAction::triggered, this, [] { QCoreApplication::quit(); });
     connect(c.find, &QAction::triggered, m_finder, &ServerFinder::focusFilter);
+    new HostNameJoin(c.joinHostByName, *m_launcher, m_desktop, this);
     connectCommandFollowers();
 }
 

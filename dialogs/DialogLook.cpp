@@ -42,7 +42,11 @@ void KeepOnScreen(QWidget* window, const QScreen* screen) {
 
 void CentreOnParent(QWidget* dialog) {
     const QWidget* over = ShownWindowAbove(dialog);
-    const QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen();
+    // A window hidden in the tray still knows the screen it was on.
+    const QWidget* owner = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
+    const QScreen* screen = over    ? over->screen()
+                            : owner ? owner->screen()
+                                    : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     QRect frame = dialog->frameGeometry();

@@ -25,7 +25,8 @@ void SetUpToolDialog(QWidget* dialog, const QString& caption, int width, int hei
 // Keyboard focus moves through the widgets in the order given.
 void SetTabChain(std::initializer_list<QWidget*> widgets);
 // Moves the dialog to the middle of the window it opens over (its parent's, or the
-// nearest shown one above; the screen without one), wholly on that window's screen.
+// nearest shown one above; the middle of the parent's screen without one), wholly on that
+// window's screen.
 void CentreOnParent(QWidget* dialog);
 // Moves the window, as little as it takes, to lie wholly in the screen's available area
 // (its top-left corner where it is larger).

@@ -32,3 +32,7 @@ QList<OnlineMate> OnlinePersons(const Sightings& sightings, const QList<MateEntr
     }
     return online;
 }
+
+QString OnlineMatesText(int online, int total) {
+    return QStringLiteral("Online mates: %1/%2").arg(online).arg(total);
+}

@@ -19,3 +19,7 @@ struct OnlineMate {
 // The roster's persons who are online by the sightings, in the order of their first
 // entry. The host is that of the first of his entries that has one.
 QList<OnlineMate> OnlinePersons(const Sightings& sightings, const QList<MateEntry>& roster);
+
+// "Online mates: 13/18": the roster's entries online and in all, as the mate tree counts
+// them (a racer in two groups is two). The tray says it in the same words.
+QString OnlineMatesText(int online, int total);

@@ -35,6 +35,16 @@ QByteArray FilterCarsAndTrack(const HostRecord& host, QByteArrayView trackName,
     return FoldCaseBlind(text);
 }
 
+QByteArray FilterMateText(QByteArrayView displayName, const QStringList& groups) {
+    QByteArray text(displayName.data(), displayName.size());
+    text += '\n';
+    for (const QString& group : groups) {
+        text += FromDisplay(group);
+        text += '\n';
+    }
+    return FoldCaseBlind(text);
+}
+
 QByteArray FilterText(const HostRecord& host, QByteArrayView sharedPart) {
     QByteArray text;
     // Room for the longest text at once: growing it step by step cost more than filling it.

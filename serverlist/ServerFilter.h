@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+#include <QStringList>
 
 // Letters A to Z as a to z, every other byte as it is: the case rule of the sort.
 QByteArray FoldCaseBlind(QByteArrayView text);
@@ -21,6 +22,9 @@ QByteArray FilterText(const HostRecord& host, QByteArrayView trackName, QByteArr
 QByteArray FilterText(const HostRecord& host, QByteArrayView sharedPart);
 QByteArray FilterCarsAndTrack(const HostRecord& host, QByteArrayView trackName,
                               QByteArrayView carsText);
+// A mate's part of his host's text: his display name and his groups (as Latin-1), folded,
+// one per line, so that a word finds the host of the mate it names.
+QByteArray FilterMateText(QByteArrayView displayName, const QStringList& groups);
 
 // Every word occurs in the row's text (a part of a word is enough); no words match all.
 bool MatchesWords(QByteArrayView filterText, const QList<QByteArray>& words);

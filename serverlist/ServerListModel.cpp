@@ -136,8 +136,25 @@ bool ServerListModel::setMates(RowMates mates) {
     const QSet<QByteArray> namesTouched =
         (m_mates.hosts - mates.hosts) | (mates.hosts - m_mates.hosts);
     m_mates = std::move(mates);
+    QHash<QByteArray, QByteArray> mateTexts;
+    for (auto it = m_mates.racers.cbegin(); it != m_mates.racers.cend(); ++it) {
+        const qsizetype index = qsizetype(it.key() >> 32);
+        if (index >= m_hosts.size())
+            continue;
+        QByteArray& text = mateTexts[m_hosts.at(index).name];
+        for (const auto& [name, groups] : it->names)
+            text += FilterMateText(name, groups);
+    }
+    // In place before the views are told: the proxy filters each row it hears of again at
+    // once, so the words meet the new names. Every row with a mate, then or now, is told.
+    const QHash<QByteArray, QByteArray> oldMateTexts =
+        std::exchange(m_mateFilterTexts, std::move(mateTexts));
+    const bool filterTextsKept = m_filterTexts.size() == m_rows.size();
     for (int row = 0; row < rowCount(); ++row) {
-        if (hostsTouched.contains(hostIndex(row)) || namesTouched.contains(host(row).name))
+        const QByteArray& name = host(row).name;
+        if (filterTextsKept && m_mateFilterTexts.value(name) != oldMateTexts.value(name))
+            m_filterTexts[size_t(row)] = QByteArray(); // made again when next asked for
+        if (hostsTouched.contains(hostIndex(row)) || namesTouched.contains(name))
             rowChanged(row, {HasMateRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
     }
     return true;
@@ -170,6 +187,20 @@ QList<QByteArray> ServerListModel::racers(int row) const {
     return names;
 }
 
+QStringList ServerListModel::mateGroups(int row, qsizetype slot) const {
+    QStringList groups;
+    const auto mate = m_mates.racers.constFind(RacerLine(hostIndex(row), slot));
+    if (mate == m_mates.racers.constEnd())
+        return groups;
+    for (const auto& [name, inGroups] : mate->names) {
+        for (const QString& group : inGroups) {
+            if (!groups.contains(group))
+                groups.append(group);
+        }
+    }
+    return groups;
+}
+
 const QByteArray& ServerListModel::filterText(int row) const {
     if (m_filterTexts.size() != m_rows.size())
         m_filterTexts.assign(m_rows.size(), QByteArray());
@@ -187,6 +218,7 @@ const QByteArray& ServerListModel::filterText(int row) const {
             m_sharedFilterParts.insert(key, FilterCarsAndTrack(h, FromDisplay(this->text(row, 2)),
                                                                FromDisplay(this->text(row, 4))));
     text = FilterText(h, *shared);
+    text += m_mateFilterTexts.value(h.name); // folded already
     return text;
 }
 

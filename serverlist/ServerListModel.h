@@ -104,7 +104,11 @@ public:
     bool isWatched(int row) const { return m_watched.contains(host(row).name); }
     // The racers' trimmed names, in host order.
     QList<QByteArray> racers(int row) const;
-    // What the filter field searches in (made when first asked for, kept until the refill).
+    // The groups in which the racer in that slot is a mate, in roster order; none for a
+    // racer who is nobody's mate.
+    QStringList mateGroups(int row, qsizetype slot) const;
+    // What the filter field searches in (made when first asked for, kept until the refill),
+    // the names and groups of the mates racing there included.
     const QByteArray& filterText(int row) const;
     // The row's tooltip, plain: name, track, cars, the flags (private, favourite, watched),
     // then one line per racer.
@@ -135,6 +139,9 @@ private:
     mutable std::vector<QByteArray> m_filterTexts;
     mutable QHash<quint64, QByteArray> m_sharedFilterParts; // by track key and car mask
     RowMates m_mates;
+    // The mates' part of each host's filter text, by host name: like the hosts with
+    // mates, kept through a refill until the new list's sightings come.
+    QHash<QByteArray, QByteArray> m_mateFilterTexts;
     QSet<QByteArray> m_favourites;
     QSet<QByteArray> m_recent;
     QSet<QByteArray> m_watched;

@@ -203,7 +203,7 @@ private Q_SLOTS:
                      line->text() == "Updated " + clock(startedUp),
                  qPrintable(line->text()));
         QCOMPARE(accessibleText(line), line->text());
-        QCOMPARE(tray->toolTip(), "Pelmark II: " + line->text() + ", 0 of 0 mates online");
+        QCOMPARE(tray->toolTip(), "Pelmark II: " + line->text() + "\n" + w.lMateInfo->text());
         QVERIFY(menuTexts(tray->menu()).contains(line->text()));
 
         f.serviceDown = true;
@@ -234,7 +234,7 @@ private Q_SLOTS:
         QVERIFY(line->text().startsWith(QLatin1String("Updated ")));
         QVERIFY(!line->showsOffline());
         QVERIFY(!tray->isOffline());
-        QCOMPARE(tray->toolTip(), "Pelmark II: " + line->text() + ", 0 of 0 mates online");
+        QCOMPARE(tray->toolTip(), "Pelmark II: " + line->text() + "\n" + w.lMateInfo->text());
     }
 
     // The line over the empty list is on its viewport, where a screen reader does not

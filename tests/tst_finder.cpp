@@ -5,6 +5,7 @@
 #include "MateTray.h"
 #include "MateTree.h"
 #include "RecentHosts.h"
+#include "PlainText.h"
 #include "ServerFilter.h"
 #include "ServerFinder.h"
 #include "SingleByteText.h"
@@ -194,14 +195,19 @@ private Q_SLOTS:
         TfMain& w = p.start();
         const int row = p.occupiedRow();
         QVERIFY(row >= 0);
+        const QString host = p.list().rowText(row, 0);
+        p.finder().eFilter->setText(QStringLiteral("CREW")); // nobody's group yet
+        QVERIFY(!p.list().selectCaption(host));
+        p.finder().eFilter->clear();
         p.list().selectRow(row);
         const QByteArray racer = p.list().rows().racers(p.list().modelRow(row)).first();
         const std::unique_ptr<QMenu> menu = p.finder().rowMenu(row);
         QStringList items;
         for (const QAction* action : menu->actions())
             items << action->text();
-        QCOMPARE(items, (QStringList{"Join", "Join with password...", "Favourite host",
-                                     "Copy host name", "Add racer as mate", "Recent hosts"}));
+        QCOMPARE(items, (QStringList{"Join", "Join with password...", "Join host by name...",
+                                     "Favourite host", "Copy host name", "Add racer as mate",
+                                     "Recent hosts"}));
         QMenu* racers = actionNamed(menu.get(), QStringLiteral("Add racer as mate"))->menu();
         QMenu* groups = racers->actions().first()->menu();
         QCOMPARE(racers->actions().first()->text(),
@@ -220,6 +226,19 @@ private Q_SLOTS:
         actionNamed(groups, QStringLiteral("Crew"))->trigger(); // as the dialog: a beep
         QCOMPARE(p.desktop.beeps, 1);
         QCOMPARE(p.read(QStringLiteral("data/groups/Crew.profile")), file);
+
+        // The menu now says where he is, and the filter finds his host by his group.
+        const std::unique_ptr<QMenu> again = p.finder().rowMenu(row);
+        QMenu* racersAgain = actionNamed(again.get(), QStringLiteral("Add racer as mate"))->menu();
+        QCOMPARE(racersAgain->actions().first()->text(),
+                 MenuText(ToDisplay(racer) + QStringLiteral(" \u2014 already in Crew")));
+        actionNamed(racersAgain->actions().first()->menu(), QStringLiteral("Crew"))->trigger();
+        QCOMPARE(p.desktop.beeps, 2);
+        p.finder().eFilter->setText(QStringLiteral("CREW"));
+        QVERIFY(p.list().selectCaption(host));
+        w.commands().undo->trigger(); // the mate goes again, and his group finds nothing
+        QVERIFY(!p.list().selectCaption(host));
+        QCOMPARE(p.desktop.errors, QStringList());
     }
 
     // A right click selects its row first; the Menu key opens the selected row's menu.

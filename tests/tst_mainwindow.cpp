@@ -1,21 +1,69 @@
+#include "EmptyListNote.h"
+#include "FreshnessLabel.h"
 #include "IniFile.h"
 #include "MainCommands.h"
 #include "MainWindowFixture.h"
+#include "MatePresence.h"
 #include "MateRecord.h"
+#include "MateTray.h"
 #include "MateTree.h"
 #include "ServerFinder.h"
 #include "ServerListView.h"
 #include "TrackNaming.h"
+#include "uJoinHost.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
+namespace {
+QString accessibleText(QObject* object) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    return iface ? iface->text(QAccessible::Name) : QStringLiteral("<no interface>");
+}
+} // namespace
+
 class TestMainWindow : public QObject {
     Q_OBJECT
+
+    // rx7 races on One as a mate of two groups (Captain in Friends, Skipper in Work), zed
+    // on Two as a mate in Work; nobody's mate races on Three.
+    static void writeMatesInTwoGroups(MainWindowFixture& f) {
+        f.writeFile(QStringLiteral("data/groups/Friends.profile"),
+                    MateRecord::make("rx7", "Captain", "", "").bytes());
+        f.writeFile(QStringLiteral("data/groups/Work.profile"),
+                    MateRecord::make("rx7", "Skipper", "", "").bytes() +
+                        MateRecord::make("zed", "", "", "").bytes());
+        f.hostsReply = PackHosts({FakeHost("One").with({"x", "rx7"}), FakeHost("Two").with({"zed"}),
+                                  FakeHost("Three").with({"y"})});
+    }
+
+    // A game the fake desktop "starts": the launcher wants the configured file to exist.
+    static void writeGamePath(MainWindowFixture& f) {
+        f.writeFile(QStringLiteral("lfs"), "#!/bin/sh\n");
+        QFile(f.dir.filePath(QStringLiteral("lfs")))
+            .setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        f.writeFile(QStringLiteral("Pelmark2.config"),
+                    f.readFile(QStringLiteral("Pelmark2.config")) + "[SETTINGS]\nLFSPath=" +
+                        f.dir.filePath(QStringLiteral("lfs")).toLatin1() + "\n");
+    }
+
+    static QStringList menuTexts(const QMenu& menu) {
+        QStringList texts;
+        for (const QAction* action : menu.actions())
+            if (!action->isSeparator())
+                texts << action->text();
+        return texts;
+    }
 
     static QByteArray threeHosts() {
         return PackHosts({FakeHost("Empty S2").limit(24),
@@ -377,6 +425,132 @@ private Q_SLOTS:
     }
 
     // Two mates of one nick in two groups, racing on two hosts: the rows, the counter, the
+    // A word finds a host also by the nick or the group of a mate racing there, and keeps
+    // it shown and selected through a refresh. Where the words find nothing, the list says
+    // so, to a screen reader too, and "Clear filter" brings every row back.
+    void filter_findsAMatesHostByNickOrGroup_andSaysWhenNothingMatches() {
+        MainWindowFixture f;
+        writeMatesInTwoGroups(f);
+        TfMain& w = f.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QLineEdit* field = w.finder().eFilter;
+        const std::pair<QString, QStringList> finds[] = {{"capt", {"One"}},
+                                                         {"SKIPPER", {"One"}},
+                                                         {"work", {"One", "Two"}},
+                                                         {"friends one", {"One"}}};
+        for (const auto& [words, hosts] : finds) {
+            field->setText(words);
+            QCOMPARE(f.column(0), hosts);
+            QCOMPARE(w.finder().lShowing->text(),
+                     QStringLiteral("Showing %1 of 3").arg(hosts.size()));
+        }
+        field->setText(QStringLiteral("captain"));
+        w.lvServer->selectRow(0);
+        QVERIFY(Refresh(w));
+        QCOMPARE(w.lvServer->selectedCaption(), std::optional<QString>(QStringLiteral("One")));
+
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(w.lvServer);
+        QVERIFY(list);
+        QTest::keyClicks(field, QStringLiteral(" <b>zed</b>"));
+        QCOMPARE(w.lvServer->rowCount(), 0);
+        QCOMPARE(list->text(QAccessible::Description),
+                 QStringLiteral("No host matches \"captain <b>zed</b>\"\nClear filter"));
+        QVERIFY(w.emptyListNote().textLabel()->isVisible());
+        QCOMPARE(w.emptyListNote().textLabel()->textFormat(), Qt::PlainText);
+        field->setText(QString(80, QLatin1Char('q')));
+        QCOMPARE(w.emptyListNote().textLabel()->text(),
+                 "No host matches \"" + QString(60, QLatin1Char('q')) + "...\"");
+
+        QLabel* clear = w.emptyListNote().linkLabel();
+        QCOMPARE(accessibleText(clear), QStringLiteral("Clear filter"));
+        QTest::mouseClick(clear, Qt::LeftButton, {}, QPoint(8, clear->height() / 2));
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(w.lvServer->rowCount(), 3);
+        QVERIFY(!w.emptyListNote().panel()->isVisible());
+        QCOMPARE(list->text(QAccessible::Description), w.finder().lFreshness->text());
+        QCOMPARE(f.desktop.errors, QStringList());
+    }
+
+    // The tray counts the roster's entries as the window does (a racer in two groups is
+    // two), in its words; the rows' menu says in which groups a racer is a mate already.
+    void mateInTwoGroups_trayCountsAsTheWindow_rowMenuSaysAlreadyIn() {
+        MainWindowFixture f;
+        writeMatesInTwoGroups(f);
+        TfMain& w = f.start();
+        MateTray* tray = w.presence().tray();
+        QCOMPARE(w.lMateInfo->text(), QStringLiteral("Online mates: 3/3"));
+        QVERIFY2(tray->toolTip().endsWith("\n" + w.lMateInfo->text()), qPrintable(tray->toolTip()));
+        QVERIFY(menuTexts(*tray->menu()).contains(w.lMateInfo->text()));
+
+        QVERIFY(w.lvServer->selectCaption(QStringLiteral("One")));
+        const std::unique_ptr<QMenu> menu = w.finder().rowMenu(w.lvServer->selectedRow());
+        QMenu* racers = nullptr;
+        for (QAction* action : menu->actions())
+            racers =
+                action->text() == QStringLiteral("Add racer as mate") ? action->menu() : racers;
+        QVERIFY(racers);
+        QCOMPARE(menuTexts(*racers),
+                 (QStringList{"x", "rx7 \u2014 already in Friends and 1 more"}));
+        QCOMPARE(f.desktop.errors, QStringList());
+    }
+
+    // "Join host by name..." (the rows' menu, the empty list's and the tray's) asks for a
+    // name in a box over the window, trimmed and no longer than a host name, and joins as
+    // a row's Join: a password for a listed private host or when asked for; a blank name
+    // joins nothing.
+    void joinHostByName_joinsAsARowsJoin_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("askPassword");
+        QTest::addColumn<QString>("parameters"); // empty: nothing started
+        QTest::newRow("unlisted, trimmed")
+            << "  Secret  Garage  " << false << QStringLiteral("/join=Secret  Garage");
+        QTest::newRow("listed private") << "Locked" << false << "/join=Locked /pass=pw";
+        QTest::newRow("password asked for") << "Secret" << true << "/join=Secret /pass=pw";
+        QTest::newRow("longer than a host name")
+            << QString(40, QLatin1Char('n')) << false << "/join=" + QString(32, QLatin1Char('n'));
+        QTest::newRow("blank") << "   " << false << QString();
+    }
+    void joinHostByName_joinsAsARowsJoin() {
+        QFETCH(QString, typed);
+        QFETCH(bool, askPassword);
+        QFETCH(QString, parameters);
+        MainWindowFixture f;
+        writeGamePath(f);
+        f.hostsReply = PackHosts({FakeHost("Open"), FakeHost("Locked").withRules(8)});
+        TfMain& w = f.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QAction* command = w.commands().joinHostByName;
+        QVERIFY(w.finder().rowMenu(0)->actions().contains(command));
+        QVERIFY(w.finder().listMenu()->actions().contains(command));
+        QVERIFY(w.presence().tray()->menu()->actions().contains(command));
+
+        f.desktop.answers.enqueue(QStringLiteral("pw"));
+        bool okEnabled = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<TfJoinHost*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QVERIFY(w.screen()->availableGeometry().contains(box->frameGeometry()));
+            QVERIFY((box->frameGeometry().center() - w.frameGeometry().center()).manhattanLength() <
+                    4);
+            QTest::keyClicks(box->eHost, typed);
+            box->cbPassword->setChecked(askPassword);
+            okEnabled = box->bOk->isEnabled();
+            (okEnabled ? box->bOk : box->bCancel)->click();
+        });
+        command->trigger();
+        QCOMPARE(okEnabled, !parameters.isEmpty());
+        QCOMPARE(f.desktop.inputs.size(), parameters.contains(QLatin1String("/pass=")) ? 1 : 0);
+        if (parameters.isEmpty()) {
+            QVERIFY(f.desktop.starts.isEmpty());
+        } else {
+            QCOMPARE(f.desktop.starts.size(), 1);
+            QCOMPARE(f.desktop.starts.last().arguments.join(u' '), parameters);
+        }
+        QCOMPARE(f.desktop.errors, QStringList());
+    }
+
     // tooltips, the filter, Join mate and the double click each go by the mate's own entry.
     void twoMatesOfOneNick_eachWithHisOwnHost() {
         MainWindowFixture f;

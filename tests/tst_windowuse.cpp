@@ -577,7 +577,7 @@ private Q_SLOTS:
         f.hostsReply = threeHosts();
         Refresh(w);
         QVERIFY(!tray->isOffline());
-        QVERIFY(tray->toolTip().endsWith(QStringLiteral("mates online")));
+        QVERIFY(tray->toolTip().endsWith(w.lMateInfo->text()));
         QCOMPARE(tray->shownIcon().pixmap(32, 32).toImage(), onlinePicture);
 
         trayUp = false;
