@@ -5,8 +5,8 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
-#include <vector>
 #include <optional>
+#include <vector>
 
 class Desktop;
 
