@@ -92,7 +92,50 @@ bool containsWord(QByteArrayView text, QByteArrayView word) {
     return false;
 }
 
+char folded(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+}
+
+// Whether the folded `word` occurs in `text` once its letters A to Z are folded.
+bool containsFoldedWord(QByteArrayView text, QByteArrayView word) {
+    if (word.isEmpty())
+        return true;
+    const qsizetype last = text.size() - word.size();
+    for (qsizetype i = 0; i <= last; ++i) {
+        if (folded(text[i]) != word[0])
+            continue;
+        qsizetype j = 1;
+        while (j < word.size() && folded(text[i + j]) == word[j])
+            ++j;
+        if (j == word.size())
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+bool HostMatchesWords(const HostRecord& host, QByteArrayView sharedPart, QByteArrayView matePart,
+                      const QList<QByteArray>& words) {
+    for (const QByteArray& word : words) {
+        // The made text's parts stand on lines of their own, so only a word with a line
+        // break in it could span two of them.
+        if (word.contains('\n')) {
+            QByteArray text = FilterText(host, sharedPart);
+            text += matePart;
+            return MatchesWords(text, words);
+        }
+    }
+    for (const QByteArray& word : words) {
+        bool found = containsFoldedWord(host.name, word) || containsWord(sharedPart, word) ||
+                     containsWord(matePart, word);
+        for (qsizetype i = 0; !found && i < host.racerCount; ++i)
+            found = containsFoldedWord(TrimmedView(host.racerSlot(i)), word);
+        if (!found)
+            return false;
+    }
+    return true;
+}
 
 bool MatchesWords(QByteArrayView filterText, const QList<QByteArray>& words) {
     for (const QByteArray& word : words) {

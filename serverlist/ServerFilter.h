@@ -28,6 +28,11 @@ QByteArray FilterMateText(QByteArrayView displayName, const QStringList& groups)
 
 // Every word occurs in the row's text (a part of a word is enough); no words match all.
 bool MatchesWords(QByteArrayView filterText, const QList<QByteArray>& words);
+// The same answer as MatchesWords on the text FilterText(host, sharedPart) + matePart
+// would make, without making it: a refresh with words in the field filters every new
+// row once, and building each row's text cost more than the search.
+bool HostMatchesWords(const HostRecord& host, QByteArrayView sharedPart, QByteArrayView matePart,
+                      const QList<QByteArray>& words);
 
 // The standing filters' rule. A host on which a mate races is never hidden by them.
 bool PassesStandingFilters(const HostRecord& host, bool hasMate, bool favourite,

@@ -90,6 +90,7 @@ ServerListModel::Counts ServerListModel::refill(const HostList& hosts, const Tra
     m_hosts = hosts;
     m_filterTexts.clear();
     m_sharedFilterParts.clear();
+    m_keepFilterTexts = false;
     m_rows.clear();
     m_rows.reserve(size_t(hosts.size()));
     m_withMates = 0;
@@ -201,12 +202,7 @@ QStringList ServerListModel::mateGroups(int row, qsizetype slot) const {
     return groups;
 }
 
-const QByteArray& ServerListModel::filterText(int row) const {
-    if (m_filterTexts.size() != m_rows.size())
-        m_filterTexts.assign(m_rows.size(), QByteArray());
-    QByteArray& text = m_filterTexts[size_t(row)];
-    if (!text.isNull())
-        return text;
+const QByteArray& ServerListModel::sharedFilterPart(int row) const {
     // Thousands of hosts share a few tracks and car sets: that part is made once each.
     const HostRecord& h = host(row);
     const quint64 key = quint64(h.track[0]) | quint64(h.track[1]) << 8 | quint64(h.track[2]) << 16 |
@@ -217,9 +213,29 @@ const QByteArray& ServerListModel::filterText(int row) const {
         shared =
             m_sharedFilterParts.insert(key, FilterCarsAndTrack(h, FromDisplay(this->text(row, 2)),
                                                                FromDisplay(this->text(row, 4))));
-    text = FilterText(h, *shared);
+    return *shared;
+}
+
+const QByteArray& ServerListModel::filterText(int row) const {
+    if (m_filterTexts.size() != m_rows.size())
+        m_filterTexts.assign(m_rows.size(), QByteArray());
+    QByteArray& text = m_filterTexts[size_t(row)];
+    if (!text.isNull())
+        return text;
+    const HostRecord& h = host(row);
+    text = FilterText(h, sharedFilterPart(row));
     text += m_mateFilterTexts.value(h.name); // folded already
     return text;
+}
+
+bool ServerListModel::matchesWords(int row, const QList<QByteArray>& words) const {
+    if (words.isEmpty())
+        return true;
+    const bool made = size_t(row) < m_filterTexts.size() && !m_filterTexts[size_t(row)].isNull();
+    if (made || m_keepFilterTexts)
+        return MatchesWords(filterText(row), words);
+    const HostRecord& h = host(row);
+    return HostMatchesWords(h, sharedFilterPart(row), m_mateFilterTexts.value(h.name), words);
 }
 
 void ServerListModel::MateLabel::add(const QByteArray& displayName, const QString& group) {
@@ -398,6 +414,9 @@ void ServerSortProxy::setFilterText(const QString& text) {
     if (words == m_words)
         return;
     m_words = std::move(words);
+    // Typing searches the same rows again and again: their texts are worth keeping.
+    if (m_model)
+        m_model->keepFilterTexts();
     invalidateFilter();
 }
 
@@ -414,7 +433,7 @@ void ServerSortProxy::standingInputsChanged() {
 }
 
 bool ServerSortProxy::filterAcceptsRow(int row, const QModelIndex&) const {
-    if (!m_words.isEmpty() && !MatchesWords(m_model->filterText(row), m_words))
+    if (!m_words.isEmpty() && !m_model->matchesWords(row, m_words))
         return false;
     return !m_standing.any() ||
            PassesStandingFilters(m_model->host(row), m_model->hasMate(row),

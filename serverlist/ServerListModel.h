@@ -110,6 +110,11 @@ public:
     // What the filter field searches in (made when first asked for, kept until the refill),
     // the names and groups of the mates racing there included.
     const QByteArray& filterText(int row) const;
+    // Whether the row's text holds every word. A row's text is kept once made for the
+    // keystrokes that follow; a new list's rows are searched without making it, until
+    // the words change (keepFilterTexts).
+    bool matchesWords(int row, const QList<QByteArray>& words) const;
+    void keepFilterTexts() { m_keepFilterTexts = true; }
     // The row's tooltip, plain: name, track, cars, the flags (private, favourite, watched),
     // then one line per racer.
     QString toolTip(int row) const;
@@ -138,6 +143,8 @@ private:
     HostList m_hosts;
     mutable std::vector<QByteArray> m_filterTexts;
     mutable QHash<quint64, QByteArray> m_sharedFilterParts; // by track key and car mask
+    bool m_keepFilterTexts = false;
+    const QByteArray& sharedFilterPart(int row) const;
     RowMates m_mates;
     // The mates' part of each host's filter text, by host name: like the hosts with
     // mates, kept through a refill until the new list's sightings come.

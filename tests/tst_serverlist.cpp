@@ -101,15 +101,23 @@ private Q_SLOTS:
         QTest::newRow("byte above 127 has no case here")
             << QString::fromLatin1("\xC9T\xC9") << false;
         QTest::newRow("colour codes are gone from the name") << "^1" << false;
+        QTest::newRow("mate's group") << "FRIENDS" << true;
+        QTest::newRow("no word across the racers and the mates") << "friendsteam" << false;
     }
     void filter_matchesEveryWordSomewhere() {
         QFETCH(QString, field);
         QFETCH(bool, matches);
         HostRecord host = Host("Blue Sky", {"Tessa Vrolijk", "\xE9t\xE9"});
         host.carMask = {0xFF, 0xFF, 0x03, 0}; // every car: the text names the set
-        const QByteArray text = FilterText(host, "Blackwood GP Track", CarsText(host));
+        const QByteArray shared = FilterCarsAndTrack(host, "Blackwood GP Track", CarsText(host));
+        const QByteArray mates = FilterMateText("Tess", {QStringLiteral("Friends")}) +
+                                 FilterMateText("V", {QStringLiteral("Team")});
+        const QByteArray text = FilterText(host, shared) + mates;
         QCOMPARE(CarsText(host), QByteArray("All cars allowed"));
-        QCOMPARE(MatchesWords(text, FilterWords(FromDisplay(field))), matches);
+        const QList<QByteArray> words = FilterWords(FromDisplay(field));
+        QCOMPARE(MatchesWords(text, words), matches);
+        // A new list's rows are searched without their text being made: the same answer.
+        QCOMPARE(HostMatchesWords(host, shared, mates, words), matches);
     }
 
     void standingFilters_neverHideAMatesHost_data() {
