@@ -70,7 +70,7 @@ void HostWatches::endAll() {
 }
 
 void HostWatches::join(const QByteArray& host) {
-    Guarded(*m_c.desktop, [&] { m_c.launcher->JoinServer(ToDisplay(host), false); });
+    Guarded(*m_c.desktop, [&] { m_c.launcher->JoinHost(host); });
 }
 
 void HostWatches::addRowItem(QMenu& menu, const HostRecord& host) {

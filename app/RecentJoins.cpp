@@ -26,8 +26,7 @@ RecentJoins::RecentJoins(Context context, QObject* parent)
     m_c.launcher->addJoinFollower([this](const QByteArray& host) { joined(host); });
     m_c.finder->addRowMenuPart(
         [this](QMenu& menu) { fillMenu(*menu.addMenu(QStringLiteral("Recent hosts"))); });
-    connect(m_c.tray, &MateTray::recentJoinRequested, this,
-            [this](const QByteArray& host) { m_c.join(host); });
+    connect(m_c.tray, &MateTray::recentJoinRequested, this, &RecentJoins::join);
     // Every refresh refills the rows: the hosts online and their players change with it.
     connect(&m_c.view->rows(), &QAbstractItemModel::modelReset, this,
             [this] { m_c.tray->setRecentHosts(entries()); });
@@ -62,10 +61,14 @@ QList<QPair<QByteArray, QString>> RecentJoins::entries() const {
 void RecentJoins::fillMenu(QMenu& menu) const {
     for (const auto& [host, text] : entries()) {
         connect(menu.addAction(MenuText(text)), &QAction::triggered, this,
-                [this, h = host] { m_c.join(h); });
+                [this, h = host] { join(h); });
     }
     if (menu.isEmpty())
         menu.addAction(QStringLiteral("No host joined yet"))->setEnabled(false);
+}
+
+void RecentJoins::join(const QByteArray& host) const {
+    Guarded(*m_c.desktop, [&] { m_c.launcher->JoinHost(host); });
 }
 
 void RecentJoins::joined(const QByteArray& host) {

@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QPair>
 #include <QString>
-#include <functional>
 
 class Desktop;
 class Launcher;
@@ -29,7 +28,6 @@ public:
         const ServerListView* view = nullptr; // its rows tell which hosts are online now
         Desktop* desktop = nullptr;
         QString dataDir;
-        std::function<void(const QByteArray& host)> join; // as "Join" joins a row's host
     };
 
     explicit RecentJoins(Context context, QObject* parent = nullptr);
@@ -42,6 +40,7 @@ public:
     void fillMenu(QMenu& menu) const;
 
 private:
+    void join(const QByteArray& host) const;
     void joined(const QByteArray& host);
     void tell();
 

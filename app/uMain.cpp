@@ -96,8 +96,7 @@ void TfMain::makePieces() {
     m_finder = new ServerFinder({lvServer, pClientBottom, &config, m_rosterCommands, &m_stats,
                                  &m_desktop, dataDir, m_emptyNote},
                                 this);
-    new RecentJoins({m_launcher.get(), m_finder, m_presence->tray(), lvServer, &m_desktop, dataDir,
-                     [this](const QByteArray& host) { joinHost(host); }},
+    new RecentJoins({m_launcher.get(), m_finder, m_presence->tray(), lvServer, &m_desktop, dataDir},
                     this);
     m_display = std::make_unique<RefreshDisplay>(
         RefreshDisplay::Parts{lvServer, lSvrCount, lOccupied, lPlayersOnline, m_emptyNote,
@@ -356,7 +355,7 @@ void TfMain::bStartLFSClick() {
 }
 
 void TfMain::joinHost(const QByteArray& host) {
-    guarded([&] { m_launcher->JoinServer(ToDisplay(host), false); });
+    guarded([&] { m_launcher->JoinHost(host); });
 }
 
 void TfMain::joinSelectedHost(bool alwaysAskPassword) {

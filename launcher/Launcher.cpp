@@ -26,7 +26,7 @@ void Launcher::StartLFS() {
 
 void Launcher::JoinMate(const QByteArray& mateHost, bool alwaysAskPassword) {
     if (!mateHost.isEmpty())
-        joinHost(mateHost, alwaysAskPassword);
+        JoinHost(mateHost, alwaysAskPassword);
 }
 
 void Launcher::JoinServer(const std::optional<QString>& selectedHost, bool alwaysAskPassword) {
@@ -34,10 +34,10 @@ void Launcher::JoinServer(const std::optional<QString>& selectedHost, bool alway
         m_desktop.beep();
         return;
     }
-    joinHost(FromDisplay(*selectedHost), alwaysAskPassword);
+    JoinHost(FromDisplay(*selectedHost), alwaysAskPassword);
 }
 
-void Launcher::joinHost(const QByteArray& host, bool alwaysAskPassword) {
+void Launcher::JoinHost(const QByteArray& host, bool alwaysAskPassword) {
     const QString hostText = ToDisplay(host);
     const auto launch = [&](const std::optional<QString>& password) {
         if (!LaunchLFS(JoinParameters(hostText, password)))

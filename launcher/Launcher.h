@@ -27,6 +27,9 @@ public:
     void JoinMate(const QByteArray& mateHost, bool alwaysAskPassword);
     // selectedHost: the Name text of the selected server row; none when no row is.
     void JoinServer(const std::optional<QString>& selectedHost, bool alwaysAskPassword);
+    // A host by its name as the list holds it (a favourite, a recent host, a watched one),
+    // as "Join" joins a row's host.
+    void JoinHost(const QByteArray& host, bool alwaysAskPassword = false);
 
     // The watch: the configured path among the running programs (A-Z in either case).
     bool IsGameRunning() const;
@@ -38,8 +41,6 @@ public:
     }
 
 private:
-    void joinHost(const QByteArray& host, bool alwaysAskPassword);
-
     Desktop& m_desktop;
     const HostList& m_hosts;
     std::function<QString()> m_lfsPath;

@@ -105,12 +105,11 @@ void ProfileStore::LoadProfile(const QString& path, QList<MateEntry>& mates) con
     }
     ReadProfile& last = m_lastRead[path];
     if (last.bytes.isNull() || last.bytes != bytes) {
-        const QString groupName = MateEntry::make(group, MateRecord()).group;
         QList<MateEntry> read;
         read.reserve(count);
         for (qsizetype i = 0; i < count; ++i)
-            read.append(MateEntry{groupName, MateRecord::fromBytes(QByteArrayView(bytes).sliced(
-                                                 i * MateRecord::Size, MateRecord::Size))});
+            read.append(MateEntry::make(group, MateRecord::fromBytes(QByteArrayView(bytes).sliced(
+                                                   i * MateRecord::Size, MateRecord::Size))));
         last = {bytes, std::move(read)};
     }
     mates.append(last.entries);
