@@ -37,9 +37,9 @@ HostWatches::HostWatches(Context context, QObject* parent)
     connect(m_c.tray, &MateTray::slotWatchCancelled, this, &HostWatches::cancel);
     // A favourite set or unset changes what the tray offers.
     connect(m_c.finder, &ServerFinder::favouritesOnline, this, &HostWatches::changed);
-    m_c.finder->addJoinItems = [this](QMenu& menu, const HostRecord& host) {
-        addRowItem(menu, host);
-    };
+    m_c.finder->addRowMenuPart(
+        ServerFinder::MenuPlace::AfterJoin,
+        [this](QMenu& menu, const HostRecord& host) { addRowItem(menu, host); });
 }
 
 QString HostWatches::noMoreReason() const {

@@ -24,8 +24,10 @@ RecentJoins::RecentJoins(Context context, QObject* parent)
       m_hosts(m_c.dataDir + QStringLiteral("RecentHosts.json")) {
     m_hosts.load();
     m_c.launcher->addJoinFollower([this](const QByteArray& host) { joined(host); });
-    m_c.finder->addRowMenuPart(
-        [this](QMenu& menu) { fillMenu(*menu.addMenu(QStringLiteral("Recent hosts"))); });
+    m_c.finder->addRowMenuPart(ServerFinder::MenuPlace::End,
+                               [this](QMenu& menu, const HostRecord&) {
+                                   fillMenu(*menu.addMenu(QStringLiteral("Recent hosts")));
+                               });
     connect(m_c.tray, &MateTray::recentJoinRequested, this, &RecentJoins::join);
     // Every refresh refills the rows: the hosts online and their players change with it.
     connect(&m_c.view->rows(), &QAbstractItemModel::modelReset, this,

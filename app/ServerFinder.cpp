@@ -251,8 +251,7 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
     // The join commands act on the selected row, as the buttons below the list do.
     if (m_commands)
         menu->addActions({m_commands->join, m_commands->joinWithPassword});
-    if (addJoinItems)
-        addJoinItems(*menu, rows.host(modelRow));
+    addMenuParts(*menu, MenuPlace::AfterJoin, rows.host(modelRow));
     if (m_commands)
         menu->addAction(m_commands->joinHostByName);
     QAction* favourite = menu->addAction(QStringLiteral("Favourite host"));
@@ -281,9 +280,15 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
             groups->addAction(QStringLiteral("No group yet"))->setEnabled(false);
     }
     add->setEnabled(!racers.isEmpty());
-    for (const MenuPart& part : std::as_const(m_menuParts))
-        part(*menu);
+    addMenuParts(*menu, MenuPlace::End, rows.host(modelRow));
     return menu;
+}
+
+void ServerFinder::addMenuParts(QMenu& menu, MenuPlace place, const HostRecord& host) const {
+    for (const auto& [at, part] : m_menuParts) {
+        if (at == place)
+            part(menu, host);
+    }
 }
 
 std::unique_ptr<QMenu> ServerFinder::listMenu() {

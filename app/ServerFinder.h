@@ -68,11 +68,12 @@ public:
     void setFavourite(const QByteArray& host, bool favourite);
     // The hosts joined lately, which one of the standing filters keeps.
     void setRecentHosts(QSet<QByteArray> hosts);
-    // Adds to the end of every row menu (the recent hosts' submenu).
-    using MenuPart = std::function<void(QMenu& menu)>;
-    void addRowMenuPart(MenuPart part) { m_menuParts.append(std::move(part)); }
-    // Adds its items to a row's menu right after the join commands.
-    std::function<void(QMenu& menu, const HostRecord& host)> addJoinItems;
+    // Items others add to every row menu: right after the join commands, or at its end.
+    enum class MenuPlace { AfterJoin, End };
+    using MenuPart = std::function<void(QMenu& menu, const HostRecord& host)>;
+    void addRowMenuPart(MenuPlace place, MenuPart part) {
+        m_menuParts.append({place, std::move(part)});
+    }
 
 Q_SIGNALS:
     // The favourite hosts online now, for the tray: name and players text.
@@ -88,6 +89,7 @@ private:
     // The menu's checks as the options have them.
     void showStanding(const ServerFilterOptions& options);
     void updateShowing();
+    void addMenuParts(QMenu& menu, MenuPlace place, const HostRecord& host) const;
     void addRacerAsMate(const QString& group, const QByteArray& racer);
     void placeBar();
     void tellFavouritesOnline();
@@ -97,5 +99,5 @@ private:
     FavouriteHosts m_favourites;
     QWidget* m_bar = nullptr;
     QList<QAction*> m_standingActions;
-    QList<MenuPart> m_menuParts;
+    QList<std::pair<MenuPlace, MenuPart>> m_menuParts;
 };
