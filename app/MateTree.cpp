@@ -277,12 +277,13 @@ QModelIndex MateTree::findChoice(const Choice& choice) const {
     return {};
 }
 
-void MateTree::rememberNode(const QModelIndex& node) {
+void MateTree::rememberNode(const QModelIndex& node, bool select) {
     if (RosterModel::isMate(node))
         rememberedGroup = textOf(node.parent());
     rememberedDisplayName = textOf(node);
     m_remembered = m_proxy->mapToSource(node);
-    makeCurrent(node, QItemSelectionModel::ClearAndSelect);
+    if (select)
+        makeCurrent(node, QItemSelectionModel::ClearAndSelect);
 }
 
 // A tree tells a screen reader which node became current by the node's row, and a node in
@@ -308,7 +309,7 @@ void MateTree::forgetChoice() {
 
 // A chosen node that is gone stays the choice: the commands refuse to act until the
 // user chooses again, or until a later build brings the node back.
-void MateTree::carryOver() {
+void MateTree::carryOver(bool select) {
     const QModelIndex node = m_choice ? findChoice(*m_choice) : QModelIndex();
     m_choiceGone = m_choice && !node.isValid();
     if (!node.isValid()) {
@@ -317,7 +318,7 @@ void MateTree::carryOver() {
         rememberedGroup.clear();
         return;
     }
-    rememberNode(node);
+    rememberNode(node, select);
 }
 
 void MateTree::chooseRestored(const QString& group) {
@@ -371,10 +372,6 @@ void MateTree::keepViewState(const ViewState& before) {
 }
 
 void MateTree::RebuildRoster() {
-    UpdateBracket bracket(m_w.tvMates);
-    // The all-mates view starts collapsed at every build, whatever was open before.
-    const std::optional<ViewState> before =
-        allMates() ? std::nullopt : std::optional<ViewState>(viewState());
     // One profile that cannot be read must not hide the others: the tree is built from
     // what was loaded, and the error is told afterwards.
     std::optional<PelmarkError> failure;
@@ -384,16 +381,35 @@ void MateTree::RebuildRoster() {
         failure = e;
     }
     m_sightings.remake();
-    onlineMateCount = BuildMateNodes();
-    mateTotal = int(m_stats.mates.size());
-    updateMateInfo();
-    carryOver();
-    // Laid out before the repaint, which a layout left for later would repeat.
-    m_w.tvMates->doItemsLayout();
-    if (before)
-        keepViewState(*before);
+    if (!allMates() && m_model->wouldKeep(m_stats.groups, m_stats.mates, m_sightings.current())) {
+        keepBuild();
+    } else {
+        UpdateBracket bracket(m_w.tvMates);
+        // The all-mates view starts collapsed at every build, whatever was open before.
+        const std::optional<ViewState> before =
+            allMates() ? std::nullopt : std::optional<ViewState>(viewState());
+        onlineMateCount = BuildMateNodes();
+        mateTotal = int(m_stats.mates.size());
+        updateMateInfo();
+        carryOver();
+        // Laid out before the repaint, which a layout left for later would repeat.
+        m_w.tvMates->doItemsLayout();
+        if (before)
+            keepViewState(*before);
+    }
     if (failure)
         throw *failure;
+}
+
+// Most refreshes find the mates where they were. In the online-only view a build that
+// gives the nodes the tree shows keeps its expansion, selection and scrolling, so the
+// tree is left as it is (nothing laid out or painted again) and only what a build does
+// besides its nodes is done. The all-mates view is built each time: a build collapses its
+// groups and tells a screen reader the current node again.
+void MateTree::keepBuild() {
+    markServers(m_sightings.current().hostsWithMates());
+    updateMateInfo();
+    carryOver(false);
 }
 
 void MateTree::updateMateInfo() {

@@ -151,8 +151,10 @@ private:
     void holdRemembered();
     Choice choiceOf(const QModelIndex& node) const;
     QModelIndex findChoice(const Choice& choice) const;
-    void carryOver();
-    void rememberNode(const QModelIndex& node);
+    // After a build: the chosen node found again and, with `select`, made current.
+    void carryOver(bool select = true);
+    void rememberNode(const QModelIndex& node, bool select = true);
+    void keepBuild();
     void makeCurrent(const QModelIndex& node, QItemSelectionModel::SelectionFlags how);
     void forgetChoice();
     ViewState viewState() const;

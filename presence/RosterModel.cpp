@@ -124,9 +124,9 @@ int RosterModel::rebuild(const QStringList& groups, const QList<MateEntry>& mate
     // held: then the sorting and the texts of the last build still stand.
     if (sameRoster(groups, mates)) {
         beginResetModel();
-        const int online = setOnline(seen);
+        m_online = setOnline(seen);
         endResetModel();
-        return online;
+        return m_online;
     }
     Groups made;
     made.reserve(size_t(groups.size()));
@@ -163,8 +163,29 @@ int RosterModel::rebuild(const QStringList& groups, const QList<MateEntry>& mate
     m_builtMates = mates;
     m_placed = std::move(placed);
     m_edited = false;
+    m_online = online;
     endResetModel();
     return online;
+}
+
+bool RosterModel::wouldKeep(const QStringList& groups, const QList<MateEntry>& mates,
+                            const Sightings& seen) const {
+    if (!sameRoster(groups, mates))
+        return false;
+    // Every entry online now was online then, and as many: then none went offline either,
+    // and each group's picture follows from its mates.
+    int online = 0;
+    for (const SeenEntry& entry : seen.seenEntries()) {
+        if (!entry.sighting.online || entry.entry >= qsizetype(m_placed.size()))
+            continue;
+        const Placed& at = m_placed[size_t(entry.entry)];
+        if (!at.group)
+            continue;
+        if (!at.group->mates[at.mate].online)
+            return false;
+        ++online;
+    }
+    return online == m_online;
 }
 
 QModelIndex RosterModel::addGroup(const QString& name) {

@@ -42,6 +42,10 @@ public:
     // apart (cut to 50 characters, or equal to another group's cut name) gets no row.
     // Returns the number of entries placed that are online.
     int rebuild(const QStringList& groups, const QList<MateEntry>& mates, const Sightings& seen);
+    // True when rebuild() from these lists would give the rows, texts and pictures held now:
+    // the roster of the last build, no command since, and the same entries online.
+    bool wouldKeep(const QStringList& groups, const QList<MateEntry>& mates,
+                   const Sightings& seen) const;
     QModelIndex addGroup(const QString& name);
     // The entry's row under its group, its group's image raised as a build would; nothing
     // when the entry cannot be placed.
@@ -102,6 +106,7 @@ private:
     QList<MateEntry> m_builtMates;
     std::vector<Placed> m_placed;
     bool m_edited = true; // a command changed the rows since the last build
+    int m_online = 0;     // what the last build counted online
 };
 
 // Every row of a two-level model, each group followed by its children, expanded or not.

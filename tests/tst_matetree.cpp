@@ -3,6 +3,7 @@
 #include "PelmarkError.h"
 
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace RosterFixture;
@@ -297,7 +298,10 @@ void TestMateTree::onlineView_refreshWithoutChange_movesNothing() {
     const auto topNode = [&] { return TreeRows::rowOf(f.tvMates.indexAt(QPoint(1, 1))); };
     const int top = topNode();
 
+    // Nothing changed: the tree is left alone, not reset and built again.
+    QSignalSpy resets(f.tvMates.model(), &QAbstractItemModel::modelReset);
     f.tree->RebuildRoster();
+    QCOMPARE(resets.size(), 0);
     QCOMPARE(f.tvMates.verticalScrollBar()->value(), scroll);
     QCOMPARE(topNode(), top);
     QCOMPARE(TreeRows::rowOf(f.tvMates.currentIndex()), row);
@@ -309,8 +313,20 @@ void TestMateTree::onlineView_refreshWithoutChange_movesNothing() {
     // A mate gone offline is a change: the build's own expansion and selection again.
     f.hosts.first() = Host("H", online.mid(1));
     f.tree->RebuildRoster();
+    QCOMPARE(resets.size(), 1);
     QVERIFY(f.tvMates.isExpanded(f.groupNode(QStringLiteral("G02"))));
     QCOMPARE(TreeRows::text(f.tvMates.currentIndex()), QStringLiteral("B5"));
+
+    // As many online as before, but another one (A0 back, B0 gone): built again.
+    QList<QByteArray> swapped = online.mid(2);
+    swapped << online.first();
+    f.hosts.first() = Host("H", swapped);
+    f.tree->RebuildRoster();
+    QCOMPARE(resets.size(), 2);
+    const QModelIndex g00 = f.groupNode(QStringLiteral("G00"));
+    QCOMPARE(f.shown().rowCount(g00), 1);
+    QCOMPARE(TreeRows::text(f.shown().index(0, 0, g00)), QStringLiteral("A0"));
+    QCOMPARE(f.tree->onlineMateCount, 59);
 }
 
 void TestMateTree::addMateNode_sortedPlaceAndImages() {
