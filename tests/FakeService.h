@@ -21,6 +21,7 @@ public:
 
     FakeService() {
         m_server.set_keep_alive_max_count(100);
+        m_server.set_tcp_nodelay(true);
         m_server.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
             Handler handler;
             {
