@@ -32,7 +32,7 @@ const QString MateMoveChoiceText = QStringLiteral("Notify when this mate has cha
 
 // A refresh may have taken the menu's group or mate away while the menu was open.
 bool rosterHolds(const QuillonPubStats& stats, const QString& group, const QByteArray& lfsName) {
-    if (!stats.groups.contains(group))
+    if (!stats.groups().contains(group))
         return false;
     return lfsName.isEmpty() || stats.FindMateByLfsName(group, lfsName) >= 0;
 }
@@ -78,7 +78,7 @@ void MatePresence::afterRefresh(const Sightings& sightings, const QDateTime& now
     m_watch.setDampingMinutes(options.dampingMinutes);
     m_moves.setDampingMinutes(options.dampingMinutes);
     const QSet<QByteArray>& persons = sightings.persons();
-    const QList<OnlineMate> online = OnlinePersons(sightings, (*m_c.stats).mates);
+    const QList<OnlineMate> online = OnlinePersons(sightings, m_c.stats->mates());
     QSet<QByteArray> matesOnline;
     matesOnline.reserve(online.size());
     for (const OnlineMate& mate : online)
@@ -181,7 +181,7 @@ std::unique_ptr<QMenu> MatePresence::nodeMenu(const QString& group, const QStrin
     menu->addSeparator();
     const int entry = (*m_c.stats).FindMate(FromDisplay(mateText), group);
     const QByteArray lfsName =
-        entry < 0 ? QByteArray() : TrimBytes((*m_c.stats).mates.at(entry).record.lfsName());
+        entry < 0 ? QByteArray() : TrimBytes(m_c.stats->mates().at(entry).record.lfsName());
     addMateChoices(*menu, group, lfsName, AlertEvent::CameOnline);
     addMateChoices(*menu, group, lfsName, AlertEvent::ChangedHost);
     menu->addSeparator();
@@ -242,7 +242,7 @@ void MatePresence::showNodeMenu(const QString& group, const QString& mateText,
 void MatePresence::saveChoices() {
     Guarded((*m_c.desktop), [&] {
         // Choices of groups and mates that are gone go with the next change.
-        m_choices.prune((*m_c.stats).groups, (*m_c.stats).mates);
+        m_choices.prune(m_c.stats->groups(), m_c.stats->mates());
         m_choices.save(choicesPath());
     });
 }

@@ -183,7 +183,7 @@ void MateTree::AddGroupNode(const QString& group) {
 
 int MateTree::BuildMateNodes() {
     UpdateBracket bracket(m_w.tvMates);
-    const int online = m_model->rebuild(m_stats.groups, m_stats.mates, m_sightings.current());
+    const int online = m_model->rebuild(m_stats, m_sightings.current());
     if (!allMates())
         expandOnlineGroups();
     markServers(m_sightings.current().hostsWithMates());
@@ -375,13 +375,16 @@ void MateTree::RebuildRoster() {
     // One profile that cannot be read must not hide the others: the tree is built from
     // what was loaded, and the error is told afterwards.
     std::optional<PelmarkError> failure;
+    const quint64 held = m_stats.revision();
     try {
         m_store.LoadRoster(m_stats);
     } catch (const PelmarkError& e) {
         failure = e;
     }
-    m_sightings.remake();
-    if (!allMates() && m_model->wouldKeep(m_stats.groups, m_stats.mates, m_sightings.current())) {
+    // A roster that changed has had its sightings made anew, with this host list.
+    if (m_stats.revision() == held)
+        m_sightings.remake();
+    if (!allMates() && m_model->wouldKeep(m_stats, m_sightings.current())) {
         keepBuild();
     } else {
         UpdateBracket bracket(m_w.tvMates);
@@ -389,7 +392,7 @@ void MateTree::RebuildRoster() {
         const std::optional<ViewState> before =
             allMates() ? std::nullopt : std::optional<ViewState>(viewState());
         onlineMateCount = BuildMateNodes();
-        mateTotal = int(m_stats.mates.size());
+        mateTotal = int(m_stats.mates().size());
         updateMateInfo();
         carryOver();
         // Laid out before the repaint, which a layout left for later would repeat.
@@ -436,7 +439,7 @@ void MateTree::showView(bool allMates) {
     UpdateBracket bracket(m_w.tvMates);
     m_proxy->setAllMates(allMates);
     onlineMateCount = BuildMateNodes();
-    mateTotal = int(m_stats.mates.size());
+    mateTotal = int(m_stats.mates().size());
     carryOver();
     updateMateInfo();
 }

@@ -200,7 +200,7 @@ void ServerFinder::showMates(const Sightings& sightings) {
     // The roster gives the names the lines show; the sightings say where each entry races.
     ServerListModel::RowMates mates;
     mates.hosts = sightings.hostsWithMates();
-    const QList<MateEntry>& roster = m_c.stats->mates;
+    const QList<MateEntry>& roster = m_c.stats->mates();
     for (const SeenEntry& seen : sightings.seenEntries()) {
         if (!seen.sighting.marksHost || seen.entry >= roster.size())
             continue;
@@ -272,11 +272,11 @@ std::unique_ptr<QMenu> ServerFinder::rowMenu(int row) {
         // Escaped so that an ampersand in a name is shown, not taken as a shortcut.
         QMenu* groups =
             add->addMenu(MenuText(ToDisplay(racer) + alreadyIn(rows.mateGroups(modelRow, i))));
-        for (const QString& group : m_c.stats->groups) {
+        for (const QString& group : m_c.stats->groups()) {
             connect(groups->addAction(MenuText(group)), &QAction::triggered, this,
                     [this, group, racer] { addRacerAsMate(group, racer); });
         }
-        if (m_c.stats->groups.isEmpty())
+        if (m_c.stats->groups().isEmpty())
             groups->addAction(QStringLiteral("No group yet"))->setEnabled(false);
     }
     add->setEnabled(!racers.isEmpty());
@@ -302,7 +302,7 @@ std::unique_ptr<QMenu> ServerFinder::listMenu() {
 // duplicate is answered as the dialog answers it.
 void ServerFinder::addRacerAsMate(const QString& group, const QByteArray& racer) {
     Guarded(*m_c.desktop, [&] {
-        if (!m_c.stats->groups.contains(group))
+        if (!m_c.stats->groups().contains(group))
             return; // gone while the menu was open
         m_c.commands->AddMate(group, MateRecord::make(racer, {}, {}, {}));
     });

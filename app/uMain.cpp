@@ -82,7 +82,6 @@ void TfMain::makePieces() {
                               m_stats, *m_store, *m_sightings, this);
     m_mateTree->setImages(ilMateStatus);
     m_rosterCommands = new RosterCommands(m_stats, *m_store, m_desktop, this);
-    m_sightings->follow(*m_rosterCommands); // before the tree, which reads what it makes
     m_mateTree->follow(*m_rosterCommands);
     m_launcher = std::make_unique<Launcher>(m_desktop, m_refresh->hosts(),
                                             [this] { return settings.lfsPath; });
@@ -192,8 +191,8 @@ TfMain::~TfMain() {
     delete m_legends.data();
     delete m_settings.data();
     // The shared lists go in the reverse order of their creation.
-    m_stats.mates.clear();
-    m_stats.groups.clear();
+    const QSignalBlocker quiet(m_stats); // nothing is left to follow the change
+    m_stats.clear();
 }
 
 // Each dialog fills itself from the current lists and settings whenever it is shown, so

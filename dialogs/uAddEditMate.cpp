@@ -256,7 +256,7 @@ void TfAddEditMate::setFields(const QString& lfsName, const QString& nick, const
 
 void TfAddEditMate::refillGroups() {
     cbGroups->clear();
-    for (const QString& group : m_stats.groups)
+    for (const QString& group : m_stats.groups())
         insertGroup(group);
 }
 

@@ -1,5 +1,7 @@
 #include "RosterModel.h"
 
+#include "QuillonPubStats.h"
+
 #include "MateRecord.h"
 #include "Sightings.h"
 #include "SingleByteText.h"
@@ -93,8 +95,8 @@ void RosterModel::place(Group& group, const MateRecord& record, const Sightings&
         group.image = NoMateOnline;
 }
 
-bool RosterModel::sameRoster(const QStringList& groups, const QList<MateEntry>& mates) const {
-    return !m_edited && groups == m_builtGroups && mates == m_builtMates;
+bool RosterModel::sameRoster(const QuillonPubStats& roster) const {
+    return !m_edited && m_builtFrom == &roster && m_builtRevision == roster.revision();
 }
 
 // The same rows as the last build, sorted as they were; only who is online is new.
@@ -118,16 +120,17 @@ int RosterModel::setOnline(const Sightings& seen) {
     return online;
 }
 
-int RosterModel::rebuild(const QStringList& groups, const QList<MateEntry>& mates,
-                         const Sightings& seen) {
+int RosterModel::rebuild(const QuillonPubStats& roster, const Sightings& seen) {
     // Every refresh builds the tree again from the files, which mostly hold what they
     // held: then the sorting and the texts of the last build still stand.
-    if (sameRoster(groups, mates)) {
+    if (sameRoster(roster)) {
         beginResetModel();
         m_online = setOnline(seen);
         endResetModel();
         return m_online;
     }
+    const QStringList& groups = roster.groups();
+    const QList<MateEntry>& mates = roster.mates();
     Groups made;
     made.reserve(size_t(groups.size()));
     for (const QString& name : groups) {
@@ -159,8 +162,8 @@ int RosterModel::rebuild(const QStringList& groups, const QList<MateEntry>& mate
     }
     beginResetModel();
     m_groups = std::move(made);
-    m_builtGroups = groups;
-    m_builtMates = mates;
+    m_builtFrom = &roster;
+    m_builtRevision = roster.revision();
     m_placed = std::move(placed);
     m_edited = false;
     m_online = online;
@@ -168,9 +171,8 @@ int RosterModel::rebuild(const QStringList& groups, const QList<MateEntry>& mate
     return online;
 }
 
-bool RosterModel::wouldKeep(const QStringList& groups, const QList<MateEntry>& mates,
-                            const Sightings& seen) const {
-    if (!sameRoster(groups, mates))
+bool RosterModel::wouldKeep(const QuillonPubStats& roster, const Sightings& seen) const {
+    if (!sameRoster(roster))
         return false;
     // Every entry online now was online then, and as many: then none went offline either,
     // and each group's picture follows from its mates.

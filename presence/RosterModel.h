@@ -10,6 +10,7 @@
 #include <vector>
 
 class MateRecord;
+class QuillonPubStats;
 class Sightings;
 struct MateEntry;
 struct MateKey;
@@ -41,11 +42,10 @@ public:
     // that group, online as the sightings say. An entry whose group name cannot be told
     // apart (cut to 50 characters, or equal to another group's cut name) gets no row.
     // Returns the number of entries placed that are online.
-    int rebuild(const QStringList& groups, const QList<MateEntry>& mates, const Sightings& seen);
-    // True when rebuild() from these lists would give the rows, texts and pictures held now:
-    // the roster of the last build, no command since, and the same entries online.
-    bool wouldKeep(const QStringList& groups, const QList<MateEntry>& mates,
-                   const Sightings& seen) const;
+    int rebuild(const QuillonPubStats& roster, const Sightings& seen);
+    // True when rebuild() would give the rows, texts and pictures held now: the roster
+    // unchanged since the last build, no command since, and the same entries online.
+    bool wouldKeep(const QuillonPubStats& roster, const Sightings& seen) const;
     QModelIndex addGroup(const QString& name);
     // The entry's row under its group, its group's image raised as a build would; nothing
     // when the entry cannot be placed.
@@ -97,13 +97,13 @@ private:
         Group* group = nullptr;
         size_t mate = 0;
     };
-    bool sameRoster(const QStringList& groups, const QList<MateEntry>& mates) const;
+    bool sameRoster(const QuillonPubStats& roster) const;
     int setOnline(const Sightings& seen);
 
     Groups m_groups; // child rows point at their group, which keeps its address
     QList<QVariant> m_images;
-    QStringList m_builtGroups;
-    QList<MateEntry> m_builtMates;
+    const QuillonPubStats* m_builtFrom = nullptr;
+    quint64 m_builtRevision = 0;
     std::vector<Placed> m_placed;
     bool m_edited = true; // a command changed the rows since the last build
     int m_online = 0;     // what the last build counted online

@@ -6,10 +6,11 @@
 #include <QObject>
 
 class QuillonPubStats;
-class RosterCommands;
 
 // Keeps the one answer to who of the roster races where: made anew whenever the roster
-// or the host list has changed, and handed to the readers through changed().
+// says it changed (before the commands that changed it tell their followers, so that a
+// mate added to the tree finds his own sighting) and after each new host list, and
+// handed to the readers through changed().
 class SightingsSource : public QObject {
     Q_OBJECT
 public:
@@ -17,9 +18,6 @@ public:
     SightingsSource(const QuillonPubStats& stats, const HostList& hosts, QObject* parent = nullptr);
     // The track names of the last list shown; without them every track is "n/a".
     void setTracks(const TrackTable* tracks) { m_tracks = tracks; }
-    // Every change the commands make to the roster is followed at once. Connected before
-    // the tree follows them, so that a mate added there finds his own sighting.
-    void follow(const RosterCommands& commands);
 
     const Sightings& current() const { return m_current; }
     // After a new host list or a new roster: made from the lists as they are now.
@@ -33,6 +31,8 @@ private:
     const HostList& m_hosts;
     const TrackTable* m_tracks = nullptr;
     TrackTable m_noTracks;
-    RosterIndex m_index; // the roster's half, made again only when the roster differs
+    RosterIndex m_index; // the roster's half, made again only when the roster changed
+    quint64 m_indexRevision = 0;
+    bool m_indexed = false;
     Sightings m_current;
 };

@@ -60,7 +60,10 @@ bool HostListService::fetch(const QString& serviceAddress, const QString& identK
     m_waiting = reply;
     connect(reply, &HttpReply::finished, this, [this](const HttpResult& answer) {
         m_waiting = nullptr;
-        Q_EMIT finished(classify(answer));
+        const HostListResult result = classify(answer);
+        if (result.hasList())
+            m_hosts = result.hosts;
+        Q_EMIT finished(result);
     });
     return true;
 }

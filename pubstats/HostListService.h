@@ -42,6 +42,9 @@ public:
     // time in a run, identKeyRejected() says so before the request goes out.
     bool fetch(const QString& serviceAddress, const QString& identKey);
     bool isWaiting() const;
+    // The host list of the last answer that decoded one, replaced wholesale by the next
+    // before finished() says so; empty before the first.
+    const HostList& hosts() const { return m_hosts; }
     // Drops the waiting request, if any: its answer is never reported.
     void cancel();
 
@@ -52,6 +55,7 @@ Q_SIGNALS:
 private:
     HttpClient* m_client;
     QPointer<HttpReply> m_waiting;
+    HostList m_hosts;
     bool m_keyReported = false;
 };
 

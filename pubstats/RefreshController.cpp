@@ -65,8 +65,6 @@ void RefreshController::refreshIfKeyChanged() {
 }
 
 void RefreshController::answered(const HostListResult& result) {
-    if (result.hasList())
-        m_hosts = result.hosts;
     // Busy until every follower has told the outcome: a box they open holds ticks off.
     Q_EMIT refreshed(result);
     m_busy = false;

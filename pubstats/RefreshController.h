@@ -21,9 +21,8 @@ public:
     RefreshController(const ProgramSettings& settings, QObject* parent = nullptr);
 
     HostListService& service() { return *m_service; }
-    // The host list of the last refresh that decoded one, replaced wholesale by the next;
-    // empty before the first.
-    const HostList& hosts() const { return m_hosts; }
+    // The service's host list: that of the last refresh that decoded one.
+    const HostList& hosts() const { return m_service->hosts(); }
     QTimer* timer() const { return m_timer; }
 
     // Lets the timer tick at the user's interval; before this, only tAutoRefreshTimer() asks.
@@ -56,7 +55,6 @@ private:
 
     const ProgramSettings& m_settings;
     HostListService* m_service;
-    HostList m_hosts;
     QTimer* m_timer;
     QString m_keySent;
     bool m_started = false;

@@ -53,11 +53,13 @@ bool ProfileStore::ProfileExists(const QString& group) const {
 }
 
 void ProfileStore::LoadRoster(QuillonPubStats& stats) const {
-    stats.mates.clear();
-    stats.groups.clear();
+    QStringList groups;
+    QList<MateEntry> mates;
     const QDir dir(m_groupsDir);
-    if (!dir.exists())
+    if (!dir.exists()) {
+        stats.clear();
         return;
+    }
     // Every kind of entry is taken, so that a folder named like a profile is reported
     // rather than silently skipped. Sorted by name so that the roster's order (and so
     // which of two equal nicks comes first) does not depend on the file system.
@@ -71,15 +73,16 @@ void ProfileStore::LoadRoster(QuillonPubStats& stats) const {
     QSet<QString> paths;
     for (const QFileInfo& entry : entries) {
         paths.insert(entry.filePath());
-        stats.groups.append(entry.completeBaseName());
+        groups.append(entry.completeBaseName());
         try {
-            LoadProfile(entry.filePath(), stats.mates);
+            LoadProfile(entry.filePath(), mates);
         } catch (const PelmarkError& e) {
             if (!firstError)
                 firstError = e;
         }
     }
     m_lastRead.removeIf([&](const auto& read) { return !paths.contains(read.key()); });
+    stats.assign(std::move(groups), std::move(mates));
     if (firstError)
         throw *firstError;
 }

@@ -49,7 +49,7 @@ void RosterCommands::CreateGroup() {
         return;
     }
     m_store.CreateProfile(name);
-    m_stats.groups.append(name);
+    m_stats.appendGroup(name);
     Q_EMIT groupCreated(name);
 }
 
@@ -69,9 +69,7 @@ void RosterCommands::DeleteGroup(const RosterNode& node) {
         }
         remember(std::move(before));
     }
-    m_stats.groups.removeOne(group);
-    const QString entryGroup = group.left(MateEntry::GroupNameMax);
-    m_stats.mates.removeIf([&](const MateEntry& e) { return e.group == entryGroup; });
+    m_stats.removeGroup(group);
     Q_EMIT groupDeleted(group);
 }
 
@@ -86,12 +84,12 @@ void RosterCommands::DeleteMate(const RosterNode& node) {
         return;
     // The file is written before the list changes hands, so a failed write leaves the
     // list, the tree and (through the temporary file) the old profile as they were.
-    QList<MateEntry> remaining = m_stats.mates;
+    QList<MateEntry> remaining = m_stats.mates();
     remaining.removeAt(index);
     std::optional<Snapshot> before = snapshot(group);
     m_store.RewriteProfile(group, remaining);
     remember(std::move(before));
-    m_stats.mates = std::move(remaining);
+    m_stats.setMates(std::move(remaining));
     Q_EMIT mateDeleted(group, node.text);
 }
 
@@ -100,7 +98,7 @@ RosterCommands::EditMatePreset(const QString& displayName, const QString& group)
     const int index = m_stats.FindMate(FromDisplay(displayName), group);
     if (index < 0)
         return std::nullopt;
-    const MateRecord& record = m_stats.mates.at(index).record;
+    const MateRecord& record = m_stats.mates().at(index).record;
     EditPreset preset;
     preset.group = group;
     preset.lfsName = record.lfsName();
@@ -118,7 +116,7 @@ RosterCommands::AddResult RosterCommands::AddMate(const QString& group, const Ma
     std::optional<Snapshot> before = snapshot(group);
     m_store.AppendMateRecord(group, record);
     remember(std::move(before));
-    m_stats.mates.append(MateEntry::make(group, record));
+    m_stats.appendMate(MateEntry::make(group, record));
     Q_EMIT mateAdded(group, record);
     return AddResult::Added;
 }
@@ -129,12 +127,12 @@ bool RosterCommands::ApplyMate(const QString& group, const MateRecord& record) {
     const int index = m_stats.FindMateIndex(group, record);
     if (index < 0)
         return false;
-    const MateRecord oldRecord = m_stats.mates.at(index).record;
+    const MateRecord oldRecord = m_stats.mates().at(index).record;
     // The file first: when it cannot be written the list keeps what the file holds.
     std::optional<Snapshot> before = snapshot(group);
     m_store.ReplaceMateRecord(group, oldRecord, record);
     remember(std::move(before));
-    m_stats.mates[index].record = record;
+    m_stats.setRecord(index, record);
     Q_EMIT mateChanged(group, oldRecord, record);
     return true;
 }

@@ -31,7 +31,6 @@ struct Roster : RosterFiles {
             MateTree::Widgets{&tvMates, &lvServer, &lMateInfo, &lSvrMates, &onOffline}, stats,
             store, sightings);
         commands = std::make_unique<RosterCommands>(stats, store, desktop);
-        sightings.follow(*commands); // first, as the main window has it
         tree->follow(*commands);
     }
 

@@ -52,7 +52,6 @@ struct Roster {
         lvServer.setImages(Pictures::ServerStatusImages());
         tree->RebuildRoster();
         commands = std::make_unique<RosterCommands>(stats, store, desktop);
-        sightings.follow(*commands); // first, as the main window has it
         tree->follow(*commands);
         dialog = std::make_unique<TfAddEditMate>(stats, *commands, desktop);
     }
@@ -94,7 +93,7 @@ private Q_SLOTS:
 
         // A refresh changed the group list behind the dialog; the next opening shows it.
         r.dialog->hide();
-        r.stats.groups = QStringList({"zulu", "Delta", "alpha"});
+        r.stats.assign(QStringList({"zulu", "Delta", "alpha"}), r.stats.mates());
         r.dialog->PrepareAdd(QStringLiteral("zulu"));
         r.open();
         QCOMPARE(r.comboItems(), QStringList({"alpha", "Delta", "zulu"}));
@@ -153,7 +152,7 @@ private Q_SLOTS:
         r.open();
         r.typeAndAdd(QStringLiteral("racer"));
         QCOMPARE(r.desktop.beeps, 1);
-        QVERIFY(r.stats.mates.isEmpty());
+        QVERIFY(r.stats.mates().isEmpty());
         QCOMPARE(r.dialog->eLFSName->text(), QStringLiteral("racer"));
         QVERIFY(r.desktop.errors.isEmpty());
     }
@@ -164,7 +163,7 @@ private Q_SLOTS:
         r.open();
         r.typeAndAdd(QString(), QStringLiteral("nick only"));
         QCOMPARE(r.desktop.beeps, 0);
-        QVERIFY(r.stats.mates.isEmpty());
+        QVERIFY(r.stats.mates().isEmpty());
         QCOMPARE(r.dialog->eNick->text(), QStringLiteral("nick only"));
     }
 
@@ -181,10 +180,10 @@ private Q_SLOTS:
         // Enter is the Add button.
         QTest::keyClicks(r.dialog->eLFSName, QStringLiteral("second"));
         QTest::keyClick(r.dialog->eLFSName, Qt::Key_Return);
-        QCOMPARE(r.stats.mates.size(), 2);
-        for (const MateEntry& e : r.stats.mates)
+        QCOMPARE(r.stats.mates().size(), 2);
+        for (const MateEntry& e : r.stats.mates())
             QCOMPARE(e.group, QStringLiteral("Beta"));
-        QCOMPARE(r.stats.mates.at(1).record.lfsName(), QByteArray("second"));
+        QCOMPARE(r.stats.mates().at(1).record.lfsName(), QByteArray("second"));
         QCOMPARE(r.fileSize(QStringLiteral("Beta")), 2 * MateRecord::Size);
         QCOMPARE(r.fileSize(QStringLiteral("Alpha")), 0);
     }
@@ -198,7 +197,7 @@ private Q_SLOTS:
         QVERIFY(r.dialog->bClose->hasFocus());
         QTest::keyClick(r.dialog->bClose, Qt::Key_Return);
         QVERIFY(!r.dialog->isVisible());
-        QVERIFY(r.stats.mates.isEmpty());
+        QVERIFY(r.stats.mates().isEmpty());
         QCOMPARE(r.fileSize(QStringLiteral("Alpha")), 0);
     }
 
@@ -211,7 +210,7 @@ private Q_SLOTS:
         QCOMPARE(r.desktop.beeps, 1);
         QCOMPARE(r.dialog->eNick->text(), QStringLiteral("typed"));
         r.typeAndAdd(QStringLiteral("RACER"));
-        QCOMPARE(r.stats.mates.size(), 2);
+        QCOMPARE(r.stats.mates().size(), 2);
         QCOMPARE(r.fileSize(QStringLiteral("Alpha")), 2 * MateRecord::Size);
     }
 
@@ -230,7 +229,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(r.store.ProfilePath(QStringLiteral("Alpha"))));
         r.typeAndAdd(QStringLiteral("racer"));
         QCOMPARE(r.desktop.errors.size(), 1);
-        QVERIFY(r.stats.mates.isEmpty());
+        QVERIFY(r.stats.mates().isEmpty());
         QCOMPARE(r.dialog->eLFSName->text(), QStringLiteral("racer"));
         QVERIFY(r.dialog->isVisible());
     }
@@ -260,7 +259,7 @@ private Q_SLOTS:
         r.dialog->eNick->setText(QStringLiteral("New"));
         r.dialog->bAdd->click();
         QVERIFY(!r.dialog->isVisible());
-        QCOMPARE(r.stats.mates.at(0).record.nick(), QByteArray("Old"));
+        QCOMPARE(r.stats.mates().at(0).record.nick(), QByteArray("Old"));
         QVERIFY(r.desktop.errors.isEmpty());
     }
 

@@ -78,8 +78,8 @@ struct Lists {
 // Sorted: a command appends where a load goes by file name; only the content counts.
 Lists lists(QuillonPubStats& stats) {
     Lists l;
-    l.groups = stats.groups;
-    for (const MateEntry& e : std::as_const(stats.mates))
+    l.groups = stats.groups();
+    for (const MateEntry& e : std::as_const(stats.mates()))
         l.mates.append({e.group, e.record.bytes()});
     std::sort(l.groups.begin(), l.groups.end());
     std::stable_sort(l.mates.begin(), l.mates.end(),
@@ -300,8 +300,8 @@ void tst_Faults::rosterCommand_onBrokenFolder_losesNothing() {
         QSKIP("cannot mount a tmpfs here (needs root)");
     f.populate();
     f.open();
-    QCOMPARE(f.window->stats().groups, (QStringList{Crew, Solo}));
-    QCOMPARE(f.window->stats().mates.size(), 11);
+    QCOMPARE(f.window->stats().groups(), (QStringList{Crew, Solo}));
+    QCOMPARE(f.window->stats().mates().size(), 11);
 
     // The folder whose files must survive; the missing one is moved out of the way.
     QString filesDir = f.groupsDir();

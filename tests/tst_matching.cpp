@@ -84,9 +84,9 @@ void TestMatching::sameNick_eachEntryFindsItsOwnHost() {
 
 void TestMatching::findMate_needsGroupAndExactDisplayName() {
     QuillonPubStats stats;
-    stats.mates << MateEntry::make(QStringLiteral("a"), Mate("Robert", "Bob"))
-                << MateEntry::make(QStringLiteral("b"), Mate("Robert", "Bob"))
-                << MateEntry::make(QStringLiteral("b"), Mate("Ann"));
+    stats.setMates({MateEntry::make(QStringLiteral("a"), Mate("Robert", "Bob")),
+                    MateEntry::make(QStringLiteral("b"), Mate("Robert", "Bob")),
+                    MateEntry::make(QStringLiteral("b"), Mate("Ann"))});
     QCOMPARE(stats.FindMate("Bob", QStringLiteral("b")), 1);
     QCOMPARE(stats.FindMate("Ann", QStringLiteral("b")), 2);
     QCOMPARE(stats.FindMate("Robert", QStringLiteral("a")), -1);

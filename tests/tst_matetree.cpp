@@ -337,8 +337,7 @@ void TestMateTree::addMateNode_sortedPlaceAndImages() {
     QCOMPARE(f.rememberedRow(), 3);
 
     f.hosts << Host("Quiet", {"Aaron"});
-    f.stats.mates << MateEntry::make(QStringLiteral("Empty"), Mate("Aaron"));
-    f.sightings.remake(); // as the commands' follower does once the entry is in the list
+    f.stats.appendMate(MateEntry::make(QStringLiteral("Empty"), Mate("Aaron")));
     f.tree->AddMateNode(Mate("Aaron"), QStringLiteral("Empty"));
     f.tree->AddMateNode(Mate("Off"), QStringLiteral("Work"));
     f.tree->AddMateNode(Mate("Y"), QStringLiteral("Missing"));
@@ -363,7 +362,7 @@ void TestMateTree::addMateNode_offlineKeepsOnlineGroupImage() {
     f.group(QStringLiteral("Work"), {Mate("C")});
     f.hosts << Host("H", {"B"});
     f.tree->RebuildRoster();
-    f.stats.mates << MateEntry::make(QStringLiteral("Friends"), Mate("Late"));
+    f.stats.appendMate(MateEntry::make(QStringLiteral("Friends"), Mate("Late")));
     f.tree->AddMateNode(Mate("Late"), QStringLiteral("Friends"));
     f.tree->bOnOfflineClick();
     QCOMPARE(f.outline(), QStringLiteral("Friends[2](B[4] Late[3]) Work[1](C[3])"));

@@ -172,21 +172,21 @@ void TestProfiles::loadRoster_groupsAndEntriesInFileOrder() {
     f.group(QStringLiteral("Team.A"), {Mate("T1")});
     WriteFile(f.groupsDir + QStringLiteral("notes.txt"), "x");
     f.store.LoadRoster(f.stats);
-    QCOMPARE(f.stats.groups, (QStringList{"Team.A", "a", "b"}));
-    QCOMPARE(f.stats.mates.size(), 3);
-    QCOMPARE(f.stats.mates[0].group, QStringLiteral("Team.A"));
-    QCOMPARE(f.stats.mates[1].group, QStringLiteral("a"));
-    QCOMPARE(f.stats.mates[1].record.lfsName(), QByteArray("A1"));
-    QCOMPARE(f.stats.mates[2].record.nick(), QByteArray("Two"));
+    QCOMPARE(f.stats.groups(), (QStringList{"Team.A", "a", "b"}));
+    QCOMPARE(f.stats.mates().size(), 3);
+    QCOMPARE(f.stats.mates()[0].group, QStringLiteral("Team.A"));
+    QCOMPARE(f.stats.mates()[1].group, QStringLiteral("a"));
+    QCOMPARE(f.stats.mates()[1].record.lfsName(), QByteArray("A1"));
+    QCOMPARE(f.stats.mates()[2].record.nick(), QByteArray("Two"));
 
     // A second load replaces, never adds; a file changed meanwhile (even to the same size)
     // is read anew, and a group whose file went is gone.
     f.group(QStringLiteral("a"), {Mate("A1"), Mate("A3", "Two")});
     QFile::remove(f.path(QStringLiteral("Team.A")));
     f.store.LoadRoster(f.stats);
-    QCOMPARE(f.stats.groups, (QStringList{"a", "b"}));
-    QCOMPARE(f.stats.mates.size(), 2);
-    QCOMPARE(f.stats.mates[1].record.lfsName(), QByteArray("A3"));
+    QCOMPARE(f.stats.groups(), (QStringList{"a", "b"}));
+    QCOMPARE(f.stats.mates().size(), 2);
+    QCOMPARE(f.stats.mates()[1].record.lfsName(), QByteArray("A3"));
 }
 
 void TestProfiles::loadProfile_trailingFragmentIgnored() {
@@ -206,21 +206,21 @@ void TestProfiles::loadProfile_longGroupNameCutTo50() {
     const QString name(60, QLatin1Char('L'));
     f.group(name, {Mate("X")});
     f.store.LoadRoster(f.stats);
-    QCOMPARE(f.stats.groups, QStringList{name});
-    QCOMPARE(f.stats.mates.size(), 1);
-    QCOMPARE(f.stats.mates[0].group, name.left(50));
+    QCOMPARE(f.stats.groups(), QStringList{name});
+    QCOMPARE(f.stats.mates().size(), 1);
+    QCOMPARE(f.stats.mates()[0].group, name.left(50));
 }
 
 void TestProfiles::loadRoster_missingFolder_emptyAndCreateThrows() {
     RosterFiles f(false);
-    f.stats.groups << QStringLiteral("stale");
-    f.stats.mates << MateEntry::make(QStringLiteral("stale"), Mate("S"));
+    f.stats.assign({QStringLiteral("stale")},
+                   {MateEntry::make(QStringLiteral("stale"), Mate("S"))});
     f.store.LoadRoster(f.stats);
-    QVERIFY(f.stats.groups.isEmpty());
-    QVERIFY(f.stats.mates.isEmpty());
+    QVERIFY(f.stats.groups().isEmpty());
+    QVERIFY(f.stats.mates().isEmpty());
     QVERIFY_THROWS_EXCEPTION(PelmarkError, f.store.CreateProfile(QStringLiteral("new")));
     QVERIFY_THROWS_EXCEPTION(PelmarkError,
-                             f.store.RewriteProfile(QStringLiteral("new"), f.stats.mates));
+                             f.store.RewriteProfile(QStringLiteral("new"), f.stats.mates()));
     QVERIFY(!QDir(f.groupsDir).exists());
 }
 
@@ -242,7 +242,7 @@ void TestProfiles::loadRoster_unreadableProfile_loadsTheRestThrowsFirst() {
     QVERIFY(MakeOddProfile(kind, f.path(QStringLiteral("m"))));
     QVERIFY(QDir().mkdir(f.path(QStringLiteral("y"))));
     f.group(QStringLiteral("z"), {Mate("Z1")});
-    f.stats.mates << MateEntry::make(QStringLiteral("stale"), Mate("S"));
+    f.stats.appendMate(MateEntry::make(QStringLiteral("stale"), Mate("S")));
 
     FifoRescue rescue(f.path(QStringLiteral("m")));
     QElapsedTimer timer;
@@ -250,9 +250,9 @@ void TestProfiles::loadRoster_unreadableProfile_loadsTheRestThrowsFirst() {
     QCOMPARE(FileErrorOf([&] { f.store.LoadRoster(f.stats); }),
              ErrorText::CannotOpen(f.path(QStringLiteral("m"))));
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
-    QCOMPARE(f.stats.groups, (QStringList{"a", "m", "y", "z"}));
+    QCOMPARE(f.stats.groups(), (QStringList{"a", "m", "y", "z"}));
     QStringList mates;
-    for (const MateEntry& entry : std::as_const(f.stats.mates))
+    for (const MateEntry& entry : std::as_const(f.stats.mates()))
         mates << entry.group + u'/' + QString::fromLatin1(entry.record.lfsName());
     QCOMPARE(mates, (QStringList{"a/A1", "a/A2", "z/Z1"}));
 }
@@ -319,10 +319,10 @@ void TestProfiles::rewriteProfile_keepsFillerDropsFragmentAndOtherGroups() {
     WriteFile(f.path(g), dirty + Mate("Gone").bytes() + QByteArray(10, 'f'));
     f.group(QStringLiteral("other"), {Mate("O")});
     f.store.LoadRoster(f.stats);
-    QCOMPARE(f.stats.mates[0].record.lfsName(), QByteArray("Dirty"));
+    QCOMPARE(f.stats.mates()[0].record.lfsName(), QByteArray("Dirty"));
 
     f.stats.RemoveMate(MateEntry::make(g, Mate("Gone")));
-    f.store.RewriteProfile(g, f.stats.mates);
+    f.store.RewriteProfile(g, f.stats.mates());
     QCOMPARE(ReadFile(f.path(g)), dirty);
     QCOMPARE(ReadFile(f.path(QStringLiteral("other"))), Mate("O").bytes());
 }
@@ -378,9 +378,9 @@ void TestProfiles::appendMateRecord_failedWrite_throws() {
 
 void TestProfiles::findMateIndex_groupTellsSameNameApart() {
     QuillonPubStats stats;
-    stats.mates << MateEntry::make(QStringLiteral("A"), Mate("Sam", "one"))
-                << MateEntry::make(QStringLiteral("B"), Mate("Sam", "two"))
-                << MateEntry::make(QStringLiteral("B"), Mate("sam"));
+    stats.setMates({MateEntry::make(QStringLiteral("A"), Mate("Sam", "one")),
+                    MateEntry::make(QStringLiteral("B"), Mate("Sam", "two")),
+                    MateEntry::make(QStringLiteral("B"), Mate("sam"))});
     QCOMPARE(stats.FindMateIndex(QStringLiteral("A"), Mate("Sam")), 0);
     QCOMPARE(stats.FindMateIndex(QStringLiteral("B"), Mate("Sam")), 1);
     QCOMPARE(stats.FindMateIndex(QStringLiteral("B"), Mate("sam")), 2);
@@ -388,10 +388,10 @@ void TestProfiles::findMateIndex_groupTellsSameNameApart() {
     QCOMPARE(stats.FindMateIndex(QStringLiteral("A"), Mate("Sam ")), -1);
 
     stats.RemoveMate(MateEntry::make(QStringLiteral("B"), Mate("Sam")));
-    QCOMPARE(stats.mates.size(), 2);
-    QCOMPARE(stats.mates[1].record.lfsName(), QByteArray("sam"));
+    QCOMPARE(stats.mates().size(), 2);
+    QCOMPARE(stats.mates()[1].record.lfsName(), QByteArray("sam"));
     stats.RemoveMate(MateEntry::make(QStringLiteral("C"), Mate("Sam")));
-    QCOMPARE(stats.mates.size(), 2);
+    QCOMPARE(stats.mates().size(), 2);
 }
 
 void TestProfiles::deleteProfile_missingFileIsQuiet() {
