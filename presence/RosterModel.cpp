@@ -99,6 +99,15 @@ bool RosterModel::sameRoster(const QuillonPubStats& roster) const {
     return !m_edited && m_builtFrom == &roster && m_builtRevision == roster.revision();
 }
 
+// Where the last build placed an entry the sightings see online; nothing for one offline
+// or without a row.
+const RosterModel::Placed* RosterModel::placedOnline(const SeenEntry& entry) const {
+    if (!entry.sighting.online || entry.entry >= qsizetype(m_placed.size()))
+        return nullptr;
+    const Placed& at = m_placed[size_t(entry.entry)];
+    return at.group ? &at : nullptr;
+}
+
 // The same rows as the last build, sorted as they were; only who is online is new.
 int RosterModel::setOnline(const Sightings& seen) {
     for (const std::unique_ptr<Group>& group : m_groups) {
@@ -108,14 +117,11 @@ int RosterModel::setOnline(const Sightings& seen) {
     }
     int online = 0;
     for (const SeenEntry& entry : seen.seenEntries()) {
-        if (!entry.sighting.online || entry.entry >= qsizetype(m_placed.size()))
-            continue;
-        const Placed& at = m_placed[size_t(entry.entry)];
-        if (!at.group)
-            continue;
-        at.group->mates[at.mate].online = true;
-        at.group->image = MatesOnline;
-        ++online;
+        if (const Placed* at = placedOnline(entry)) {
+            at->group->mates[at->mate].online = true;
+            at->group->image = MatesOnline;
+            ++online;
+        }
     }
     return online;
 }
@@ -178,14 +184,11 @@ bool RosterModel::wouldKeep(const QuillonPubStats& roster, const Sightings& seen
     // and each group's picture follows from its mates.
     int online = 0;
     for (const SeenEntry& entry : seen.seenEntries()) {
-        if (!entry.sighting.online || entry.entry >= qsizetype(m_placed.size()))
-            continue;
-        const Placed& at = m_placed[size_t(entry.entry)];
-        if (!at.group)
-            continue;
-        if (!at.group->mates[at.mate].online)
-            return false;
-        ++online;
+        if (const Placed* at = placedOnline(entry)) {
+            if (!at->group->mates[at->mate].online)
+                return false;
+            ++online;
+        }
     }
     return online == m_online;
 }

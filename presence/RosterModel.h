@@ -12,6 +12,7 @@
 class MateRecord;
 class QuillonPubStats;
 class Sightings;
+struct SeenEntry;
 struct MateEntry;
 struct MateKey;
 
@@ -99,6 +100,7 @@ private:
     };
     bool sameRoster(const QuillonPubStats& roster) const;
     int setOnline(const Sightings& seen);
+    const Placed* placedOnline(const SeenEntry& entry) const;
 
     Groups m_groups; // child rows point at their group, which keeps its address
     QList<QVariant> m_images;
