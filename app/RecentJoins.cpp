@@ -14,11 +14,6 @@
 #include <QHash>
 #include <QMenu>
 
-namespace {
-constexpr int PlayersColumn = 5;
-constexpr int TrackColumn = 2;
-} // namespace
-
 RecentJoins::RecentJoins(Context context, QObject* parent)
     : QObject(parent), m_c(std::move(context)),
       m_hosts(m_c.dataDir + QStringLiteral("RecentHosts.json")) {
@@ -54,8 +49,9 @@ QList<QPair<QByteArray, QString>> RecentJoins::entries() const {
             offline.append({host.name, name + dash + QStringLiteral("offline")});
             continue;
         }
-        shown.append({host.name, name + dash + rows.text(*row, PlayersColumn) +
-                                     QStringLiteral(", ") + rows.text(*row, TrackColumn)});
+        shown.append({host.name, name + dash + rows.text(*row, ServerListModel::PlayersColumn) +
+                                     QStringLiteral(", ") +
+                                     rows.text(*row, ServerListModel::TrackColumn)});
     }
     return shown + offline;
 }

@@ -219,7 +219,7 @@ void ServerFinder::tellFavouritesOnline() {
     QList<QPair<QByteArray, QString>> online;
     for (int row = 0; row < rows.rowCount() && !rows.favourites().isEmpty(); ++row) {
         if (rows.isFavourite(row))
-            online.append({rows.host(row).name, rows.text(row, 5)});
+            online.append({rows.host(row).name, rows.text(row, ServerListModel::PlayersColumn)});
     }
     Q_EMIT favouritesOnline(online);
 }

@@ -5,13 +5,23 @@
 
 #include <cstring>
 
+namespace {
+
+char folded(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+}
+
+void foldInPlace(QByteArray& text) {
+    for (char& c : text)
+        c = folded(c);
+}
+
+} // namespace
+
 QByteArray FoldCaseBlind(QByteArrayView text) {
-    QByteArray folded(text.data(), text.size());
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + ('a' - 'A'));
-    }
-    return folded;
+    QByteArray made(text.data(), text.size());
+    foldInPlace(made);
+    return made;
 }
 
 QList<QByteArray> FilterWords(QByteArrayView field) {
@@ -56,10 +66,7 @@ QByteArray FilterText(const HostRecord& host, QByteArrayView sharedPart) {
         text += TrimmedView(host.racerSlot(i));
         text += '\n';
     }
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + ('a' - 'A'));
-    }
+    foldInPlace(text);
     text += sharedPart; // folded already
     return text;
 }
@@ -90,10 +97,6 @@ bool containsWord(QByteArrayView text, QByteArrayView word) {
         ++at;
     }
     return false;
-}
-
-char folded(char c) {
-    return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
 }
 
 // Whether the folded `word` occurs in `text` once its letters A to Z are folded.

@@ -43,6 +43,16 @@ private:
 class ServerListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    enum Column {
+        NameColumn,
+        VerColumn,
+        TrackColumn,
+        RulesColumn,
+        CarsColumn,
+        PlayersColumn,
+        LapsColumn,
+        QualiColumn,
+    };
     static constexpr int ColumnCount = 8;
     enum Role {
         ImageIndexRole = Qt::UserRole + 1, // the status image's index
